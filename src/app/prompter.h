@@ -1,0 +1,20 @@
+#pragma once
+// Every message box and question of the program goes through this interface,
+// so that tests can answer them and check the texts shown.
+
+#include <QString>
+
+namespace orbel {
+
+enum class PromptIcon { None, Information, Exclamation, Critical, Question };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // A message with an OK button.
+    virtual void message(const QString& text, PromptIcon icon = PromptIcon::None) = 0;
+    // A question with Yes and No buttons; true means Yes.
+    virtual bool askYesNo(const QString& text) = 0;
+};
+
+} // namespace orbel

@@ -1,0 +1,1 @@
+#include "datafiles/text_encoding.h"
