@@ -11,6 +11,8 @@ QString ProgramFolder() {
     return QCoreApplication::applicationDirPath();
 }
 
-QString ProgramFile(const QString& name) { return ProgramFolder() + QLatin1Char('/') + name; }
+QString ProgramFile(const QString& name) {
+    return ProgramFolder() + QLatin1Char('/') + name;
+}
 
 } // namespace orbel

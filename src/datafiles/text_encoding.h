@@ -1,1 +1,64 @@
 #pragma once
+// Text files beside the program are UTF-8 when they are valid UTF-8 (with or without a BOM) and CP932
+// (Shift-JIS) otherwise, so that files written by the Windows program keep working. A file written back keeps
+// the encoding, BOM and line ends it was read with.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <optional>
+
+namespace orbel {
+
+namespace text_limits {
+// Data files are a few hundred kilobytes at most; anything far larger is not one of ours.
+static constexpr qsizetype MaxTextFileBytes = 64 * 1024 * 1024;
+} // namespace text_limits
+
+enum class TextEncoding { Utf8, Cp932 };
+
+// How a text was stored. New files are UTF-8 with CR LF and no BOM.
+struct TextFormat {
+    TextEncoding encoding = TextEncoding::Utf8;
+    bool bom = false;
+    bool crlf = true;
+
+    bool operator==(const TextFormat&) const = default;
+};
+
+struct DecodedText {
+    QString text;
+    TextFormat format;
+};
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
+bool IsValidUtf8(QByteArrayView bytes);
+
+// CP932 to text; a byte sequence that is not CP932 becomes U+FFFD.
+QString DecodeCp932(QByteArrayView bytes);
+// Text to CP932; nullopt when a character has no CP932 form.
+std::optional<QByteArray> EncodeCp932(QStringView text);
+
+// Bytes as UTF-8 when they are valid UTF-8, else as CP932; nothing else is changed.
+QString DecodeBytes(QByteArrayView bytes);
+
+// A whole file's bytes: a UTF-8 BOM removed and remembered; in a file whose first line ends in CR LF, every
+// CR LF becomes "\n" (any other file keeps its line ends as they are, so it writes back unchanged).
+DecodedText DecodeText(QByteArrayView bytes);
+// The inverse of DecodeText; nullopt when the text cannot be stored in the format's encoding.
+std::optional<QByteArray> EncodeText(QStringView text, const TextFormat& format);
+
+// The lines of a text, split at "\n", "\r\n" or a lone "\r"; a final line end adds no empty line.
+QStringList SplitLines(const QString& text);
+
+// nullopt when the file cannot be read or is larger than MaxTextFileBytes.
+std::optional<DecodedText> ReadTextFile(const QString& path);
+
+// Writes a temporary file in the same folder and renames it over path, so that a crash or a full disk never
+// leaves a torn file. False on any failure; the old file is then untouched.
+bool WriteFileAtomic(const QString& path, QByteArrayView bytes);
+bool WriteTextFileAtomic(const QString& path, QStringView text, const TextFormat& format);
+
+} // namespace orbel

@@ -1,0 +1,35 @@
+#pragma once
+// The state of one run of the trainer, owned by the entry and handed by reference
+// to the windows and modules that work on it.
+
+#include "theory/settings.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace orbel {
+
+namespace flag {
+// State flags hold −1 for true and 0 for false, check-box mirrors hold 1 and 0.
+static constexpr std::int16_t True = -1;
+static constexpr std::int16_t False = 0;
+} // namespace flag
+
+struct ProgramState {
+    QString programFolder;
+    Settings settings;
+
+    // −1 asks a running performance and every wait to stop at once.
+    std::int16_t StopRequested = flag::False;
+    // −1 while the main window fills its controls at start.
+    std::int16_t Initialising = flag::False;
+
+    float OsVersion = 0;
+    int LayoutMode = 1;
+    float FormHeightAtLoad = 0;
+    float FormWidthAtLoad = 0;
+    QString MusicFontPath;
+    QString MusicFontName;
+};
+
+} // namespace orbel

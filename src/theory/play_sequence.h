@@ -1,0 +1,39 @@
+#pragma once
+// The play sequence: the notes of the current study item as the builder wrote
+// them, read by the player, the accompaniment and the views.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace orbel {
+
+namespace sequence_limits {
+static constexpr int Notes = 513;     // entries 0..512
+static constexpr int ChordChars = 24; // a chord symbol is cut at this many characters
+static constexpr int DegreeChars = 5;
+static constexpr std::int16_t RestPitch = 30;
+} // namespace sequence_limits
+
+template <typename T> using PerNote = std::array<T, sequence_limits::Notes>;
+
+struct PlaySequence {
+    std::int16_t SeqCount = 0;
+    PerNote<std::int16_t> SeqPitch{};
+    PerNote<std::int16_t> SeqDur{};
+    PerNote<std::int16_t> SeqRest{};
+    PerNote<std::int16_t> SeqTie{};
+    PerNote<std::string> SeqChord{}; // chord symbol above this note, blank for none (UTF-8)
+    PerNote<std::int16_t> SeqBarStart{};
+    PerNote<std::int16_t> SeqBeam{};
+    PerNote<std::string> SeqDegree{}; // degree name relative to the chord root
+    PerNote<std::int32_t> SeqCircleX{};
+    PerNote<std::int32_t> SeqCircleY{};
+
+    std::int16_t BeatsPerBar = 4;
+    std::int16_t OctaveShift = 0;
+    std::int16_t LastBuiltRoot = 0;
+    std::int16_t MajorSpelling = 1;
+};
+
+} // namespace orbel

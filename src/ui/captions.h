@@ -1,0 +1,18 @@
+#pragma once
+// Fixed texts of the main window and of start-up and shutdown.
+
+#include <QString>
+
+namespace orbel::captions {
+
+inline const QString ProgramName = QStringLiteral("ＯＲＢＥＬ！");
+inline const QString AlreadyRunning = QStringLiteral("ＯＲＢＥＬ！は既に起動しています。");
+inline const QString QuitQuestion = QStringLiteral("　　終了してよろしいですか？　　");
+inline const QString FontFailed =
+    QStringLiteral("音符フォント【ZEPHMUSIC.ttf】 のインストールに失敗しました。");
+inline const QString NoPerformanceCounter =
+    QStringLiteral("ハードウェアが高分解能パフォーマンスカウンタをサポートしていないため測定できません！");
+inline const QString VersionInfo = QStringLiteral("Ver1.9.9a　  2013.3.9");
+inline const QString FormFontName = QStringLiteral("ＭＳ 明朝");
+
+} // namespace orbel::captions

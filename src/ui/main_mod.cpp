@@ -1,0 +1,27 @@
+#include "ui/main_mod.h"
+
+#include "app/location_file.h"
+#include "app/prompter.h"
+#include "app/settings_file.h"
+#include "ui/captions.h"
+
+namespace orbel {
+
+std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter) {
+    auto trainer = std::make_unique<Trainer>(programFolder);
+    if (!trainer->instance.acquire()) {
+        prompter.message(captions::AlreadyRunning, PromptIcon::Exclamation);
+        return nullptr;
+    }
+
+    int mode = settings_file::LoadMode;
+    SettingsFileIO(mode, trainer->state.settings, programFolder, prompter);
+    ReadLocationFile(trainer->state.settings, programFolder);
+
+    trainer->window = std::make_unique<frmMain>(trainer->state, prompter);
+    trainer->window->Form_Load();
+    trainer->window->start();
+    return trainer;
+}
+
+} // namespace orbel

@@ -1,0 +1,30 @@
+#pragma once
+// The start-up order of the trainer, from the single-instance check to the
+// shown main window.
+
+#include "app/program_state.h"
+#include "app/single_instance.h"
+#include "ui/frm_main.h"
+
+#include <QString>
+#include <memory>
+
+namespace orbel {
+
+class Prompter;
+
+// Everything one run of the trainer owns, released in reverse order.
+struct Trainer {
+    explicit Trainer(const QString& programFolder) : instance(programFolder) {
+        state.programFolder = programFolder;
+    }
+    ProgramState state;
+    SingleInstance instance;
+    std::unique_ptr<frmMain> window;
+};
+
+// Brings the trainer up. Returns nothing when another copy already runs: the
+// user is told so, and nothing has been read or written.
+std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter);
+
+} // namespace orbel

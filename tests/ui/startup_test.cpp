@@ -1,0 +1,131 @@
+#include "app/settings_file.h"
+#include "support/recording_prompter.h"
+#include "ui/captions.h"
+#include "ui/main_mod.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace orbel {
+namespace {
+
+using testing::RecordingPrompter;
+
+// A program folder with the generated music font, as the build lays it out.
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/ZEPHMUSIC.ttf"), file("ZEPHMUSIC.ttf"));
+    }
+    QString file(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
+    QByteArray digestOfFolder() const {
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        const QDir dir(folder.path());
+        for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+            QFile f(dir.filePath(name));
+            f.open(QIODevice::ReadOnly);
+            hash.addData(name.toUtf8());
+            hash.addData(f.readAll());
+        }
+        return hash.result();
+    }
+    QTemporaryDir folder;
+    RecordingPrompter prompter;
+};
+
+TEST_F(StartupTest, FirstStartRunsWithTheZeroRecordAndQuittingSavesAWholeRecord) {
+    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter);
+    ASSERT_TRUE(trainer);
+    const Settings& s = trainer->state.settings;
+    EXPECT_EQ(s.RepeatCount, 1);
+    EXPECT_EQ(s.MelodyProgram, 1);
+    EXPECT_EQ(trainer->window->windowTitle(), captions::ProgramName);
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join(QLatin1Char('|')).toStdString();
+
+    QFile::remove(file("cfg.infdat"));
+    prompter.answers = {true};
+    trainer->window->findChild<QAction*>(QStringLiteral("mnu_file_end"))->trigger();
+    EXPECT_EQ(prompter.questions, QStringList{captions::QuitQuestion});
+    EXPECT_EQ(QFileInfo(file("cfg.infdat")).size(), 316);
+    EXPECT_EQ(trainer->state.StopRequested, flag::True);
+    EXPECT_FALSE(trainer->window->isVisible());
+}
+
+TEST_F(StartupTest, AnsweringNoKeepsEverythingAsItWas) {
+    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter);
+    ASSERT_TRUE(trainer);
+    trainer->state.settings.Tempo = 180;
+    const QByteArray before = digestOfFolder();
+    prompter.answers = {false};
+    trainer->window->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    EXPECT_EQ(prompter.questions.size(), 1);
+    EXPECT_TRUE(trainer->window->isVisible());
+    EXPECT_EQ(trainer->state.StopRequested, flag::False);
+    EXPECT_EQ(trainer->state.settings.Tempo, 180);
+    EXPECT_EQ(digestOfFolder(), before);
+    prompter.answers = {true};
+    trainer->window->close();
+}
+
+TEST_F(StartupTest, SecondStartIsRefusedAndTouchesNothing) {
+    std::unique_ptr<Trainer> first = Main(folder.path(), prompter);
+    ASSERT_TRUE(first);
+    QFile::remove(file("cfg.infdat"));
+    QFile location(file("location.txt"));
+    ASSERT_TRUE(location.open(QIODevice::WriteOnly));
+    location.write("FILE=x.txt\r\n");
+    location.close();
+    QFile(file("x.txt")).open(QIODevice::WriteOnly);
+    const QByteArray before = digestOfFolder();
+
+    RecordingPrompter second;
+    EXPECT_FALSE(Main(folder.path(), second));
+    EXPECT_EQ(second.messages, QStringList{captions::AlreadyRunning});
+    EXPECT_EQ(digestOfFolder(), before);
+    EXPECT_TRUE(first->window->isVisible());
+    prompter.answers = {true};
+    first->window->close();
+}
+
+TEST_F(StartupTest, MissingMusicFontIsReportedAndStartUpGoesOn) {
+    QFile::remove(file("ZEPHMUSIC.ttf"));
+    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter);
+    ASSERT_TRUE(trainer);
+    EXPECT_EQ(prompter.messages, QStringList{captions::FontFailed});
+    EXPECT_TRUE(trainer->window->isVisible());
+    prompter.answers = {true};
+    trainer->window->close();
+}
+
+TEST_F(StartupTest, RightColumnStacksThreeFramesDownToTheBottom) {
+    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter);
+    ASSERT_TRUE(trainer);
+    frmMain& w = *trainer->window;
+    auto* f1 = w.findChild<QGroupBox*>(QStringLiteral("Frame1"));
+    auto* f2 = w.findChild<QGroupBox*>(QStringLiteral("Frame2"));
+    auto* f3 = w.findChild<QGroupBox*>(QStringLiteral("Frame3"));
+    ASSERT_TRUE(f1 && f2 && f3);
+    EXPECT_EQ(f1->y(), 0);
+    EXPECT_EQ(f1->x(), f2->x());
+    EXPECT_EQ(f2->x(), f3->x());
+    EXPECT_LT(f1->geometry().bottom(), f2->y());
+    EXPECT_LT(f2->geometry().bottom(), f3->y());
+    // The third frame ends 100 logical units above the bottom edge; the column keeps 200 from the right.
+    EXPECT_NEAR(w.scale().pixelToY(f3->geometry().bottom() + 1), 100, 40);
+    EXPECT_NEAR(w.scale().pixelToX(f1->geometry().right() + 1), w.scale().logicalWidth - 200, 40);
+    EXPECT_FALSE(w.findChild<QPushButton*>(QStringLiteral("Command9"))->isEnabled());
+    EXPECT_EQ(trainer->state.FormWidthAtLoad, static_cast<float>(w.scale().logicalWidth));
+    prompter.answers = {true};
+    w.close();
+}
+
+} // namespace
+} // namespace orbel
