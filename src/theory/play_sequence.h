@@ -23,17 +23,18 @@ struct PlaySequence {
     PerNote<std::int16_t> SeqDur{};
     PerNote<std::int16_t> SeqRest{};
     PerNote<std::int16_t> SeqTie{};
-    PerNote<std::string> SeqChord{}; // chord symbol above this note, blank for none (UTF-8)
+    // Chord symbol above this note, empty for none: UTF-8, at most ChordChars characters, not padded.
+    PerNote<std::string> SeqChord{};
     PerNote<std::int16_t> SeqBarStart{};
     PerNote<std::int16_t> SeqBeam{};
-    PerNote<std::string> SeqDegree{}; // degree name relative to the chord root
+    PerNote<std::string> SeqDegree{}; // degree name relative to the chord root (II–V–I patterns)
     PerNote<std::int32_t> SeqCircleX{};
     PerNote<std::int32_t> SeqCircleY{};
 
     std::int16_t BeatsPerBar = 4;
-    std::int16_t OctaveShift = 0;
-    std::int16_t LastBuiltRoot = 0;
-    std::int16_t MajorSpelling = 1;
+    std::int16_t OctaveShift = 0;   // whole octaves added when the notes are played or shown
+    std::int16_t LastBuiltRoot = 0; // RootKey after the last phrase build: the reference for transposing it
+    std::int16_t MajorSpelling = 1; // 1 = spell notes as in a major key, 0 = as in a minor key
 };
 
 } // namespace orbel

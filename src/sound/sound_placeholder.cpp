@@ -1,0 +1,2 @@
+// The sound library starts here; its modules follow.
+namespace orbel {}

@@ -1,0 +1,149 @@
+#include "export_options.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace orbel::exporter {
+namespace {
+
+TEST(ExportOptions, CommandLinesThatCannotBeMetAreRefused) {
+    const QString program = QStringLiteral("orbel-export");
+    for (const QStringList& bad :
+         {QStringList{}, QStringList{"--format", "json"}, QStringList{"--study", "5"},
+          QStringList{"--study", "x"}, QStringList{"--study", "0", "--root", "12"},
+          QStringList{"--study", "0", "--transpose-to", "-1"}, QStringList{"--study", "0", "--format", "xml"},
+          QStringList{"--study", "0", "--frobnicate"}, QStringList{"--study", "0", "extra"},
+          QStringList{"--study", "0", "--item", "-3"}}) {
+        const ParsedOptions parsed = ParseExportOptions(QStringList{program} + bad);
+        EXPECT_FALSE(parsed.options) << bad.join(' ').toStdString();
+        EXPECT_FALSE(parsed.error.isEmpty());
+    }
+    const ParsedOptions good = ParseExportOptions(
+        {program, "--study", "3", "--item", "4", "--root", "11", "--octave-shift", "-1", "--transpose-to",
+         "2", "--set", "Tempo=90", "--set", "IIVIMode(1)=4", "--format", "json", "-o", "out.json"});
+    ASSERT_TRUE(good.options);
+    EXPECT_EQ(good.options->study, 3);
+    EXPECT_EQ(good.options->item, 4);
+    EXPECT_EQ(good.options->root, 11);
+    EXPECT_EQ(good.options->octaveShift, -1);
+    EXPECT_EQ(good.options->transposeTo, 2);
+    EXPECT_EQ(good.options->assignments, (QStringList{"Tempo=90", "IIVIMode(1)=4"}));
+    EXPECT_EQ(good.options->output, "out.json");
+}
+
+// Runs the real companion on a program folder of its own.
+class ExportRun : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(home.isValid()); }
+    void write(const char* name, const QByteArray& text) {
+        QFile f(home.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    void copyFactory(const char* name) {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/") + QString::fromLatin1(name),
+                                home.filePath(QString::fromLatin1(name))));
+    }
+    int run(QStringList arguments) {
+        QProcess process;
+        process.start(QStringLiteral(ORBEL_PROGRAM_DIR "/orbel-export"),
+                      QStringList{"--home", home.path()} + arguments);
+        EXPECT_TRUE(process.waitForFinished(20000));
+        out = process.readAllStandardOutput();
+        err = QString::fromUtf8(process.readAllStandardError());
+        return process.exitCode();
+    }
+    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+    static std::vector<int> Column(const QJsonObject& o, const char* key) {
+        std::vector<int> values;
+        for (const QJsonValue& n : o[QStringLiteral("notes")].toArray())
+            values.push_back(n[QLatin1String(key)].toInt());
+        return values;
+    }
+    QTemporaryDir home;
+    QByteArray out;
+    QString err;
+};
+
+TEST_F(ExportRun, FactoryPatternOneThreeFiveSevenInC) {
+    copyFactory("ptn.txt");
+    ASSERT_EQ(run({"--study", "2", "--item", "2", "--root", "0", "--format", "json"}), 0)
+        << err.toStdString();
+    const QJsonObject o = json();
+    EXPECT_EQ(o["SeqCount"].toInt(), 16);
+    EXPECT_EQ(Column(o, "pitch"),
+              (std::vector<int>{26, 29, 33, 36, 31, 35, 38, 41, 24, 28, 31, 35, 24, 28, 31, 35}));
+    EXPECT_EQ(Column(o, "dur"), std::vector<int>(16, 24));
+    const QJsonArray notes = o["notes"].toArray();
+    QStringList chords;
+    for (int i = 0; i < notes.size(); ++i) {
+        const QString chord = notes[i].toObject()["chord"].toString();
+        if (!chord.isEmpty()) chords << QStringLiteral("%1:%2").arg(i).arg(chord);
+    }
+    EXPECT_EQ(chords, (QStringList{"0:Dm7", "4:G7", "8:CM7", "12:CM7"}));
+    EXPECT_EQ(o["BeatsPerBar"].toInt(), 4);
+    EXPECT_EQ(o["MajorSpelling"].toInt(), 1);
+    EXPECT_TRUE(o["title"].toString().startsWith("C ")) << o["title"].toString().toStdString();
+    // The companion only reads its program folder.
+    EXPECT_FALSE(QFile::exists(home.filePath("cfg.infdat")));
+}
+
+TEST_F(ExportRun, PhraseIsTransposedAsTheRootButtonsDo) {
+    write("ric.txt", "$HOT\r\n*Dm7\r\n3D5\r\n3F5\r\n\\\r\n3A5\r\n3C5\r\n");
+    ASSERT_EQ(run({"--study", "3", "--item", "0", "--format", "json"}), 0) << err.toStdString();
+    EXPECT_EQ(Column(json(), "pitch"), (std::vector<int>{26, 29, 33, 24}));
+    EXPECT_EQ(Column(json(), "barStart"), (std::vector<int>{0, 0, 1, 0}));
+    EXPECT_EQ(json()["RootKey"].toInt(), 2);
+    EXPECT_EQ(json()["MajorSpelling"].toInt(), 0);
+
+    ASSERT_EQ(run({"--study", "3", "--item", "0", "--transpose-to", "4", "--format", "json"}), 0);
+    EXPECT_EQ(Column(json(), "pitch"), (std::vector<int>{28, 31, 35, 26}));
+    EXPECT_EQ(json()["notes"].toArray()[0].toObject()["chord"].toString(), "Em7");
+    EXPECT_EQ(json()["RootKey"].toInt(), 4);
+}
+
+TEST_F(ExportRun, SettingsComeFromTheFolderAndTheCommandLine) {
+    copyFactory("ptn.txt");
+    ASSERT_EQ(run({"--study", "2", "--item", "2", "--root", "0", "--set", "IIVIMode(1)=4"}), 0);
+    // The substitute dominant a semitone above the key root.
+    EXPECT_EQ(json()["notes"].toArray()[4].toObject()["chord"].toString(), "Db7");
+    EXPECT_EQ(Column(json(), "pitch")[4], 25);
+
+    EXPECT_EQ(run({"--study", "2", "--set", "NoSuchField=1"}), 64);
+    EXPECT_TRUE(err.contains("NoSuchField"));
+    EXPECT_TRUE(err.contains("usage:"));
+}
+
+TEST_F(ExportRun, RefusedItemsAndBadArgumentsGiveTheirStatus) {
+    write("ptn.txt", "broken,10\r\n");
+    EXPECT_EQ(run({"--study", "2", "--item", "0", "--format", "json"}), 2);
+    EXPECT_TRUE(err.contains(QStringLiteral("ファイルの内容が変です。修正してください")))
+        << err.toStdString();
+    EXPECT_TRUE(out.isEmpty());
+
+    EXPECT_EQ(run({"--study", "2", "--item", "7"}), 2); // no such item
+    EXPECT_EQ(run({"--study", "1"}), 2);                // no code.txt: an empty list
+    EXPECT_EQ(run({"--study", "9"}), 64);
+    EXPECT_TRUE(err.contains("usage:"));
+}
+
+TEST_F(ExportRun, WritesTheFileNamedByDashO) {
+    copyFactory("ptn.txt");
+    const QString target = home.filePath("out.json");
+    ASSERT_EQ(run({"--study", "2", "--item", "2", "--root", "0", "-o", target}), 0);
+    EXPECT_TRUE(out.isEmpty());
+    QFile f(target);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QJsonDocument::fromJson(f.readAll()).object()["SeqCount"].toInt(), 16);
+    EXPECT_NE(run({"--study", "2", "--item", "2", "-o", home.filePath("missing/dir/out.json")}), 0);
+}
+
+} // namespace
+} // namespace orbel::exporter

@@ -1,0 +1,99 @@
+#include "export_options.h"
+
+#include <QCommandLineParser>
+
+namespace orbel::exporter {
+
+namespace {
+
+std::optional<int> ReadInt(const QString& text, int low, int high) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < low || value > high) return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+QString UsageLine() {
+    return QStringLiteral(
+        "usage: orbel-export [--home DIR] --study N [--item K] [--root R] [--octave-shift S] "
+        "[--transpose-to R2] [--set Field=Value ...] --format json [-o FILE]");
+}
+
+ParsedOptions ParseExportOptions(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption home(QStringLiteral("home"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption study(QStringLiteral("study"), QString(), QStringLiteral("N"));
+    const QCommandLineOption item(QStringLiteral("item"), QString(), QStringLiteral("K"));
+    const QCommandLineOption root(QStringLiteral("root"), QString(), QStringLiteral("R"));
+    const QCommandLineOption octave(QStringLiteral("octave-shift"), QString(), QStringLiteral("S"));
+    const QCommandLineOption transpose(QStringLiteral("transpose-to"), QString(), QStringLiteral("R2"));
+    const QCommandLineOption set(QStringLiteral("set"), QString(), QStringLiteral("Field=Value"));
+    const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("FORMAT"));
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
+                                    QStringLiteral("FILE"));
+    parser.addOptions({home, study, item, root, octave, transpose, set, format, output});
+
+    ParsedOptions result;
+    if (!parser.parse(arguments)) {
+        result.error = parser.errorText();
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        result.error = QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first());
+        return result;
+    }
+
+    ExportOptions o;
+    auto single = [&](const QCommandLineOption& option) {
+        const QStringList values = parser.values(option);
+        return values.isEmpty() ? QString() : values.last();
+    };
+    if (!parser.isSet(study)) {
+        result.error = QStringLiteral("--study is required");
+        return result;
+    }
+    const auto studyValue = ReadInt(single(study), 0, 4);
+    if (!studyValue) {
+        result.error = QStringLiteral("--study must be 0..4");
+        return result;
+    }
+    o.study = *studyValue;
+    if (parser.isSet(item)) {
+        o.item = ReadInt(single(item), 0, 32767);
+        if (!o.item) {
+            result.error = QStringLiteral("--item must be a whole number from 0");
+            return result;
+        }
+    }
+    for (auto [option, target] : {std::pair{&root, &o.root}, std::pair{&transpose, &o.transposeTo}}) {
+        if (!parser.isSet(*option)) continue;
+        *target = ReadInt(single(*option), 0, 11);
+        if (!*target) {
+            result.error = QStringLiteral("--%1 must be a root 0..11").arg(option->names().first());
+            return result;
+        }
+    }
+    if (parser.isSet(octave)) {
+        const auto shift = ReadInt(single(octave), -10, 10);
+        if (!shift) {
+            result.error = QStringLiteral("--octave-shift must be -10..10");
+            return result;
+        }
+        o.octaveShift = *shift;
+    }
+    const QString formatName = parser.isSet(format) ? single(format) : QStringLiteral("json");
+    if (formatName != QLatin1String("json")) {
+        result.error = QStringLiteral("unknown format: %1").arg(formatName);
+        return result;
+    }
+    o.home = single(home);
+    o.assignments = parser.values(set);
+    o.output = single(output);
+    result.options = o;
+    return result;
+}
+
+} // namespace orbel::exporter
