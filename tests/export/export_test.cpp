@@ -102,11 +102,13 @@ TEST_F(ExportRun, PhraseIsTransposedAsTheRootButtonsDo) {
     EXPECT_EQ(Column(json(), "barStart"), (std::vector<int>{0, 0, 1, 0}));
     EXPECT_EQ(json()["RootKey"].toInt(), 2);
     EXPECT_EQ(json()["MajorSpelling"].toInt(), 0);
+    EXPECT_EQ(json()["title"].toString(), "HOT ( D )"); // the key the phrase is written in
 
     ASSERT_EQ(run({"--study", "3", "--item", "0", "--transpose-to", "4", "--format", "json"}), 0);
     EXPECT_EQ(Column(json(), "pitch"), (std::vector<int>{28, 31, 35, 26}));
     EXPECT_EQ(json()["notes"].toArray()[0].toObject()["chord"].toString(), "Em7");
     EXPECT_EQ(json()["RootKey"].toInt(), 4);
+    EXPECT_EQ(json()["title"].toString(), "HOT ( E )");
 }
 
 TEST_F(ExportRun, SettingsComeFromTheFolderAndTheCommandLine) {

@@ -63,17 +63,23 @@ ExportBuild BuildForExport(const ExportOptions& options) {
     }
 
     b.seq.OctaveShift = static_cast<std::int16_t>(options.octaveShift);
-    b.title =
-        MakeItemTexts(s, b.data.catalogue, b.data.phrases, b.seq.MajorSpelling, item, s.RootKey).TitleText;
+    auto title = [&] {
+        return MakeItemTexts(s, b.data.catalogue, b.data.phrases, b.seq.MajorSpelling, item, s.RootKey)
+            .TitleText;
+    };
+    // The window names the key before it builds; a phrase then sets the key it is written in, so its title
+    // is taken again afterwards, or it would name the key of the previous item.
+    const bool phrase = s.StudyType >= study_type::IIVIPhrase;
+    b.title = title();
     if (BuildMessage refused =
             BuildSequenceForSelection(b.seq, s, b.data.catalogue, b.data.phrases, tables, noDiagram, false)) {
         b.refusal = refused;
         return b;
     }
+    if (phrase) b.title = title();
     if (options.transposeTo) {
         s.RootKey = static_cast<std::int16_t>(*options.transposeTo);
-        b.title = MakeItemTexts(s, b.data.catalogue, b.data.phrases, b.seq.MajorSpelling, item, s.RootKey)
-                      .TitleText;
+        b.title = title();
         if (BuildMessage refused = BuildSequenceForSelection(b.seq, s, b.data.catalogue, b.data.phrases,
                                                              tables, noDiagram, true))
             b.refusal = refused;
