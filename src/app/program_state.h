@@ -2,7 +2,11 @@
 // The state of one run of the trainer, owned by the entry and handed by reference
 // to the windows and modules that work on it.
 
+#include "app/study_items.h"
+#include "theory/circle_geometry.h"
+#include "theory/play_sequence.h"
 #include "theory/settings.h"
+#include "theory/vocabulary.h"
 
 #include <QString>
 #include <cstdint>
@@ -30,6 +34,13 @@ struct ProgramState {
     float FormWidthAtLoad = 0;
     QString MusicFontPath;
     QString MusicFontName;
+
+    // The current study: its catalogue or phrase list, the II–V–I tables, the
+    // circle diagram's points and the play sequence built from them.
+    StudyData study;
+    IIVITables iiviTables;
+    CircleGeometry circle{};
+    PlaySequence sequence;
 };
 
 } // namespace orbel

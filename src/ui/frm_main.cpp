@@ -4,53 +4,53 @@
 #include "app/prompter.h"
 #include "app/settings_file.h"
 #include "app/window_sizing.h"
+#include "datafiles/narrow_text.h"
+#include "datafiles/phrase_file.h"
+#include "sound/midi1.h"
 #include "theory/kihon.h"
+#include "theory/numbers.h"
+#include "theory/prepare_build.h"
+#include "theory/sequence_builder.h"
+#include "theory/title_text.h"
 #include "ui/captions.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
-#include <QStyle>
-#include <QVBoxLayout>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <chrono>
 
 namespace orbel {
 
 namespace {
 
-// Right-hand column, in the window's logical units (about one twip each).
-namespace column {
-static constexpr double FrameWidth = 3700;
-static constexpr double RightMargin = 200;
-static constexpr double Gap = 100;
-static constexpr double BottomEdge = 100;
-static constexpr double Frame1Share = 0.47;
-static constexpr double Frame2Share = 0.25;
-static constexpr double ButtonHeight = 520;
-static constexpr double ButtonGap = 90;
-static constexpr double ButtonInset = 150;
-static constexpr double FirstButtonTop = 350;
-} // namespace column
-
 static constexpr int FormFontSize = 20;
-static constexpr int ControlFontSize = 11;
-static constexpr double MenuBaselineOs = 5.99;
+static constexpr double MidiSelectorFromOs = 5.99;
+static constexpr int RepeatChoices = 20;
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
+// Reference tones sound while their button is held.
+namespace reference_tone {
+static constexpr int BFlat = 34;
+static constexpr int A = 33;
+static constexpr int Velocity = 127;
+} // namespace reference_tone
 
-QGroupBox* MakeFrame(QWidget* parent, const char* name) {
-    auto* frame = new QGroupBox(parent);
-    frame->setObjectName(QString::fromLatin1(name));
-    return frame;
-}
+const QStringList StudyTypeEntries = {QStringLiteral(" スケール"), QStringLiteral(" コード"),
+                                      QStringLiteral(" ⅡⅤⅠパターン"), QStringLiteral(" ⅡⅤⅠフレーズ")};
+const QStringList KeyModeEntries = {QStringLiteral(" メジャー"), QStringLiteral(" マイナー")};
+const QStringList TreatmentEntries = {QStringLiteral(" ミクソリディアン"), QStringLiteral(" コンデミ"),
+                                      QStringLiteral(" オルタード"), QStringLiteral(" ホールトーン"),
+                                      QStringLiteral(" Ⅱ♭７")};
 
 // The deadline waits need a steady clock finer than a millisecond.
 bool HasFineSteadyClock() {
@@ -58,10 +58,17 @@ bool HasFineSteadyClock() {
     return Clock::is_steady && std::chrono::duration<double>(Clock::duration(1)).count() <= 1e-6;
 }
 
+Qt::CheckState CheckFrom(std::int16_t value) {
+    return value == 1 ? Qt::Checked : Qt::Unchecked;
+}
+std::int16_t CheckValue(bool checked) {
+    return checked ? 1 : 0;
+}
+
 } // namespace
 
-frmMain::frmMain(ProgramState& state, Prompter& prompter, QWidget* parent)
-    : QMainWindow(parent), state_(state), prompter_(prompter) {
+frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* parent)
+    : QMainWindow(parent), state_(state), prompter_(prompter), midi_(midi) {
     setObjectName(QStringLiteral("frmMain"));
     surface_ = new QWidget(this);
     surface_->setObjectName(QStringLiteral("Surface"));
@@ -71,8 +78,9 @@ frmMain::frmMain(ProgramState& state, Prompter& prompter, QWidget* parent)
     surface_->setPalette(palette);
     surface_->installEventFilter(this);
     setCentralWidget(surface_);
+    panel_ = std::make_unique<ControlPanel>(surface_);
     buildMenus();
-    buildFrames();
+    connectControls();
 }
 
 frmMain::~frmMain() {
@@ -149,89 +157,71 @@ void frmMain::buildMenus() {
     connect(version, &QAction::triggered, this, [this] { prompter_.message(captions::VersionInfo); });
 }
 
-void frmMain::buildFrames() {
-    frame1_ = MakeFrame(surface_, "Frame1");
-    frame2_ = MakeFrame(surface_, "Frame2");
-    frame3_ = MakeFrame(surface_, "Frame3");
-    // Controls keep a plain Gothic face; the surface's Mincho font is for drawing only.
-    const QFont controlFont(QStringLiteral("IPAGothic"), ControlFontSize);
-    for (QGroupBox* frame : {frame1_, frame2_, frame3_})
-        frame->setFont(controlFont);
+void frmMain::connectControls() {
+    ControlPanel& c = *panel_;
+    Settings& s = state_.settings;
+    connect(c.Combo2, &QComboBox::currentIndexChanged, this, &frmMain::Combo2_Click);
+    connect(c.Combo1, &QComboBox::currentIndexChanged, this, &frmMain::Combo1_Click);
+    connect(c.Combo3, &QComboBox::currentIndexChanged, this, &frmMain::Combo3_Click);
+    connect(c.Combo4, &QComboBox::currentIndexChanged, this, &frmMain::Combo4_Click);
+    connect(c.Combo5, &QComboBox::currentIndexChanged, this, [&s](int index) {
+        if (index >= 0) s.RepeatCount = static_cast<std::int16_t>(index + 1);
+    });
+    connect(c.VScroll1, &QScrollBar::valueChanged, this, &frmMain::VScroll1_Change);
+    connect(c.Text1, &QLineEdit::textEdited, this, &frmMain::Text1_Change);
 
-    auto* play = MakeButton(frame2_, "Command5", QString());
-    play->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-    auto* stop = MakeButton(frame2_, "Command9", QString());
-    stop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-    stop->setEnabled(false);
-    auto* playRow = new QVBoxLayout(frame2_);
-    playRow->addWidget(play);
-    playRow->addWidget(stop);
-    playRow->addStretch();
+    connect(c.Check1, &QCheckBox::clicked, this, [&s](bool on) { s.KeyboardSetsRoot = CheckValue(on); });
+    connect(c.Check2, &QCheckBox::clicked, this, [&s](bool on) { s.RepeatOn = CheckValue(on); });
+    connect(c.Check3, &QCheckBox::clicked, this, [&s](bool on) { s.ConcertPitchPlay = CheckValue(on); });
+    connect(c.Check5, &QCheckBox::clicked, this, [this, &s](bool on) {
+        s.EntryDisplay = CheckValue(on);
+        midi_.SendProgramChanges();
+        Prepair4PLAY(false);
+    });
+    connect(c.Check6, &QCheckBox::clicked, this, [&s](bool on) { s.SwingOn = CheckValue(on); });
+    connect(c.Check8, &QCheckBox::clicked, this, &frmMain::Check8_Click);
+    connect(c.Check9, &QCheckBox::clicked, this, [this, &s](bool on) {
+        s.UpDown = CheckValue(on);
+        Prepair4PLAY(false);
+    });
+    for (int i = 0; i < 4; ++i) {
+        connect(c.Option1[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
+                [&s, i] { s.RootProgression = static_cast<std::int16_t>(i); });
+    }
 
-    command10_ = MakeButton(frame3_, "Command10", QStringLiteral("補足設定"));
-    command7_ = MakeButton(frame3_, "Command7", QStringLiteral("メトロノーム"));
-    command2_ = MakeButton(frame3_, "Command2", QStringLiteral("基準音Ｂ♭"));
-    command8_ = MakeButton(frame3_, "Command8", QStringLiteral("基準音Ａ"));
-    command6_ = MakeButton(frame3_, "Command6", QStringLiteral("音出し"));
-    command1_ = MakeButton(frame3_, "Command1", QStringLiteral("終了"));
-    connect(command1_, &QPushButton::clicked, this, &QWidget::close);
+    connect(c.Command1, &QPushButton::clicked, this, &QWidget::close);
+    connect(c.Command3, &QPushButton::clicked, this, [this] { RootStep(1); });
+    connect(c.Command4, &QPushButton::clicked, this, [this] { RootStep(-1); });
+    connect(c.Command11[0], &QPushButton::clicked, this, [this] { OctaveStep(1); });
+    connect(c.Command11[1], &QPushButton::clicked, this, [this] { OctaveStep(-1); });
+
+    const std::pair<QPushButton*, int> references[] = {{c.Command2, reference_tone::BFlat},
+                                                       {c.Command8, reference_tone::A}};
+    for (auto [button, pitch] : references) {
+        connect(button, &QPushButton::pressed, this, [this, pitch = pitch] {
+            midi_.MidiNoteOnConcert(midi_channels::ReferenceTone, pitch, reference_tone::Velocity);
+        });
+        connect(button, &QPushButton::released, this,
+                [this] { midi_.MidiAllNotesOff(midi_channels::ReferenceTone); });
+    }
 }
 
-void frmMain::layoutFrames() {
+void frmMain::layoutControls() {
     scale_.pixelWidth = std::max(1, surface_->width());
     scale_.pixelHeight = std::max(1, surface_->height());
-    const double width = scale_.logicalWidth;
-    const double height = scale_.logicalHeight;
-
-    // Frames stack down the right edge; the third one reaches down to y = 100.
-    const double left = width - column::FrameWidth - column::RightMargin;
-    const double usable = height - column::BottomEdge - 2 * column::Gap;
-    const double top1 = height;
-    const double height1 = usable * column::Frame1Share;
-    const double top2 = top1 - height1 - column::Gap;
-    const double height2 = usable * column::Frame2Share;
-    const double top3 = top2 - height2 - column::Gap;
-    const double height3 = top3 - column::BottomEdge;
-
-    auto place = [this](QWidget* w, double x, double top, double wide, double high) {
-        const double px = scale_.xToPixel(x);
-        const double py = scale_.yToPixel(top);
-        w->setGeometry(qRound(px), qRound(py), qRound(scale_.widthToPixels(wide)),
-                       qRound(scale_.heightToPixels(high)));
-    };
-    place(frame1_, left, top1, column::FrameWidth, height1);
-    place(frame2_, left, top2, column::FrameWidth, height2);
-    place(frame3_, left, top3, column::FrameWidth, height3);
-
-    // Buttons of the third frame, in the frame's own coordinates (y down from its top).
-    const double buttonWidth = column::FrameWidth - 2 * column::ButtonInset;
-    auto placeInFrame = [this](QWidget* w, double x, double yDown, double wide, double high) {
-        w->setGeometry(qRound(scale_.widthToPixels(x)), qRound(scale_.heightToPixels(yDown)),
-                       qRound(scale_.widthToPixels(wide)), qRound(scale_.heightToPixels(high)));
-    };
-    double y = column::FirstButtonTop;
-    for (QPushButton* button : {command10_, command7_, command2_, command8_, command6_}) {
-        placeInFrame(button, column::ButtonInset, y, buttonWidth, column::ButtonHeight);
-        y += column::ButtonHeight + column::ButtonGap;
-    }
-    const double quitTop = height3 - column::ButtonInset - column::ButtonHeight;
-    placeInFrame(command1_, column::ButtonInset, quitTop, buttonWidth, column::ButtonHeight);
-
-    // On a short screen the last two buttons would run into the quit button.
-    const double command8Bottom = column::FirstButtonTop + 4 * column::ButtonHeight + 3 * column::ButtonGap;
-    const bool crowded = command8Bottom > quitTop;
-    command8_->setVisible(!crowded);
-    command6_->setVisible(!crowded);
+    panel_->layout(scale_);
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == surface_ && event->type() == QEvent::Resize) layoutFrames();
+    if (watched == surface_ && event->type() == QEvent::Resize) layoutControls();
     return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::Form_Load() {
     state_.OsVersion = CurrentOsVersion();
-    midiSelect_->setEnabled(state_.OsVersion > MenuBaselineOs);
+    midiSelect_->setEnabled(state_.OsVersion > MidiSelectorFromOs);
+    state_.sequence.OctaveShift = 0;
+    favouritesChanged_ = 0;
 
     QFont formFont(captions::FormFontName, FormFontSize);
     formFont.setBold(false);
@@ -245,16 +235,15 @@ void frmMain::Form_Load() {
     const WindowPlacement p = ComputeWindowPlacement(
         whole.width() * twipsPerPixel, whole.height() * twipsPerPixel, work.height() * twipsPerPixel);
     state_.LayoutMode = p.layoutMode;
-    const int widthPx = qRound(p.width / twipsPerPixel);
-    const int heightPx = qRound(p.height / twipsPerPixel);
-    setGeometry(whole.x() + qRound(p.left / twipsPerPixel), work.y(), widthPx, heightPx);
+    setGeometry(whole.x() + qRound(p.left / twipsPerPixel), work.y(), qRound(p.width / twipsPerPixel),
+                qRound(p.height / twipsPerPixel));
 
     setWindowTitle(captions::ProgramName);
     state_.FormHeightAtLoad = static_cast<float>(p.height);
     state_.FormWidthAtLoad = static_cast<float>(p.width);
     scale_.logicalWidth = p.width;
     scale_.logicalHeight = p.height;
-    layoutFrames();
+    layoutControls();
 
     if (!FontSet()) prompter_.message(captions::FontFailed);
     if (!HasFineSteadyClock()) {
@@ -264,8 +253,11 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::start() {
+    ControlPanel& c = *panel_;
+    Settings& s = state_.settings;
     state_.Initialising = flag::True;
     state_.StopRequested = flag::False;
+    midi_.InitSoundTables();
     show();
     // A window manager adds its frame around the client: keep the whole window on the work area.
     const QRect frame = frameGeometry();
@@ -274,17 +266,252 @@ void frmMain::start() {
         resize(client.width() - (frame.width() - client.width()),
                client.height() - (frame.height() - client.height()));
 
-    showScore_->setChecked(state_.settings.ShowScore == flag::True);
-    state_.settings.ShowDiagram = flag::True;
+    c.Check1->setCheckState(CheckFrom(s.KeyboardSetsRoot));
+    c.Check3->setCheckState(CheckFrom(s.ConcertPitchPlay));
+    c.Check5->setCheckState(CheckFrom(s.EntryDisplay));
+    c.Check6->setCheckState(CheckFrom(s.SwingOn));
+
+    if (s.Tempo < tempo_range::Slowest) s.Tempo = tempo_range::Fallback;
+    // A stored tempo above the bar's range starts at the fastest the bar can show.
+    if (s.Tempo > tempo_range::Fastest) s.Tempo = tempo_range::Fastest;
+    const std::int16_t tempo = s.Tempo;
+    c.VScroll1->setValue(tempo);
+    VScroll1_Change(tempo);
+
+    InitIIVITables(state_.iiviTables);
+
+    c.Check2->setCheckState(CheckFrom(s.RepeatOn));
+    showScore_->setChecked(s.ShowScore == flag::True);
+    s.ShowDiagram = flag::True;
     showDiagram_->setChecked(true);
-    showKeyboard_->setChecked(state_.settings.ShowKeyboard == flag::True);
-    playMenu_->setEnabled(state_.settings.StudyType >= 3);
+    showKeyboard_->setChecked(s.ShowKeyboard == flag::True);
+
+    if (s.RootProgression >= 0 && s.RootProgression < 4)
+        c.Option1[static_cast<std::size_t>(s.RootProgression)]->setChecked(true);
+    c.Check9->setCheckState(CheckFrom(s.UpDown));
+
+    {
+        const QSignalBlocker block(c.Combo2);
+        c.Combo2->clear();
+        c.Combo2->addItems(StudyTypeEntries);
+        c.Combo2->addItem(QString());
+        if (!s.UserFilePath.empty()) {
+            const std::string base = PathPart(s.UserFilePath, path_part::BaseName);
+            c.Combo2->setItemText(4, NarrowText(QString::fromStdString(base)) + QLatin1Char(' '));
+        }
+        c.Combo2->setCurrentIndex(-1);
+    }
+    if (s.StudyType > 4) s.StudyType = 4;
+    Set_combo1();
+
+    {
+        const QSignalBlocker block3(c.Combo3);
+        const QSignalBlocker block4(c.Combo4);
+        const QSignalBlocker block5(c.Combo5);
+        c.Combo3->clear();
+        c.Combo3->addItems(KeyModeEntries);
+        c.Combo3->setCurrentIndex(s.IIVIMode[0] >= 0 && s.IIVIMode[0] < 2 ? s.IIVIMode[0] : 0);
+        c.Combo4->clear();
+        c.Combo4->addItems(TreatmentEntries);
+        c.Combo4->setCurrentIndex(s.IIVIMode[1] >= 0 && s.IIVIMode[1] < 5 ? s.IIVIMode[1] : 0);
+        c.Combo5->clear();
+        for (int n = 1; n <= RepeatChoices; ++n)
+            c.Combo5->addItem(QStringLiteral("%1 回").arg(n));
+        // The list offers up to 20; a larger stored count shows as 20 and plays as stored.
+        c.Combo5->setCurrentIndex(std::clamp<int>(s.RepeatCount - 1, 0, RepeatChoices - 1));
+    }
+
     state_.Initialising = flag::False;
+    selectEntry(c.Combo2, s.StudyType, &frmMain::Combo2_Click);
+    midi_.SendProgramChanges();
+    Prepair4PLAY(false);
+}
+
+void frmMain::selectEntry(QComboBox* combo, int index, void (frmMain::*handler)()) {
+    {
+        const QSignalBlocker block(combo);
+        combo->setCurrentIndex(index);
+    }
+    (this->*handler)();
+}
+
+bool frmMain::studyIsPhrase() const {
+    return state_.settings.StudyType >= study_type::IIVIPhrase;
+}
+
+void frmMain::Combo2_Click() {
+    ControlPanel& c = *panel_;
+    Settings& s = state_.settings;
+    const int entry = c.Combo2->currentIndex();
+    if (entry < 0) return;
+    ClearSequence(state_.sequence);
+    if (state_.Initialising != flag::True) s.StudyType = static_cast<std::int16_t>(entry);
+
+    c.Check8->hide();
+    playMenu_->setEnabled(false);
+    const bool pattern = entry == study_type::IIVIPattern;
+    const bool phrase = entry >= study_type::IIVIPhrase;
+    for (QWidget* w : {static_cast<QWidget*>(c.Combo3), static_cast<QWidget*>(c.Combo4),
+                       static_cast<QWidget*>(c.Label4), static_cast<QWidget*>(c.Label5)})
+        w->setVisible(pattern);
+    c.Check9->setVisible(!pattern && !phrase);
+    if (phrase) {
+        playMenu_->setEnabled(true);
+        c.Check8->show();
+    }
+
+    // Favourite marks changed on a user-defined list go back into its file before the list is replaced.
+    if (!s.UserFilePath.empty() && favouritesChanged_ > 0 && state_.Initialising != flag::True &&
+        LastCfgScale == study_type::UserPhrase && phrasesFromUserFile_) {
+        SaveFavourites(state_.study.phrases, QString::fromStdString(s.UserFilePath));
+    }
+    favouritesChanged_ = 0;
+    LastCfgScale = s.StudyType;
+    Set_combo1();
+    state_.sequence.OctaveShift = 0;
+}
+
+void frmMain::Set_combo1() {
+    ControlPanel& c = *panel_;
+    {
+        const QSignalBlocker block(c.Combo1);
+        c.Combo1->clear();
+    }
+    const StudyItems items =
+        LoadStudyItems(state_.settings.StudyType, state_.settings, state_.programFolder, state_.study);
+    phrasesFromUserFile_ = items.fromUserFile;
+    for (const QString& message : items.messages)
+        prompter_.message(message);
+    {
+        const QSignalBlocker block(c.Combo1);
+        c.Combo1->addItems(items.entries);
+        c.Combo1->setCurrentIndex(-1);
+    }
+    if (!items.entries.isEmpty()) selectEntry(c.Combo1, 0, &frmMain::Combo1_Click);
+}
+
+void frmMain::Combo1_Click() {
+    const int entry = panel_->Combo1->currentIndex();
+    if (entry < 0) return;
+    state_.sequence.OctaveShift = 0;
+    Settings& s = state_.settings;
+    if (s.StudyType >= 0 && s.StudyType < settings_limits::StudyItemSlots)
+        s.StudyItem[static_cast<std::size_t>(s.StudyType)] = static_cast<std::int16_t>(entry);
+    midi_.SendProgramChanges();
+    Prepair4PLAY(false);
+}
+
+void frmMain::Combo3_Click() {
+    IIVIModeChanged(0, panel_->Combo3->currentIndex());
+}
+void frmMain::Combo4_Click() {
+    IIVIModeChanged(1, panel_->Combo4->currentIndex());
+}
+
+void frmMain::IIVIModeChanged(int which, int entry) {
+    if (state_.Initialising == flag::True || entry < 0) return;
+    state_.sequence.OctaveShift = 0;
+    const int remembered = panel_->Combo1->currentIndex();
+    state_.settings.IIVIMode[static_cast<std::size_t>(which)] = static_cast<std::int16_t>(entry);
+    Set_combo1();
+    if (remembered >= 0 && remembered < panel_->Combo1->count())
+        selectEntry(panel_->Combo1, remembered, &frmMain::Combo1_Click);
+}
+
+void frmMain::RootStep(int step) {
+    Settings& s = state_.settings;
+    PlaySequence& seq = state_.sequence;
+    int root = s.RootKey + step;
+    if (root > 11) {
+        seq.OctaveShift = static_cast<std::int16_t>(seq.OctaveShift + 1);
+        root %= 12;
+    } else if (root < 0) {
+        seq.OctaveShift = static_cast<std::int16_t>(seq.OctaveShift - 1);
+        root += 12;
+    }
+    s.RootKey = static_cast<std::int16_t>(root);
+    midi_.SendProgramChanges();
+    Prepair4PLAY(false);
+}
+
+void frmMain::OctaveStep(int step) {
+    state_.sequence.OctaveShift = static_cast<std::int16_t>(state_.sequence.OctaveShift + step);
+    Prepair4PLAY(true);
+}
+
+void frmMain::VScroll1_Change(int value) {
+    panel_->Text1->setText(QString::number(value));
+    state_.settings.Tempo = static_cast<std::int16_t>(value);
+}
+
+void frmMain::Text1_Change(const QString& text) {
+    // Typing sets the tempo without moving the bar; a runaway number is kept to what the field holds.
+    const int tempo = LeadingWholeNumber(text.toStdString());
+    state_.settings.Tempo = static_cast<std::int16_t>(std::clamp(tempo, 0, 32767));
+}
+
+void frmMain::Check8_Click(bool checked) {
+    Settings& s = state_.settings;
+    PhraseList& phrases = state_.study.phrases;
+    if (s.StudyType < 0 || s.StudyType >= settings_limits::StudyItemSlots) return;
+    const int item = s.StudyItem[static_cast<std::size_t>(s.StudyType)];
+    if (item < 0 || item >= phrases.count()) return;
+    phrases.PhraseFavourite[static_cast<std::size_t>(item)] = CheckValue(checked);
+    ++favouritesChanged_;
+}
+
+void frmMain::InitAtEveryChange(int pat, int root) {
+    ControlPanel& c = *panel_;
+    const bool keyboardShown = state_.settings.ShowKeyboard == flag::True;
+    for (QCheckBox* box : {c.Check1, c.Check3, c.Check5})
+        box->setVisible(keyboardShown);
+    surface_->update();
+    const ItemTexts texts = MakeItemTexts(state_.settings, state_.study.catalogue, state_.study.phrases,
+                                          state_.sequence.MajorSpelling, pat, root);
+    titleText_ = texts.TitleText;
+    if (studyIsPhrase()) commentText_ = texts.CommentText;
+}
+
+void frmMain::Prepair4PLAY(bool isChangeOnly) {
+    if (state_.Initialising == flag::True) return;
+    Settings& s = state_.settings;
+    if (s.StudyType < 0 || s.StudyType >= settings_limits::StudyItemSlots) return;
+    const int item = s.StudyItem[static_cast<std::size_t>(s.StudyType)];
+    InitAtEveryChange(item, s.RootKey);
+    reportBuild(BuildSequenceForSelection(state_.sequence, s, state_.study.catalogue, state_.study.phrases,
+                                          state_.iiviTables, state_.circle, isChangeOnly));
+    if (studyIsPhrase()) {
+        const PhraseList& phrases = state_.study.phrases;
+        const bool favourite = item >= 0 && item < phrases.count() &&
+                               phrases.PhraseFavourite[static_cast<std::size_t>(item)] == 1;
+        panel_->Check8->setChecked(favourite);
+        // A phrase sets the key it is written in: name that key, not the one before the build.
+        InitAtEveryChange(item, s.RootKey);
+    }
+}
+
+void frmMain::reportBuild(const std::optional<std::string>& message) {
+    if (message) prompter_.message(QString::fromStdString(*message));
+}
+
+void frmMain::MakeSound_Bot_show(bool isPlaying) {
+    ControlPanel& c = *panel_;
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             c.Command1, c.Command2, c.Command3, c.Command4, c.Command5, c.Command6, c.Command7, c.Command8,
+             c.Combo1, c.Combo2, c.Combo3, c.Combo4, c.Combo5, c.Command11[0], c.Command11[1]})
+        w->setEnabled(!isPlaying);
+    c.Command9->setEnabled(isPlaying);
+    c.Check2->setEnabled(!isPlaying);
+    for (QRadioButton* option : c.Option1)
+        option->setEnabled(!isPlaying);
+    (isPlaying ? c.Command9 : c.Command5)->setFocus();
 }
 
 void frmMain::toggleView(std::int16_t& viewFlag, QAction* item) {
     ToggleFlag(viewFlag);
     item->setChecked(viewFlag == flag::True);
+    midi_.SendProgramChanges();
+    Prepair4PLAY(false);
 }
 
 bool frmMain::FontSet() {
@@ -300,15 +527,20 @@ void frmMain::FontReset() {
 bool frmMain::Form_QueryUnload() {
     if (!prompter_.askYesNo(captions::QuitQuestion)) return false;
     state_.StopRequested = flag::True;
-    StoreUserFilePath(state_.settings);
+    midi_.MidiReset();
+    Settings& s = state_.settings;
+    if (s.StudyType == study_type::UserPhrase && phrasesFromUserFile_ && !s.UserFilePath.empty())
+        SaveFavourites(state_.study.phrases, QString::fromStdString(s.UserFilePath));
+    StoreUserFilePath(s);
     int mode = settings_file::SaveMode;
-    SettingsFileIO(mode, state_.settings, state_.programFolder, prompter_);
+    SettingsFileIO(mode, s, state_.programFolder, prompter_);
     return true;
 }
 
 void frmMain::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
+    midi_.MidiClose();
     FontReset();
     QCoreApplication::quit();
 }

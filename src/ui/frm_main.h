@@ -1,71 +1,102 @@
 #pragma once
 // The main window: the views area on the left and the right-hand column of
-// three frames with the study, play and sound controls.
+// three frames with the study, play and sound controls. It owns the current
+// selection and rebuilds the play sequence on every change.
 
 #include "app/logical_scale.h"
 #include "app/program_state.h"
+#include "ui/control_panel.h"
 #include "ui/private_font.h"
 
 #include <QMainWindow>
+#include <memory>
+#include <string>
 
 class QAction;
-class QGroupBox;
+class QComboBox;
 class QMenu;
-class QPushButton;
 
 namespace orbel {
 
+class Midi1;
 class Prompter;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    frmMain(ProgramState& state, Prompter& prompter, QWidget* parent = nullptr);
+    frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Sizes and lays out the window from the screen and installs the music font.
     void Form_Load();
-    // Shows the window and fills the controls from the settings.
+    // Shows the window, fills every control from the settings and builds the first sequence.
     void start();
+
+    // Fills the item list for the current study type and selects its first item.
+    void Set_combo1();
+    // Per-rebuild preparation: keyboard options, title texts.
+    void InitAtEveryChange(int pat, int root);
+    // Builds the sequence for the current selection and redraws the views.
+    void Prepair4PLAY(bool isChangeOnly);
+    // Switches the controls between playing and idle.
+    void MakeSound_Bot_show(bool isPlaying);
 
     bool FontSet();
     void FontReset();
 
     const LogicalScale& scale() const { return scale_; }
     QWidget* surface() const { return surface_; }
+    ControlPanel& controls() { return *panel_; }
+    const std::string& TitleText() const { return titleText_; }
+    const std::string& CommentText() const { return commentText_; }
+    int FavouritesChanged() const { return favouritesChanged_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Quit confirmation and saving; false keeps the program running.
     bool Form_QueryUnload();
-    // Final release before the process ends.
     void Form_Unload();
 
     void buildMenus();
-    void buildFrames();
-    void layoutFrames();
+    void connectControls();
+    void layoutControls();
+
+    // Change handlers of the controls.
+    void Combo2_Click();
+    void Combo1_Click();
+    void Combo3_Click();
+    void Combo4_Click();
+    void IIVIModeChanged(int which, int entry);
+    void RootStep(int step);
+    void OctaveStep(int step);
+    void VScroll1_Change(int value);
+    void Text1_Change(const QString& text);
+    void Check8_Click(bool checked);
     void toggleView(std::int16_t& flag, QAction* item);
+
+    // Selects an entry of a list as the program does: the list's change handler runs once.
+    void selectEntry(QComboBox* combo, int index, void (frmMain::*handler)());
+    bool studyIsPhrase() const;
+    void reportBuild(const std::optional<std::string>& message);
 
     ProgramState& state_;
     Prompter& prompter_;
+    Midi1& midi_;
     PrivateFont musicFont_;
     LogicalScale scale_;
     bool unloaded_ = false;
 
+    int favouritesChanged_ = 0;
+    int LastCfgScale = -1;
+    bool phrasesFromUserFile_ = false;
+    std::string titleText_;
+    std::string commentText_;
+
     QWidget* surface_ = nullptr;
-    QGroupBox* frame1_ = nullptr;
-    QGroupBox* frame2_ = nullptr;
-    QGroupBox* frame3_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    QPushButton* command6_ = nullptr;
-    QPushButton* command7_ = nullptr;
-    QPushButton* command8_ = nullptr;
-    QPushButton* command10_ = nullptr;
+    std::unique_ptr<ControlPanel> panel_;
     QMenu* playMenu_ = nullptr;
     QAction* midiSelect_ = nullptr;
     QAction* showScore_ = nullptr;

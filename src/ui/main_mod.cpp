@@ -3,11 +3,13 @@
 #include "app/location_file.h"
 #include "app/prompter.h"
 #include "app/settings_file.h"
+#include "sound/midi_backend.h"
 #include "ui/captions.h"
 
 namespace orbel {
 
-std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter) {
+std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
+                              std::unique_ptr<MidiOutput> output) {
     auto trainer = std::make_unique<Trainer>(programFolder);
     if (!trainer->instance.acquire()) {
         prompter.message(captions::AlreadyRunning, PromptIcon::Exclamation);
@@ -18,7 +20,9 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter) 
     SettingsFileIO(mode, trainer->state.settings, programFolder, prompter);
     ReadLocationFile(trainer->state.settings, programFolder);
 
-    trainer->window = std::make_unique<frmMain>(trainer->state, prompter);
+    if (!output) output = MakeMidiOutput(ReadMidiBackendChoice(programFolder));
+    trainer->midi = std::make_unique<Midi1>(trainer->state.settings, prompter, std::move(output));
+    trainer->window = std::make_unique<frmMain>(trainer->state, prompter, *trainer->midi);
     trainer->window->Form_Load();
     trainer->window->start();
     return trainer;

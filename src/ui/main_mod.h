@@ -4,6 +4,7 @@
 
 #include "app/program_state.h"
 #include "app/single_instance.h"
+#include "sound/midi1.h"
 #include "ui/frm_main.h"
 
 #include <QString>
@@ -11,6 +12,7 @@
 
 namespace orbel {
 
+class MidiOutput;
 class Prompter;
 
 // Everything one run of the trainer owns, released in reverse order.
@@ -20,11 +22,14 @@ struct Trainer {
     }
     ProgramState state;
     SingleInstance instance;
+    std::unique_ptr<Midi1> midi;
     std::unique_ptr<frmMain> window;
 };
 
 // Brings the trainer up. Returns nothing when another copy already runs: the
-// user is told so, and nothing has been read or written.
-std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter);
+// user is told so, and nothing has been read or written. output is where MIDI
+// goes; by default the output chosen in the program folder.
+std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
+                              std::unique_ptr<MidiOutput> output = nullptr);
 
 } // namespace orbel

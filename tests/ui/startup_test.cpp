@@ -1,4 +1,5 @@
 #include "app/settings_file.h"
+#include "sound/recording_output.h"
 #include "support/recording_prompter.h"
 #include "ui/captions.h"
 #include "ui/main_mod.h"
@@ -42,7 +43,7 @@ protected:
 };
 
 TEST_F(StartupTest, FirstStartRunsWithTheZeroRecordAndQuittingSavesAWholeRecord) {
-    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter);
+    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter, std::make_unique<RecordingOutput>());
     ASSERT_TRUE(trainer);
     const Settings& s = trainer->state.settings;
     EXPECT_EQ(s.RepeatCount, 1);
@@ -60,7 +61,7 @@ TEST_F(StartupTest, FirstStartRunsWithTheZeroRecordAndQuittingSavesAWholeRecord)
 }
 
 TEST_F(StartupTest, AnsweringNoKeepsEverythingAsItWas) {
-    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter);
+    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter, std::make_unique<RecordingOutput>());
     ASSERT_TRUE(trainer);
     trainer->state.settings.Tempo = 180;
     const QByteArray before = digestOfFolder();
@@ -76,7 +77,7 @@ TEST_F(StartupTest, AnsweringNoKeepsEverythingAsItWas) {
 }
 
 TEST_F(StartupTest, SecondStartIsRefusedAndTouchesNothing) {
-    std::unique_ptr<Trainer> first = Main(folder.path(), prompter);
+    std::unique_ptr<Trainer> first = Main(folder.path(), prompter, std::make_unique<RecordingOutput>());
     ASSERT_TRUE(first);
     QFile::remove(file("cfg.infdat"));
     QFile location(file("location.txt"));
@@ -87,7 +88,7 @@ TEST_F(StartupTest, SecondStartIsRefusedAndTouchesNothing) {
     const QByteArray before = digestOfFolder();
 
     RecordingPrompter second;
-    EXPECT_FALSE(Main(folder.path(), second));
+    EXPECT_FALSE(Main(folder.path(), second, std::make_unique<RecordingOutput>()));
     EXPECT_EQ(second.messages, QStringList{captions::AlreadyRunning});
     EXPECT_EQ(digestOfFolder(), before);
     EXPECT_TRUE(first->window->isVisible());
@@ -97,7 +98,7 @@ TEST_F(StartupTest, SecondStartIsRefusedAndTouchesNothing) {
 
 TEST_F(StartupTest, MissingMusicFontIsReportedAndStartUpGoesOn) {
     QFile::remove(file("ZEPHMUSIC.ttf"));
-    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter);
+    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter, std::make_unique<RecordingOutput>());
     ASSERT_TRUE(trainer);
     EXPECT_EQ(prompter.messages, QStringList{captions::FontFailed});
     EXPECT_TRUE(trainer->window->isVisible());
@@ -106,7 +107,7 @@ TEST_F(StartupTest, MissingMusicFontIsReportedAndStartUpGoesOn) {
 }
 
 TEST_F(StartupTest, RightColumnStacksThreeFramesDownToTheBottom) {
-    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter);
+    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter, std::make_unique<RecordingOutput>());
     ASSERT_TRUE(trainer);
     frmMain& w = *trainer->window;
     auto* f1 = w.findChild<QGroupBox*>(QStringLiteral("Frame1"));

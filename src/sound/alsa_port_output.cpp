@@ -1,0 +1,152 @@
+#include "sound/alsa_port_output.h"
+
+#include <RtMidi.h>
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <optional>
+
+namespace orbel {
+
+namespace {
+
+constexpr const char* ClientName = "ORBEL";
+constexpr const char* OutputPortName = "ORBEL output";
+
+std::unique_ptr<RtMidiOut> MakeSequencerClient(std::string& error) {
+    try {
+        return std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, ClientName);
+    } catch (const RtMidiError& e) {
+        error = "The ALSA sequencer cannot be used (" + e.getMessage() + ").";
+    } catch (const std::exception& e) {
+        error = std::string("The ALSA sequencer cannot be used (") + e.what() + ").";
+    }
+    return nullptr;
+}
+
+bool IsNumber(const std::string& text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+// Names must match exactly first, so that "Port-1" does not pick "Port-10".
+std::optional<unsigned> FindPort(const std::vector<std::string>& names, const std::string& wanted) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == wanted) return static_cast<unsigned>(i);
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i].find(wanted) != std::string::npos) return static_cast<unsigned>(i);
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> ListPorts(RtMidiOut& out) {
+    std::vector<std::string> names;
+    const unsigned count = out.getPortCount();
+    for (unsigned i = 0; i < count; ++i)
+        names.push_back(out.getPortName(i));
+    return names;
+}
+
+} // namespace
+
+AlsaPortOutput::AlsaPortOutput(std::string port) : port_(std::move(port)) {}
+
+AlsaPortOutput::~AlsaPortOutput() = default;
+
+bool AlsaPortOutput::open(std::string& error) {
+    close();
+    std::unique_ptr<RtMidiOut> out = MakeSequencerClient(error);
+    if (!out) return false;
+    try {
+        // From here on the sequencer reports problems to us instead of throwing or printing them.
+        lastError_.clear();
+        out->setErrorCallback([](RtMidiError::Type /*type*/, const std::string& text,
+                                 void* self) { static_cast<AlsaPortOutput*>(self)->lastError_ = text; },
+                              this);
+
+        const std::vector<std::string> names = ListPorts(*out);
+        if (names.empty()) {
+            error = "The ALSA sequencer has no MIDI output port to play through.";
+            return false;
+        }
+        unsigned index = 0;
+        if (IsNumber(port_)) {
+            const unsigned long number = std::stoul(port_);
+            if (port_.size() > 9 || number >= names.size()) {
+                error = "There is no ALSA MIDI output port number " + port_ + " (the sequencer has " +
+                        std::to_string(names.size()) + ").";
+                return false;
+            }
+            index = static_cast<unsigned>(number);
+        } else if (!port_.empty()) {
+            const auto found = FindPort(names, port_);
+            if (!found) {
+                error = "No ALSA MIDI output port is named \"" + port_ + "\".";
+                return false;
+            }
+            index = *found;
+        }
+
+        out->openPort(index, OutputPortName);
+        if (!out->isPortOpen()) {
+            error = "The ALSA MIDI output port \"" + names[index] + "\" could not be opened (" + lastError_ +
+                    ").";
+            return false;
+        }
+    } catch (const std::exception& e) {
+        error = std::string("The ALSA MIDI output could not be opened (") + e.what() + ").";
+        return false;
+    }
+    out_ = std::move(out);
+    return true;
+}
+
+void AlsaPortOutput::send(ShortMessage message) {
+    if (!out_) return;
+    const int status = StatusOf(message);
+    if (status < midi_bytes::NoteOff) return; // not a status byte
+    const std::array<unsigned char, 3> bytes{static_cast<unsigned char>(status),
+                                             static_cast<unsigned char>(Data1Of(message) & 0x7F),
+                                             static_cast<unsigned char>(Data2Of(message) & 0x7F)};
+    // Program change and channel pressure carry one data byte.
+    const int kind = status & 0xF0;
+    const std::size_t length =
+        (kind == midi_bytes::ProgramChange || kind == midi_bytes::ChannelPressure) ? 2 : 3;
+    try {
+        out_->sendMessage(bytes.data(), length);
+    } catch (const std::exception&) {
+        // A lost message is not worth interrupting the user for; the device keeps its state.
+    }
+}
+
+void AlsaPortOutput::reset() {
+    // What a device reset does: every sound and every held note off, the sustain pedal up.
+    for (int channel = 0; channel < midi_bytes::Channels; ++channel) {
+        const int status = midi_bytes::ControlChange + channel;
+        send(PackShortMessage(status, midi_bytes::ControllerAllSoundOff, 0));
+        send(PackShortMessage(status, midi_bytes::ControllerAllNotesOff, 0));
+        send(PackShortMessage(status, midi_bytes::ControllerSustain, 0));
+    }
+}
+
+void AlsaPortOutput::close() {
+    out_.reset();
+}
+
+bool AlsaPortOutput::isOpen() const {
+    return out_ != nullptr;
+}
+
+std::vector<std::string> AlsaPortOutput::PortNames(std::string& error) {
+    std::unique_ptr<RtMidiOut> out = MakeSequencerClient(error);
+    if (!out) return {};
+    try {
+        return ListPorts(*out);
+    } catch (const std::exception& e) {
+        error = std::string("The ALSA sequencer's ports cannot be listed (") + e.what() + ").";
+        return {};
+    }
+}
+
+} // namespace orbel

@@ -1,0 +1,39 @@
+#pragma once
+// An external MIDI device or program reached through an ALSA sequencer output port.
+
+#include "sound/midi_output.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class RtMidiOut;
+
+namespace orbel {
+
+class AlsaPortOutput final : public MidiOutput {
+public:
+    // port: the port's number, or its name as the sequencer lists it (a part of the name is enough);
+    // empty means the first port.
+    explicit AlsaPortOutput(std::string port);
+    ~AlsaPortOutput() override;
+    AlsaPortOutput(const AlsaPortOutput&) = delete;
+    AlsaPortOutput& operator=(const AlsaPortOutput&) = delete;
+
+    bool open(std::string& error) override;
+    void send(ShortMessage message) override;
+    void reset() override;
+    void close() override;
+    bool isOpen() const override;
+
+    // The names of the sequencer's output ports in port-number order; empty with a reason in error
+    // when there is no sequencer.
+    static std::vector<std::string> PortNames(std::string& error);
+
+private:
+    std::string port_;
+    std::unique_ptr<RtMidiOut> out_;
+    std::string lastError_;
+};
+
+} // namespace orbel

@@ -1,0 +1,55 @@
+#include "sound/hi_delay.h"
+
+#include "app/program_state.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <ctime>
+#include <ratio>
+#include <utility>
+
+namespace orbel {
+
+namespace {
+
+// A tick lasts a few milliseconds at the fastest tempo: a clock must resolve far finer than that.
+constexpr long FinestUsefulResolutionNs = 1000;
+
+} // namespace
+
+bool InitHiDelay() {
+    using Steady = std::chrono::steady_clock;
+    if constexpr (!Steady::is_steady || std::ratio_greater_v<Steady::period, std::micro>) return false;
+    timespec resolution{};
+    if (::clock_getres(CLOCK_MONOTONIC, &resolution) != 0) return false;
+    return resolution.tv_sec == 0 && resolution.tv_nsec <= FinestUsefulResolutionNs;
+}
+
+void YieldToMessageLoop() {
+    if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
+}
+
+HiDelayTimer::HiDelayTimer(const std::int16_t& stopRequested, DeadlineClock& clock,
+                           std::function<void()> yield, HiDelayTuning tuning)
+    : stopRequested_(stopRequested), clock_(clock), yield_(std::move(yield)), tuning_(tuning),
+      timerMark_(clock.now()) {}
+
+std::int16_t HiDelayTimer::HiDelay(int ms) {
+    if (ms <= 0) {
+        timerMark_ = clock_.now();
+        return hidelay::Waited;
+    }
+    const DeadlineClock::TimePoint deadline = timerMark_ + std::chrono::milliseconds(ms);
+    const DeadlineClock::TimePoint wakeBefore = deadline - tuning_.spinMargin;
+    for (DeadlineClock::TimePoint now = clock_.now(); now < deadline; now = clock_.now()) {
+        // Looked at on every turn, so a stop set in an earlier yield or while sleeping ends the wait.
+        if (stopRequested_ == flag::True) return hidelay::Stopped;
+        if (now < wakeBefore) clock_.sleepUntil(std::min(now + tuning_.longestSleep, wakeBefore));
+    }
+    // The next deadline follows this one, not the moment this wait happened to end.
+    timerMark_ = deadline;
+    if (yield_) yield_();
+    return hidelay::Waited;
+}
+
+} // namespace orbel

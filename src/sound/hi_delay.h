@@ -1,0 +1,62 @@
+#pragma once
+// The deadline timer the player keeps time with. Each wait ends a given number of
+// milliseconds after the previous deadline, not after the call, so a long run of short
+// waits keeps the tempo: lateness in one step is taken out of the next. Each completed
+// wait yields once to the message loop, which is how the window stays responsive during
+// a performance on the single user-interface thread, and how a stop reaches the player.
+
+#include "sound/deadline_clock.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace orbel {
+
+namespace hidelay {
+// The callers' way of asking for a restart of the deadline chain (any value ≤ 0 will do).
+static constexpr int Restart = -100;
+// Results of HiDelay.
+static constexpr std::int16_t Waited = 0;
+static constexpr std::int16_t Stopped = -1;
+} // namespace hidelay
+
+// How the wait spends its time. It sleeps in short slices, so that a stop is noticed promptly, until
+// spinMargin before the deadline, and watches the clock for the rest: a sleep may wake a little late, the
+// spin does not. The margin is what one wait costs in processor time.
+struct HiDelayTuning {
+    DeadlineClock::Duration spinMargin = std::chrono::microseconds(150);
+    DeadlineClock::Duration longestSleep = std::chrono::milliseconds(2);
+};
+
+// True when the system has a monotonic clock with a resolution of a microsecond or finer, which the
+// timer needs to hold millisecond deadlines; the window tells the user when not.
+bool InitHiDelay();
+
+// Handles the window events that are waiting, if the program has an event loop.
+void YieldToMessageLoop();
+
+class HiDelayTimer {
+public:
+    // stopRequested is the program's stop flag (−1 = stop); it must outlive the timer, as must the clock.
+    HiDelayTimer(const std::int16_t& stopRequested, DeadlineClock& clock,
+                 std::function<void()> yield = YieldToMessageLoop, HiDelayTuning tuning = {});
+    HiDelayTimer(const HiDelayTimer&) = delete;
+    HiDelayTimer& operator=(const HiDelayTimer&) = delete;
+
+    // ms ≤ 0: restart the deadline chain at the present moment and return Waited at once, without
+    // yielding. ms > 0: wait for the deadline ms after the previous one, move the chain on to it, yield
+    // once and return Waited; or return Stopped as soon as the stop flag is seen set before the deadline,
+    // leaving the chain where it was and without yielding. A deadline that has already passed returns
+    // after the yield without waiting, so a late caller catches up.
+    std::int16_t HiDelay(int ms);
+
+private:
+    const std::int16_t& stopRequested_;
+    DeadlineClock& clock_;
+    std::function<void()> yield_;
+    HiDelayTuning tuning_;
+    // The current deadline. Until the first restart the chain counts from the timer's creation.
+    DeadlineClock::TimePoint timerMark_;
+};
+
+} // namespace orbel

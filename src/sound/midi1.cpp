@@ -1,0 +1,134 @@
+#include "sound/midi1.h"
+
+#include "app/prompter.h"
+#include "sound/instrument_tables.h"
+#include "sound/sound_texts.h"
+#include "theory/settings.h"
+
+#include <QtGlobal>
+#include <algorithm>
+
+namespace orbel {
+
+namespace {
+
+bool IsChannel(int channel) {
+    return channel >= 0 && channel < midi_bytes::Channels;
+}
+
+bool IsDataByte(long long value) {
+    return value >= 0 && value <= midi_bytes::DataMax;
+}
+
+} // namespace
+
+Midi1::Midi1(const Settings& settings, Prompter& prompter, std::unique_ptr<MidiOutput> output,
+             std::optional<std::filesystem::path> logFile)
+    : settings_(settings), prompter_(prompter), output_(std::move(output)) {
+    if (logFile) log_ = std::make_unique<MidiLog>(*logFile);
+}
+
+Midi1::~Midi1() = default;
+
+bool Midi1::MidiOpen() {
+    std::string error;
+    const bool opened = output_ ? output_->open(error) : false;
+    if (opened) {
+        openError_.clear();
+        return true;
+    }
+    openError_ = output_ ? error : "No MIDI output was chosen.";
+    qWarning("MIDI output not available: %s", openError_.c_str());
+    // Telling the user once is enough: reopening after a settings change must not nag again.
+    if (!failureShown_) {
+        failureShown_ = true;
+        prompter_.message(sound_texts::MidiOpenFailed);
+    }
+    return false;
+}
+
+void Midi1::MidiReset() {
+    if (output_) output_->reset();
+}
+
+void Midi1::MidiClose() {
+    if (output_) output_->close();
+}
+
+void Midi1::InitSoundTables() {
+    MidiClose();
+    MidiOpen();
+}
+
+bool Midi1::isOpen() const {
+    return output_ && output_->isOpen();
+}
+
+void Midi1::sendShort(int status, int data1, int data2) {
+    const ShortMessage message = PackShortMessage(status, data1, data2);
+    if (log_) log_->write(message);
+    if (output_) output_->send(message);
+}
+
+void Midi1::sendNote(int channel, int key, int velocity) {
+    // A key outside the MIDI range is dropped rather than folded into another octave or clamped onto
+    // the edge, which would sound a wrong note. An out-of-range velocity only changes loudness, so it
+    // is brought into range instead of silencing the note.
+    if (!IsChannel(channel) || !IsDataByte(key)) return;
+    sendShort(midi_bytes::NoteOn + channel, key, std::clamp(velocity, 0, midi_bytes::DataMax));
+}
+
+void Midi1::MidiProgram(int channel, int program) {
+    if (!IsChannel(channel) || program < sound_tables::ProgramMin || program > sound_tables::ProgramMax)
+        return;
+    sendShort(midi_bytes::ProgramChange + channel, program - 1, 0);
+}
+
+void Midi1::MidiNoteOn(int channel, int pitch, int velocity) {
+    const long long key = static_cast<long long>(pitch) + settings_.PitchBaseC + settings_.TransposeSemitones;
+    if (IsDataByte(key)) sendNote(channel, static_cast<int>(key), velocity);
+}
+
+void Midi1::MidiNoteOnConcert(int channel, int pitch, int velocity) {
+    const long long key = static_cast<long long>(pitch) + settings_.PitchBaseC;
+    if (IsDataByte(key)) sendNote(channel, static_cast<int>(key), velocity);
+}
+
+void Midi1::MidiNoteOffConcert(int channel, int pitch) {
+    MidiNoteOnConcert(channel, pitch, 0);
+}
+
+void Midi1::MidiAllNotesOff(int channel) {
+    if (!IsChannel(channel)) return;
+    sendShort(midi_bytes::ControlChange + channel, midi_bytes::ControllerAllNotesOff, 0);
+}
+
+void Midi1::sendClick(std::optional<int> key) {
+    sendShort(midi_bytes::NoteOn + midi_channels::Percussion, midi_sounds::ClearKey, 0);
+    // A ClickSound outside the table (a damaged settings file) has no key: the click stays silent
+    // rather than sounding some other instrument.
+    if (key) sendNote(midi_channels::Percussion, *key, settings_.ClickVolume);
+}
+
+void Midi1::MidiClick() {
+    sendClick(PercussionNoteFor(settings_.ClickSound));
+}
+
+void Midi1::MidiClickFirst() {
+    sendClick(PercussionNotes[0]);
+}
+
+void Midi1::MidiCountInClick() {
+    sendNote(midi_channels::Percussion, midi_sounds::CountInKey, midi_sounds::CountInVelocity);
+}
+
+void Midi1::SendProgramChanges() {
+    MidiProgram(midi_channels::Melody, settings_.MelodyProgram);
+    MidiProgram(midi_channels::Chord, settings_.ChordProgram);
+    // A BassSound outside the table, or on one of its empty slots, names no program: the bass keeps
+    // the one it has.
+    if (const auto bass = BassProgramFor(settings_.BassSound)) MidiProgram(midi_channels::Bass, *bass);
+    MidiProgram(midi_channels::ReferenceTone, midi_sounds::ReferenceToneProgram);
+}
+
+} // namespace orbel

@@ -1,0 +1,124 @@
+#include "sound/midi_backend.h"
+
+#include "sound/alsa_port_output.h"
+#include "sound/recording_output.h"
+#include "sound/synth_output.h"
+
+#include <QFile>
+#include <QtGlobal>
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <optional>
+
+namespace orbel {
+
+namespace {
+
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view Blanks = " \t\r\n";
+
+std::string_view Trim(std::string_view s) {
+    const auto first = s.find_first_not_of(Blanks);
+    if (first == std::string_view::npos) return {};
+    const auto last = s.find_last_not_of(Blanks);
+    return s.substr(first, last - first + 1);
+}
+
+std::string Lower(std::string_view s) {
+    std::string result(s);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return result;
+}
+
+// The same comment marks as the other text files of the program folder.
+bool IsComment(std::string_view line) {
+    return !line.empty() && (line.front() == ';' || line.front() == '#' || line.front() == '\'');
+}
+
+std::optional<MidiBackendChoice> ParseLine(std::string_view line) {
+    const auto blank = line.find_first_of(Blanks);
+    const std::string keyword = Lower(line.substr(0, blank));
+    const std::string argument(blank == std::string_view::npos ? std::string_view{}
+                                                               : Trim(line.substr(blank)));
+    if (keyword == "synth") return MidiBackendChoice{MidiBackend::Synthesizer, argument};
+    if (keyword == "alsa") return MidiBackendChoice{MidiBackend::AlsaPort, argument};
+    if (keyword == "recorder") return MidiBackendChoice{MidiBackend::Recorder, {}};
+    return std::nullopt;
+}
+
+} // namespace
+
+MidiBackendChoice ParseMidiBackendChoice(std::string_view text, std::string* problem) {
+    if (text.substr(0, Utf8Bom.size()) == Utf8Bom) text.remove_prefix(Utf8Bom.size());
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        const std::string_view line = Trim(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (line.empty() || IsComment(line)) continue;
+        if (auto choice = ParseLine(line)) return *choice;
+        if (problem != nullptr) {
+            constexpr std::string_view Known = "\" names no MIDI output (synth, alsa or recorder)";
+            std::string text;
+            text.reserve(line.size() + Known.size() + 1);
+            text.push_back('"');
+            text.append(line);
+            text.append(Known);
+            *problem = std::move(text);
+        }
+        break;
+    }
+    return {};
+}
+
+std::string FormatMidiBackendChoice(const MidiBackendChoice& choice) {
+    switch (choice.backend) {
+    case MidiBackend::AlsaPort:
+        return choice.argument.empty() ? "alsa" : "alsa " + choice.argument;
+    case MidiBackend::Recorder:
+        return "recorder";
+    case MidiBackend::Synthesizer:
+        break;
+    }
+    return choice.argument.empty() ? "synth" : "synth " + choice.argument;
+}
+
+MidiBackendChoice ReadMidiBackendChoice(const QString& programFolder) {
+    std::string problem;
+    MidiBackendChoice choice;
+    const QByteArray fromEnvironment = qgetenv(midi_backend::OverrideVariable);
+    if (!fromEnvironment.isEmpty()) {
+        choice = ParseMidiBackendChoice(fromEnvironment.toStdString(), &problem);
+    } else {
+        QFile file(programFolder + QLatin1Char('/') + QLatin1String(midi_backend::ChoiceFileName));
+        // A missing or unreadable file means the default output, without a word: that is the usual case.
+        if (file.open(QIODevice::ReadOnly))
+            choice = ParseMidiBackendChoice(file.readAll().toStdString(), &problem);
+    }
+    if (!problem.empty()) qWarning("%s; playing through the built-in synthesizer.", problem.c_str());
+
+    if (choice.backend == MidiBackend::Synthesizer && !choice.argument.empty()) {
+        const std::filesystem::path font(choice.argument);
+        if (font.is_relative()) {
+            choice.argument = (std::filesystem::path(programFolder.toStdString()) / font).string();
+        }
+    }
+    return choice;
+}
+
+std::unique_ptr<MidiOutput> MakeMidiOutput(const MidiBackendChoice& choice) {
+    switch (choice.backend) {
+    case MidiBackend::AlsaPort:
+        return std::make_unique<AlsaPortOutput>(choice.argument);
+    case MidiBackend::Recorder:
+        return std::make_unique<RecordingOutput>();
+    case MidiBackend::Synthesizer:
+        break;
+    }
+    SynthOptions options;
+    options.soundFont = choice.argument;
+    return std::make_unique<SynthOutput>(std::move(options));
+}
+
+} // namespace orbel

@@ -1,0 +1,55 @@
+#include "sound/recording_output.h"
+
+#include <chrono>
+
+namespace orbel {
+
+namespace {
+
+RecordingOutput::Clock SteadyClockFromNow() {
+    const auto start = std::chrono::steady_clock::now();
+    return [start] {
+        return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
+            .count();
+    };
+}
+
+} // namespace
+
+RecordingOutput::RecordingOutput() : clock_(SteadyClockFromNow()) {}
+
+RecordingOutput::RecordingOutput(Clock clock) : clock_(clock ? std::move(clock) : SteadyClockFromNow()) {}
+
+bool RecordingOutput::open(std::string& error) {
+    if (refuseOpen_) {
+        open_ = false;
+        error = "The recorder was told to refuse opening.";
+        return false;
+    }
+    open_ = true;
+    ++openCount_;
+    return true;
+}
+
+void RecordingOutput::send(ShortMessage message) {
+    if (open_) records_.push_back({clock_(), message});
+}
+
+void RecordingOutput::reset() {
+    if (open_) ++resetCount_;
+}
+
+void RecordingOutput::close() {
+    if (open_) ++closeCount_;
+    open_ = false;
+}
+
+std::vector<ShortMessage> RecordingOutput::messages() const {
+    std::vector<ShortMessage> result;
+    result.reserve(records_.size());
+    for (const Record& r : records_)
+        result.push_back(r.message);
+    return result;
+}
+
+} // namespace orbel

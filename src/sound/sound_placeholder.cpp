@@ -1,2 +1,0 @@
-// The sound library starts here; its modules follow.
-namespace orbel {}

@@ -1,0 +1,10 @@
+#pragma once
+// Fixed texts of the sound layer.
+
+#include <QString>
+
+namespace orbel::sound_texts {
+
+inline const QString MidiOpenFailed = QStringLiteral("MIDIデバイスオープンに失敗しました");
+
+} // namespace orbel::sound_texts

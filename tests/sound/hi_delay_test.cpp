@@ -1,0 +1,197 @@
+// The deadline timer, on a hand-driven clock.
+#include "sound/hi_delay.h"
+
+#include "app/program_state.h"
+
+#include <QTimer>
+#include <climits>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace orbel {
+namespace {
+
+using namespace std::chrono_literals;
+using Duration = DeadlineClock::Duration;
+
+class HiDelayTest : public ::testing::Test {
+protected:
+    // Restarts the chain and measures time from there on.
+    void Restart() {
+        origin = clock.peek().time_since_epoch();
+        ASSERT_EQ(timer.HiDelay(hidelay::Restart), hidelay::Waited);
+    }
+    Duration Elapsed() const { return clock.peek().time_since_epoch() - origin; }
+
+    // A wait ends when the clock is read at or after its deadline; that reading takes one step.
+    void ExpectEndedAt(Duration deadline) const {
+        EXPECT_GE(Elapsed(), deadline);
+        EXPECT_LE(Elapsed(), deadline + ReadStep);
+    }
+
+    static constexpr Duration ReadStep = 1us;
+    std::int16_t stopRequested = flag::False;
+    ManualClock clock{ReadStep};
+    Duration origin{};
+    int yields = 0;
+    std::vector<Duration> yieldTimes;
+    std::function<void()> duringYield;
+    HiDelayTimer timer{stopRequested, clock, [this] {
+                           ++yields;
+                           yieldTimes.push_back(Elapsed());
+                           if (duringYield) duringYield();
+                       }};
+};
+
+TEST_F(HiDelayTest, TenWaitsAfterARestartTakeExactlyTheirSumWhateverWorkComesBetween) {
+    const std::vector<Duration> work = {0ms, 90ms, 37ms + 413us, 5ms,  99ms + 900us,
+                                        0ms, 60ms, 1ms,          89ms, 0ms};
+    clock.advance(12345us);
+    Restart();
+    for (int i = 0; i < 10; ++i) {
+        clock.advance(work[i]);
+        ASSERT_EQ(timer.HiDelay(100), hidelay::Waited) << i;
+        ExpectEndedAt((i + 1) * 100ms);
+    }
+    EXPECT_EQ(yields, 10);
+}
+
+TEST_F(HiDelayTest, WakingLateDoesNotPushLaterDeadlines) {
+    clock.setSleepLateness(3ms);
+    Restart();
+    for (int i = 1; i <= 10; ++i) {
+        timer.HiDelay(20);
+        // A late sleep makes this wait late, but the chain stays on the 20 ms grid.
+        EXPECT_GE(Elapsed(), i * 20ms);
+        EXPECT_LE(Elapsed(), i * 20ms + 3ms + ReadStep);
+    }
+}
+
+class HiDelayStallTest : public HiDelayTest, public ::testing::WithParamInterface<Duration> {};
+
+TEST_P(HiDelayStallTest, WaitsWhoseDeadlinesPassedDuringAStallReturnAtOnce) {
+    Restart();
+    clock.advance(GetParam());
+    for (int i = 0; i < 2; ++i) {
+        clock.resetCounts();
+        EXPECT_EQ(timer.HiDelay(100), hidelay::Waited);
+        EXPECT_EQ(clock.sleeps(), 0);
+        EXPECT_EQ(clock.reads(), 1);
+    }
+    timer.HiDelay(100);
+    EXPECT_GE(Elapsed(), 300ms);
+    EXPECT_LE(Elapsed(), 300ms + 5 * ReadStep);
+    for (int i = 4; i <= 7; ++i) {
+        timer.HiDelay(100);
+        ExpectEndedAt(i * 100ms);
+    }
+    EXPECT_EQ(yields, 7);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stalls, HiDelayStallTest, ::testing::Values(250ms, 300ms));
+
+class HiDelayRestartTest : public HiDelayTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(HiDelayRestartTest, NonPositiveTimesRestartTheChainWithoutWaitingOrYielding) {
+    Restart();
+    clock.advance(450ms);
+    clock.resetCounts();
+    origin = clock.peek().time_since_epoch();
+    EXPECT_EQ(timer.HiDelay(GetParam()), hidelay::Waited);
+    EXPECT_EQ(clock.sleeps(), 0);
+    EXPECT_EQ(yields, 0);
+    // On the old chain this deadline would long have passed.
+    timer.HiDelay(100);
+    ExpectEndedAt(100ms);
+}
+
+INSTANTIATE_TEST_SUITE_P(Times, HiDelayRestartTest, ::testing::Values(0, -1, hidelay::Restart, INT_MIN));
+
+TEST_F(HiDelayTest, BeforeTheFirstRestartTheChainCountsFromCreation) {
+    clock.advance(30ms);
+    timer.HiDelay(50);
+    ExpectEndedAt(50ms);
+}
+
+TEST_F(HiDelayTest, AStopBeforeTheDeadlineReturnsAtOnceAndKeepsTheChain) {
+    Restart();
+    clock.advance(10ms);
+    stopRequested = flag::True;
+    clock.resetCounts();
+    EXPECT_EQ(timer.HiDelay(50), hidelay::Stopped);
+    EXPECT_EQ(clock.sleeps(), 0);
+    EXPECT_EQ(clock.reads(), 1);
+    EXPECT_EQ(yields, 0);
+
+    stopRequested = flag::False;
+    EXPECT_EQ(timer.HiDelay(50), hidelay::Waited);
+    ExpectEndedAt(50ms);
+}
+
+TEST_F(HiDelayTest, AStopAfterTheDeadlineHasPassedStillCompletesTheWait) {
+    Restart();
+    clock.advance(60ms);
+    stopRequested = flag::True;
+    EXPECT_EQ(timer.HiDelay(50), hidelay::Waited);
+    EXPECT_EQ(yields, 1);
+    // The chain moved on to 50 ms: the next deadline, 100 ms, lies ahead, so the stop now counts.
+    EXPECT_EQ(timer.HiDelay(50), hidelay::Stopped);
+    EXPECT_EQ(yields, 1);
+}
+
+TEST_F(HiDelayTest, AStopSetDuringAYieldEndsTheNextWait) {
+    duringYield = [this] {
+        if (yields == 3) stopRequested = flag::True;
+    };
+    Restart();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(timer.HiDelay(100), hidelay::Waited);
+    EXPECT_EQ(timer.HiDelay(100), hidelay::Stopped);
+    EXPECT_LE(Elapsed(), 300ms + 2 * ReadStep);
+    EXPECT_EQ(yields, 3);
+    EXPECT_EQ(yieldTimes.size(), 3u);
+    for (std::size_t i = 0; i < yieldTimes.size(); ++i) {
+        EXPECT_GE(yieldTimes[i], static_cast<int>(i + 1) * 100ms);
+    }
+}
+
+TEST_F(HiDelayTest, AStopIsNoticedWithinASleepSlice) {
+    clock.setOnWake([this] {
+        if (Elapsed() >= 40ms) stopRequested = flag::True;
+    });
+    Restart();
+    EXPECT_EQ(timer.HiDelay(100), hidelay::Stopped);
+    EXPECT_GE(Elapsed(), 40ms);
+    EXPECT_LE(Elapsed(), 40ms + HiDelayTuning{}.longestSleep + ReadStep);
+    EXPECT_EQ(yields, 0);
+}
+
+TEST_F(HiDelayTest, SleepsInShortSlicesAndWatchesTheClockOnlyAtTheEnd) {
+    const HiDelayTuning tuning;
+    Restart();
+    clock.resetCounts();
+    timer.HiDelay(100);
+    ExpectEndedAt(100ms);
+    EXPECT_LE(clock.longestSleep(), tuning.longestSleep);
+    EXPECT_GE(clock.sleeps(), (100ms - tuning.spinMargin) / tuning.longestSleep);
+    // A busy wait would read the clock a hundred thousand times here.
+    EXPECT_LE(clock.reads(), tuning.spinMargin / ReadStep + clock.sleeps() + 2);
+}
+
+TEST(HiDelayClockTest, ReportsAFineClockOnThisSystem) {
+    EXPECT_TRUE(InitHiDelay());
+}
+
+TEST(HiDelayClockTest, TheDefaultYieldHandlesWindowEvents) {
+    std::int16_t stopRequested = flag::False;
+    SteadyDeadlineClock clock;
+    HiDelayTimer timer(stopRequested, clock);
+    bool handled = false;
+    QTimer::singleShot(0, [&handled] { handled = true; });
+    timer.HiDelay(hidelay::Restart);
+    EXPECT_EQ(timer.HiDelay(1), hidelay::Waited);
+    EXPECT_TRUE(handled);
+}
+
+} // namespace
+} // namespace orbel
