@@ -7,12 +7,16 @@
 #include "datafiles/narrow_text.h"
 #include "datafiles/phrase_file.h"
 #include "sound/midi1.h"
+#include "sound/synth_output.h"
 #include "theory/kihon.h"
 #include "theory/numbers.h"
 #include "theory/prepare_build.h"
 #include "theory/sequence_builder.h"
 #include "theory/title_text.h"
 #include "ui/captions.h"
+#include "ui/frm_about_me.h"
+#include "ui/main_set.h"
+#include "ui/sample.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,6 +24,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -78,6 +83,8 @@ frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* 
     surface_->setPalette(palette);
     surface_->installEventFilter(this);
     setCentralWidget(surface_);
+    // Key commands reach the window before whichever control has the focus.
+    qApp->installEventFilter(this);
     panel_ = std::make_unique<ControlPanel>(surface_);
     buildMenus();
     connectControls();
@@ -152,7 +159,8 @@ void frmMain::buildMenus() {
     QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("mnu_help"));
     addItem(help, "mnu_help_help", QStringLiteral("ヘルプ"))->setShortcut(QKeySequence(Qt::Key_F1));
-    addItem(help, "mnu_help_ShortCut", QStringLiteral("ショートカット説明"));
+    QAction* shortcuts = addItem(help, "mnu_help_ShortCut", QStringLiteral("ショートカット説明"));
+    connect(shortcuts, &QAction::triggered, this, &frmMain::showShortcuts);
     QAction* version = addItem(help, "mnu_help_show_ver", QStringLiteral("バージョン情報"));
     connect(version, &QAction::triggered, this, [this] { prompter_.message(captions::VersionInfo); });
 }
@@ -190,6 +198,7 @@ void frmMain::connectControls() {
     }
 
     connect(c.Command1, &QPushButton::clicked, this, &QWidget::close);
+    connect(c.Command10, &QPushButton::clicked, this, &frmMain::showSoundSwitches);
     connect(c.Command3, &QPushButton::clicked, this, [this] { RootStep(1); });
     connect(c.Command4, &QPushButton::clicked, this, [this] { RootStep(-1); });
     connect(c.Command11[0], &QPushButton::clicked, this, [this] { OctaveStep(1); });
@@ -214,7 +223,86 @@ void frmMain::layoutControls() {
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == surface_ && event->type() == QEvent::Resize) layoutControls();
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (Form_KeyDown(key->key(), key->modifiers())) return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    ControlPanel& c = *panel_;
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    if (ctrl && key == Qt::Key_F8) {
+        showAbout();
+        return true;
+    }
+    if (ctrl && key == Qt::Key_F10) {
+        CopyFileOver((state_.programFolder + QStringLiteral("/location_org.txt")).toStdString(),
+                     (state_.programFolder + QStringLiteral("/location.txt")).toStdString());
+        QApplication::beep();
+        return true;
+    }
+    auto press = [](QPushButton* button) {
+        if (!button->isEnabled()) return false;
+        button->click();
+        return true;
+    };
+    switch (key) {
+    case Qt::Key_Space:
+        return press(c.Command5) || press(c.Command9);
+    case Qt::Key_P:
+        return press(c.Command3);
+    case Qt::Key_Q:
+        return press(c.Command4);
+    case Qt::Key_F:
+        if (!c.Command4->isEnabled()) return false;
+        state_.settings.RootKey = static_cast<std::int16_t>((state_.settings.RootKey + 5) % 12);
+        midi_.SendProgramChanges();
+        Prepair4PLAY(false);
+        return true;
+    case Qt::Key_U:
+        if (c.VScroll1->value() >= tempo_range::Fastest) return false;
+        c.VScroll1->setValue(c.VScroll1->value() + 1);
+        return true;
+    case Qt::Key_D:
+        if (c.VScroll1->value() <= tempo_range::Slowest) return false;
+        c.VScroll1->setValue(c.VScroll1->value() - 1);
+        return true;
+    case Qt::Key_M:
+        return press(c.Command7);
+    case Qt::Key_S:
+        if (!c.Command2->isEnabled()) return false;
+        c.Command6->click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void frmMain::showSoundSwitches() {
+    if (!soundSwitches_) soundSwitches_ = new MainSet(state_.settings, this);
+    soundSwitches_->show();
+    soundSwitches_->raise();
+}
+
+void frmMain::showShortcuts() {
+    if (!shortcuts_) shortcuts_ = new sample(this);
+    shortcuts_->show();
+    shortcuts_->raise();
+}
+
+QString frmMain::soundFontInUse() const {
+    if (const auto* synth = dynamic_cast<const SynthOutput*>(midi_.output()); synth && synth->isOpen())
+        return QString::fromStdString(synth->soundFontPath().string());
+    return {};
+}
+
+void frmMain::showAbout() {
+    (new FrmAboutMe(state_.programFolder, soundFontInUse(), this))->show();
 }
 
 void frmMain::Form_Load() {
@@ -302,7 +390,8 @@ void frmMain::start() {
         c.Combo2->setCurrentIndex(-1);
     }
     if (s.StudyType > 4) s.StudyType = 4;
-    Set_combo1();
+    // The item list is filled once, by the study-type change below: filling it here as well would only
+    // read the file twice and repeat any message about it.
 
     {
         const QSignalBlocker block3(c.Combo3);

@@ -8,7 +8,9 @@
 #include "ui/control_panel.h"
 #include "ui/private_font.h"
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 #include <string>
 
@@ -52,6 +54,10 @@ public:
     const std::string& CommentText() const { return commentText_; }
     int FavouritesChanged() const { return favouritesChanged_; }
 
+    // The single-key commands of the window, seen before any control gets them.
+    // True when the key was a command.
+    bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -76,6 +82,10 @@ private:
     void Text1_Change(const QString& text);
     void Check8_Click(bool checked);
     void toggleView(std::int16_t& flag, QAction* item);
+    void showSoundSwitches();
+    void showShortcuts();
+    void showAbout();
+    QString soundFontInUse() const;
 
     // Selects an entry of a list as the program does: the list's change handler runs once.
     void selectEntry(QComboBox* combo, int index, void (frmMain::*handler)());
@@ -102,6 +112,8 @@ private:
     QAction* showScore_ = nullptr;
     QAction* showDiagram_ = nullptr;
     QAction* showKeyboard_ = nullptr;
+    QPointer<QDialog> soundSwitches_;
+    QPointer<QDialog> shortcuts_;
 };
 
 } // namespace orbel

@@ -1,0 +1,54 @@
+#include "ui/main_set.h"
+
+#include "theory/settings.h"
+#include "ui/center_form.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace orbel {
+
+MainSet::MainSet(Settings& settings, QWidget* parent)
+    // A tool window that stays in front of the main window while a performance runs.
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), settings_(settings) {
+    setObjectName(QStringLiteral("MainSet"));
+    setWindowTitle(QStringLiteral("補足設定"));
+    setModal(false);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* label = new QLabel(QStringLiteral("マークした項目の音が出ます"), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    layout->addWidget(label);
+
+    const struct {
+        const char* name;
+        QString caption;
+        std::int16_t Settings::*field;
+    } switches[] = {
+        {"Check7", QStringLiteral("クリック音"), &Settings::ClickOn},
+        {"Check8", QStringLiteral("カウントイン"), &Settings::CountInOn},
+        {"Check9", QStringLiteral("伴奏"), &Settings::AccompanimentOn},
+        {"Check10", QStringLiteral("旋律"), &Settings::MelodyOn},
+    };
+    for (const auto& entry : switches) {
+        auto* box = new QCheckBox(entry.caption, this);
+        box->setObjectName(QString::fromLatin1(entry.name));
+        box->setChecked(settings_.*entry.field == 1);
+        connect(box, &QCheckBox::toggled, this,
+                [this, field = entry.field](bool on) { settings_.*field = on ? 1 : 0; });
+        layout->addWidget(box);
+    }
+
+    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    close->setObjectName(QStringLiteral("Command1"));
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    layout->addWidget(close);
+
+    adjustSize();
+    CenterForm(*this);
+}
+
+} // namespace orbel
