@@ -18,7 +18,7 @@ std::optional<int> ReadInt(const QString& text, int low, int high) {
 QString UsageLine() {
     return QStringLiteral(
         "usage: orbel-export [--home DIR] --study N [--item K] [--root R] [--octave-shift S] "
-        "[--transpose-to R2] [--set Field=Value ...] --format json [-o FILE]");
+        "[--transpose-to R2] [--set Field=Value ...] --format json|mid [--repeats N] [--seed N] [-o FILE]");
 }
 
 ParsedOptions ParseExportOptions(const QStringList& arguments) {
@@ -34,7 +34,9 @@ ParsedOptions ParseExportOptions(const QStringList& arguments) {
     const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("FORMAT"));
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
                                     QStringLiteral("FILE"));
-    parser.addOptions({home, study, item, root, octave, transpose, set, format, output});
+    const QCommandLineOption repeats(QStringLiteral("repeats"), QString(), QStringLiteral("N"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("N"));
+    parser.addOptions({home, study, item, root, octave, transpose, set, format, output, repeats, seed});
 
     ParsedOptions result;
     if (!parser.parse(arguments)) {
@@ -85,9 +87,34 @@ ParsedOptions ParseExportOptions(const QStringList& arguments) {
         o.octaveShift = *shift;
     }
     const QString formatName = parser.isSet(format) ? single(format) : QStringLiteral("json");
-    if (formatName != QLatin1String("json")) {
+    if (formatName == QLatin1String("json")) {
+        o.format = Format::Json;
+    } else if (formatName == QLatin1String("mid")) {
+        o.format = Format::Midi;
+    } else {
         result.error = QStringLiteral("unknown format: %1").arg(formatName);
         return result;
+    }
+    if ((parser.isSet(repeats) || parser.isSet(seed)) && o.format != Format::Midi) {
+        result.error = QStringLiteral("--repeats and --seed belong to --format mid");
+        return result;
+    }
+    if (parser.isSet(repeats)) {
+        const auto count = ReadInt(single(repeats), 1, midi_defaults::MaxRepeats);
+        if (!count) {
+            result.error = QStringLiteral("--repeats must be 1..%1").arg(midi_defaults::MaxRepeats);
+            return result;
+        }
+        o.midi.repeats = *count;
+    }
+    if (parser.isSet(seed)) {
+        bool ok = false;
+        const uint value = single(seed).toUInt(&ok);
+        if (!ok) {
+            result.error = QStringLiteral("--seed must be a whole number 0..4294967295");
+            return result;
+        }
+        o.midi.seed = value;
     }
     o.home = single(home);
     o.assignments = parser.values(set);

@@ -3,11 +3,26 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 
 namespace orbel::exporter {
 
-enum class Format { Json };
+enum class Format { Json, Midi };
+
+namespace midi_defaults {
+// The accompaniment's draws start from a fixed seed, so the same command line writes the same file.
+static constexpr std::uint32_t Seed = 1;
+static constexpr int Repeats = 1;
+static constexpr int MaxRepeats = 100;
+} // namespace midi_defaults
+
+// What only the MIDI file needs: how many repetitions the play button would play, and the seed of the
+// accompaniment's patterns.
+struct MidiOptions {
+    int repeats = midi_defaults::Repeats;
+    std::uint32_t seed = midi_defaults::Seed;
+};
 
 struct ExportOptions {
     QString home; // program folder; empty = the trainer's own
@@ -19,6 +34,7 @@ struct ExportOptions {
     QStringList assignments; // Field=Value, applied in order
     Format format = Format::Json;
     QString output; // empty = standard output
+    MidiOptions midi;
 };
 
 struct ParsedOptions {

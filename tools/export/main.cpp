@@ -3,6 +3,7 @@
 #include "export_build.h"
 #include "export_options.h"
 #include "json_writer.h"
+#include "midi_render.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
         PrintError(UsageLine());
         return exit_code::Usage;
     }
-    const ExportBuild build = BuildForExport(*parsed.options);
+    ExportBuild build = BuildForExport(*parsed.options);
     if (build.badSet) {
         PrintError(*build.badSet);
         PrintError(UsageLine());
@@ -57,7 +58,16 @@ int main(int argc, char** argv) {
         PrintError(QString::fromStdString(*build.refusal));
         return exit_code::Refused;
     }
-    if (!WriteOutput(parsed.options->output, SequenceJson(build))) {
+    QByteArray bytes;
+    if (parsed.options->format == Format::Midi) {
+        const RenderedMidi midi = RenderPlay(build, parsed.options->midi);
+        for (const QString& notice : midi.notices)
+            PrintError(notice);
+        bytes = MidiFileBytes(midi);
+    } else {
+        bytes = SequenceJson(build);
+    }
+    if (!WriteOutput(parsed.options->output, bytes)) {
         PrintError(QStringLiteral("cannot write %1").arg(parsed.options->output));
         return exit_code::CannotWrite;
     }

@@ -1,0 +1,122 @@
+#pragma once
+// The player: turns the play sequence into a tick timeline with its accompaniment, and walks it tick by
+// tick, sending MIDI, moving the cursors of the views and waiting one tick at a time on the deadline chain,
+// which also lets the window handle its events. On top of one play-through sit the play button (repetitions
+// and root progression), the sound button, the metronome and the stop. One instance per run.
+
+#include "sound/hi_delay.h"
+#include "sound/player_host.h"
+#include "theory/accompaniment.h"
+#include "theory/timeline.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace orbel {
+
+class Midi1;
+class Prompter;
+struct ProgramState;
+
+// Which accompaniment variants RebuildForPlay writes.
+namespace rebuild_mode {
+static constexpr int Variant0 = 0;
+static constexpr int Variant1 = 1;
+static constexpr int BothVariants = 3;
+} // namespace rebuild_mode
+
+namespace play_limits {
+// Melody notes that start up to this tick are not cut by the next melody event: they ring on.
+static constexpr int RingingUntilTick = 100;
+// The repetition counter that picks the accompaniment variant starts again past this.
+static constexpr int CounterWrap = 1000;
+// The staff row a single play of the current item leaves the staff on.
+static constexpr int StaffRowAfterPlayThis = 2;
+} // namespace play_limits
+
+class PlaySled {
+public:
+    // clock: what the deadline chain runs on; yield: handles the window's waiting events (once per tick,
+    // and while the accompaniment is built); random: the accompaniment's draws, from the clock by default.
+    PlaySled(ProgramState& state, Midi1& midi, Prompter& prompter, DeadlineClock& clock,
+             std::function<void()> yield = YieldToMessageLoop, Accompaniment::RandomSource random = {});
+    PlaySled(const PlaySled&) = delete;
+    PlaySled& operator=(const PlaySled&) = delete;
+
+    // The window and views to talk to; without one (nullptr) every view call does nothing.
+    void setHost(PlayerHost* host);
+    PlayerHost& host() { return host_ != nullptr ? *host_ : noHost_; }
+
+    // −1 while the repeat loop of the play button or a catalogue play mode runs, else 0.
+    std::int16_t ContinuousPlay = 0;
+    // The tempo of the current repetition, copied from Tempo when a play action starts and before every
+    // pass of the repeat loop.
+    std::int16_t PlayTempo = 0;
+
+    // --- The play actions. Each shows "想定外のエラーが発生しました。" for an unexpected fault and then ends
+    // with the controls idle.
+
+    // The play button: repetitions of the current item, the root moving by step semitones from one pass
+    // to the next, until stopped (or after one repetition without repeat).
+    void PlayRepeated(int step);
+    // The sound button: one play-through without count-in; only quit and the reference tone are disabled.
+    void PlayOnce();
+    // Clicks every beat at the tempo of the moment, after the count-in, until stopped; whatever ClickOn.
+    void Metronome();
+    // Ends whatever plays at its next wait and puts the controls back to idle.
+    void Stop();
+
+    // Runs action as a play action: an unexpected fault is told to the user, and the notes are ended and
+    // the controls set idle.
+    void RunPlayAction(const std::function<void()>& action);
+
+    // --- The parts the play actions and the catalogue play modes are made of.
+
+    // One play-through of the timeline with accompaniment variant 0 or 1. Clears the stop request first;
+    // ends at the end of the timeline or at the first wait that sees a stop.
+    void PlaySound(int variant);
+    // Two bars of count-in clicks when CountInOn is 1. False when stopped during them.
+    bool CountIn();
+    // A sixteenth rest after a repetition of a scale with an odd number of notes, while repeating.
+    void PauseBetweenRepeats();
+    // The label "number/count" (empty without repeat) with the tempo mark.
+    void ShowRepeatLabel(int number, int count);
+    // Rebuilds the sequence (as for a root change), then the timeline and the accompaniment of mode.
+    void RebuildForPlay(int mode);
+    // The timeline of the present sequence and the accompaniment of mode, without rebuilding the sequence.
+    void PrepareTimeline(int mode);
+    // The deadline wait: ms ≤ 0 restarts the chain. hidelay::Stopped when a stop was requested.
+    std::int16_t HiDelay(int ms);
+    // Lets the window handle its waiting events once.
+    void yieldOnce();
+    // The end of a play action that was not stopped: no longer continuous, the controls idle.
+    void ReturnToIdle();
+
+    const Timeline& timeline() const { return timeline_; }
+    Timeline& timeline() { return timeline_; }
+    ProgramState& state() { return state_; }
+    Midi1& midi() { return midi_; }
+    Prompter& prompter() { return prompter_; }
+
+private:
+    void playRepeated(int step);
+    void playOnce();
+    void metronome();
+    // Plays what the timeline holds at tick v; true when the melody had an event there.
+    bool playTick(int v, int variant);
+    void allNotesOff();
+    void settleAfterFault();
+    bool stopRequested() const;
+
+    ProgramState& state_;
+    Midi1& midi_;
+    Prompter& prompter_;
+    std::function<void()> yield_;
+    HiDelayTimer timer_;
+    Timeline timeline_;
+    Accompaniment accompaniment_;
+    PlayerHost* host_ = nullptr;
+    PlayerHost noHost_;
+};
+
+} // namespace orbel
