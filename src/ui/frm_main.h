@@ -5,6 +5,7 @@
 
 #include "app/logical_scale.h"
 #include "app/program_state.h"
+#include "sound/player_host.h"
 #include "ui/control_panel.h"
 #include "ui/private_font.h"
 
@@ -21,9 +22,11 @@ class QMenu;
 namespace orbel {
 
 class Midi1;
+class PlayModes;
+class PlaySled;
 class Prompter;
 
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, public PlayerHost {
     Q_OBJECT
 
 public:
@@ -39,10 +42,21 @@ public:
     void Set_combo1();
     // Per-rebuild preparation: keyboard options, title texts.
     void InitAtEveryChange(int pat, int root);
+    // The player and the catalogue play modes that the play controls start.
+    void setPlayer(PlaySled& player, PlayModes& modes);
+
     // Builds the sequence for the current selection and redraws the views.
-    void Prepair4PLAY(bool isChangeOnly);
+    void Prepair4PLAY(bool isChangeOnly) override;
     // Switches the controls between playing and idle.
-    void MakeSound_Bot_show(bool isPlaying);
+    void MakeSound_Bot_show(bool isPlaying) override;
+
+    // What the player asks of the window while it plays.
+    void setQuitAndReferenceEnabled(bool enabled) override;
+    void ShowRepeatLabel(const QString& label, int tempo) override;
+    void hideRepeatLabel() override;
+    int itemCount() const override;
+    void selectItem(int item) override;
+    void redrawViews() override;
 
     bool FontSet();
     void FontReset();
@@ -85,6 +99,7 @@ private:
     void showSoundSwitches();
     void showShortcuts();
     void showAbout();
+    void connectPlayControls();
     QString soundFontInUse() const;
 
     // Selects an entry of a list as the program does: the list's change handler runs once.
@@ -95,6 +110,8 @@ private:
     ProgramState& state_;
     Prompter& prompter_;
     Midi1& midi_;
+    PlaySled* player_ = nullptr;
+    PlayModes* modes_ = nullptr;
     PrivateFont musicFont_;
     LogicalScale scale_;
     bool unloaded_ = false;

@@ -9,7 +9,7 @@
 namespace orbel {
 
 std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
-                              std::unique_ptr<MidiOutput> output) {
+                              std::unique_ptr<MidiOutput> output, std::unique_ptr<DeadlineClock> clock) {
     auto trainer = std::make_unique<Trainer>(programFolder);
     if (!trainer->instance.acquire()) {
         prompter.message(captions::AlreadyRunning, PromptIcon::Exclamation);
@@ -22,7 +22,11 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
 
     if (!output) output = MakeMidiOutput(ReadMidiBackendChoice(programFolder));
     trainer->midi = std::make_unique<Midi1>(trainer->state.settings, prompter, std::move(output));
+    trainer->clock = clock ? std::move(clock) : std::make_unique<SteadyDeadlineClock>();
+    trainer->player = std::make_unique<PlaySled>(trainer->state, *trainer->midi, prompter, *trainer->clock);
+    trainer->modes = std::make_unique<PlayModes>(*trainer->player);
     trainer->window = std::make_unique<frmMain>(trainer->state, prompter, *trainer->midi);
+    trainer->window->setPlayer(*trainer->player, *trainer->modes);
     trainer->window->Form_Load();
     trainer->window->start();
     return trainer;

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -192,6 +193,54 @@ TEST_F(MainWindowTest, FavouritesGoBackIntoTheUserFileOnlyWhenChanged) {
     const QString firstHeader =
         QString::fromUtf8(bytes()).section(QLatin1Char('$'), 1, 1).section('\r', 0, 0);
     EXPECT_EQ(firstHeader.trimmed().endsWith(QStringLiteral("★")), !was) << firstHeader.toStdString();
+}
+
+TEST_F(MainWindowTest, ControlKeysRestoreTheLocationFileAndOpenTheCredits) {
+    QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/location_org.txt"), path("location_org.txt"));
+    start();
+    QTest::keyClick(find<QComboBox>("Combo1"), Qt::Key_F10, Qt::ControlModifier);
+    QFile copy(path("location.txt"));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    QFile original(path("location_org.txt"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), original.readAll());
+
+    QTest::keyClick(find<QComboBox>("Combo1"), Qt::Key_F8, Qt::ControlModifier);
+    QWidget* about = window().findChild<QWidget*>("FrmAboutMe");
+    ASSERT_TRUE(about);
+    EXPECT_TRUE(about->isVisible());
+}
+
+TEST_F(MainWindowTest, SoundSwitchesActAtOnce) {
+    settings.ClickOn = 1;
+    settings.MelodyOn = 1;
+    start();
+    find<QPushButton>("Command10")->click();
+    QWidget* switches = window().findChild<QWidget*>("MainSet");
+    ASSERT_TRUE(switches);
+    EXPECT_EQ(switches->windowTitle(), QStringLiteral("補足設定"));
+    auto* click = switches->findChild<QCheckBox*>("Check7");
+    auto* melody = switches->findChild<QCheckBox*>("Check10");
+    ASSERT_TRUE(click && melody);
+    EXPECT_TRUE(click->isChecked());
+    click->click();
+    melody->click();
+    EXPECT_EQ(live().ClickOn, 0);
+    EXPECT_EQ(live().MelodyOn, 0);
+    switches->findChild<QCheckBox*>("Check9")->click();
+    EXPECT_EQ(live().AccompanimentOn, 1);
+}
+
+TEST_F(MainWindowTest, PlayMenuServesOnlyThePhraseStudies) {
+    start();
+    QMenu* play = window().findChild<QMenu*>("mnu_Play");
+    ASSERT_TRUE(play);
+    EXPECT_FALSE(play->isEnabled());
+    find<QComboBox>("Combo2")->setCurrentIndex(study_type::IIVIPhrase);
+    EXPECT_TRUE(play->isEnabled());
+    EXPECT_TRUE(find<QCheckBox>("Check8")->isVisibleTo(&window()));
+    find<QComboBox>("Combo2")->setCurrentIndex(study_type::Chord);
+    EXPECT_FALSE(play->isEnabled());
 }
 
 } // namespace

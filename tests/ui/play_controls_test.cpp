@@ -1,0 +1,277 @@
+// The play controls of the main window, on a clock that moves only when the player waits.
+
+#include "app/settings_file.h"
+#include "sound/deadline_clock.h"
+#include "sound/midi_output.h"
+#include "sound/recording_output.h"
+#include "support/recording_prompter.h"
+#include "theory/prepare_build.h"
+#include "ui/main_mod.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace orbel {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::RecordingPrompter;
+
+struct Sent {
+    std::int64_t micros;
+    int status, data1, data2;
+};
+
+class PlayControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        for (const char* name : {"ZEPHMUSIC.ttf", "ptn.txt", "ric.txt", "scale.txt"})
+            QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/") + QLatin1String(name), folder.filePath(name));
+        Settings& s = settings;
+        s.StudyType = study_type::IIVIPattern;
+        s.Tempo = 120;
+        s.ClickOn = s.CountInOn = s.AccompanimentOn = s.MelodyOn = 1;
+        s.MelodyVolume = s.ChordVolume = s.BassVolume = s.ClickVolume = 100;
+        s.MelodyProgram = s.ChordProgram = 1;
+        s.PitchBaseC = 36;
+        s.RepeatOn = 1;
+        s.RepeatCount = 1;
+        s.RootProgression = 2; // a fourth up from one pass to the next
+        s.ShowKeyboard = -1;
+    }
+    void TearDown() override {
+        if (trainer) trainer->window->close();
+    }
+    void start() {
+        QFile cfg(folder.filePath("cfg.infdat"));
+        ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
+        cfg.write(EncodeSettingsRecord(settings));
+        cfg.close();
+        auto manual = std::make_unique<ManualClock>();
+        clock = manual.get();
+        auto output = std::make_unique<RecordingOutput>([this] {
+            return std::chrono::duration_cast<std::chrono::microseconds>(clock->peek().time_since_epoch())
+                .count();
+        });
+        midi = output.get();
+        trainer = Main(folder.path(), prompter, std::move(output), std::move(manual));
+        ASSERT_TRUE(trainer);
+    }
+    template <typename T> T* find(const char* name) {
+        return trainer->window->findChild<T*>(QString::fromLatin1(name));
+    }
+    // Presses stop from inside the player's wait once the clock passes the given time after now.
+    void stopAfter(std::chrono::milliseconds after) {
+        const auto at = clock->peek() + after;
+        clock->setOnWake([this, at] {
+            if (clock->peek() >= at && find<QPushButton>("Command9")->isEnabled())
+                find<QPushButton>("Command9")->click();
+        });
+    }
+    std::vector<Sent> sent() const {
+        std::vector<Sent> out;
+        for (const RecordingOutput::Record& r : midi->records())
+            out.push_back({r.micros, StatusOf(r.message), Data1Of(r.message), Data2Of(r.message)});
+        return out;
+    }
+
+    QTemporaryDir folder;
+    Settings settings;
+    RecordingPrompter prompter;
+    RecordingOutput* midi = nullptr;
+    ManualClock* clock = nullptr;
+    std::unique_ptr<Trainer> trainer;
+};
+
+TEST_F(PlayControlsTest, PatternPlaysTwoPassesAFourthApartWithClickCountInAndAccompaniment) {
+    start();
+    find<QComboBox>("Combo1")->setCurrentIndex(2); // 1-3-5-7
+    midi->clearRecords();
+    // Two bars of count-in (4000 ms), then two passes of four bars of 504 ms beats; stop in the last tick.
+    stopAfter(4000ms + 2 * 16 * 504ms - 10ms);
+    find<QPushButton>("Command5")->click();
+
+    std::vector<std::int64_t> countIn;
+    std::vector<std::int64_t> clicks;
+    std::vector<int> melody;
+    int bass = 0;
+    int chords = 0;
+    std::int64_t t0 = -1; // the first count-in click
+    for (const Sent& m : sent()) {
+        if (t0 < 0 && m.status == 0x99 && m.data1 == 0x44) t0 = m.micros;
+        if (m.status == 0x99 && m.data1 == 0x44 && m.data2 == 0x7F) countIn.push_back(m.micros - t0);
+        if (m.status == 0x99 && m.data1 == 33 && m.data2 == 100) clicks.push_back(m.micros - t0);
+        if (m.status == 0x90 && m.data2 > 0) melody.push_back(m.data1);
+        if (m.status == 0x92 && m.data2 > 0) ++bass;
+        if (m.status == 0x91 && m.data2 > 0) ++chords;
+    }
+    EXPECT_EQ(countIn, (std::vector<std::int64_t>{0, 1000000, 2000000, 2500000, 3000000, 3500000}));
+    ASSERT_EQ(clicks.size(), 32U);
+    for (std::size_t beat = 0; beat < clicks.size(); ++beat)
+        EXPECT_EQ(clicks[beat], 4000000 + static_cast<std::int64_t>(beat) * 504000) << "beat " << beat;
+    const std::vector<int> inC = {62, 65, 69, 72, 67, 71, 74, 77, 60, 64, 67, 71, 60, 64, 67, 71};
+    std::vector<int> expected = inC;
+    for (int key : inC)
+        expected.push_back(key + 5);
+    EXPECT_EQ(melody, expected);
+    EXPECT_GT(bass, 0);
+    EXPECT_GT(chords, 0);
+
+    EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
+    EXPECT_FALSE(find<QPushButton>("Command9")->isEnabled());
+    EXPECT_TRUE(find<QComboBox>("Combo1")->isEnabled());
+    EXPECT_EQ(trainer->state.settings.RootKey, 5);
+}
+
+TEST_F(PlayControlsTest, WithoutRepeatOnePassPlaysAndTheControlsComeBack) {
+    settings.RepeatOn = 0;
+    settings.CountInOn = 0;
+    start();
+    bool disabledWhilePlaying = false;
+    clock->setOnWake([&] { disabledWhilePlaying |= !find<QPushButton>("Command5")->isEnabled(); });
+    find<QPushButton>("Command5")->click();
+    EXPECT_TRUE(disabledWhilePlaying);
+    EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
+    EXPECT_FALSE(find<QPushButton>("Command9")->isEnabled());
+    EXPECT_EQ(trainer->state.settings.RootKey, 0);
+}
+
+TEST_F(PlayControlsTest, SpaceStartsWhenIdleAndStopsWhilePlaying) {
+    start();
+    bool stoppedBySpace = false;
+    clock->setOnWake([&] {
+        if (!stoppedBySpace && !find<QPushButton>("Command5")->isEnabled()) {
+            stoppedBySpace = true;
+            QTest::keyClick(find<QComboBox>("Combo2"), Qt::Key_Space);
+        }
+    });
+    QTest::keyClick(find<QComboBox>("Combo1"), Qt::Key_Space);
+    EXPECT_TRUE(stoppedBySpace);
+    EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
+    EXPECT_FALSE(find<QPushButton>("Command9")->isEnabled());
+}
+
+TEST_F(PlayControlsTest, StopDuringTheCountInPlaysNothing) {
+    start();
+    midi->clearRecords();
+    stopAfter(1500ms);
+    find<QPushButton>("Command5")->click();
+    for (const Sent& m : sent())
+        EXPECT_FALSE(m.status == 0x90 && m.data2 > 0) << "melody note " << m.data1;
+    EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
+}
+
+TEST_F(PlayControlsTest, QuitWhilePlayingEndsThePerformanceAndSaves) {
+    start();
+    QFile::remove(folder.filePath("cfg.infdat"));
+    prompter.answers = {true};
+    clock->setOnWake([&] {
+        if (clock->peek().time_since_epoch() > 6s && trainer->window->isVisible()) trainer->window->close();
+    });
+    find<QPushButton>("Command5")->click();
+    EXPECT_FALSE(trainer->window->isVisible());
+    EXPECT_EQ(trainer->state.StopRequested, -1);
+    EXPECT_EQ(QFileInfo(folder.filePath("cfg.infdat")).size(), 316);
+    EXPECT_EQ(prompter.questions.size(), 1);
+    trainer.reset();
+}
+
+// A user file of one-bar whole notes, one pitch per item, so the melody tells which item played.
+class PlayModesTest : public PlayControlsTest {
+protected:
+    void startWith(const QByteArray& phrases) {
+        QFile file(folder.filePath("mine.txt"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(phrases);
+        file.close();
+        settings.StudyType = study_type::UserPhrase;
+        settings.UserFilePath = folder.filePath("mine.txt").toStdString();
+        StoreUserFilePath(settings);
+        settings.AccompanimentOn = 0;
+        settings.ClickOn = 0;
+        start();
+    }
+    static QByteArray Items(int count, std::initializer_list<int> favourites) {
+        const char* notes[] = {"3C7", "3D7", "3E7", "3F7", "3G7", "3A7", "3B7"};
+        QByteArray text;
+        for (int i = 0; i < count; ++i) {
+            const bool favourite = std::find(favourites.begin(), favourites.end(), i) != favourites.end();
+            text += "$item" + QByteArray::number(i) + (favourite ? "\xe2\x98\x85" : "") + "\r\n*C\r\n" +
+                    notes[i] + "\r\n";
+        }
+        return text;
+    }
+    // The items played, read from the melody: item k sounds the k-th note of the C major scale.
+    std::vector<int> played() const {
+        const int keys[] = {60, 62, 64, 65, 67, 69, 71};
+        std::vector<int> items;
+        for (const Sent& m : sent())
+            if (m.status == 0x90 && m.data2 > 0)
+                items.push_back(int(std::find(std::begin(keys), std::end(keys), m.data1) - std::begin(keys)));
+        return items;
+    }
+    void stopAfterItems(std::size_t n) {
+        clock->setOnWake([this, n] {
+            if (played().size() >= n) trainer->window->findChild<QAction*>("mnu_Play_stop")->trigger();
+        });
+    }
+    void run(const char* mode) { trainer->window->findChild<QAction*>(QString::fromLatin1(mode))->trigger(); }
+};
+
+TEST_F(PlayModesTest, RandomOrderPlaysEveryItemOncePerCycle) {
+    startWith(Items(3, {}));
+    midi->clearRecords();
+    stopAfterItems(9);
+    run("mnu_Play_rnd");
+    std::vector<int> items = played();
+    ASSERT_GE(items.size(), 9U);
+    for (std::size_t cycle = 0; cycle < 3; ++cycle) {
+        std::vector<int> one(items.begin() + 3 * cycle, items.begin() + 3 * cycle + 3);
+        std::sort(one.begin(), one.end());
+        EXPECT_EQ(one, (std::vector<int>{0, 1, 2})) << "cycle " << cycle;
+    }
+    EXPECT_TRUE(trainer->window->findChild<QPushButton*>("Command5")->isEnabled());
+}
+
+TEST_F(PlayModesTest, FavouritesInOrderRepeatAfterOneCountIn) {
+    startWith(Items(6, {3, 5}));
+    midi->clearRecords();
+    stopAfterItems(4);
+    run("mnu_Play_Fav_jun");
+    const std::vector<int> items = played();
+    EXPECT_EQ(std::vector<int>(items.begin(), items.begin() + 4), (std::vector<int>{3, 5, 3, 5}));
+    int countIn = 0;
+    for (const Sent& m : sent())
+        countIn += m.status == 0x99 && m.data1 == 0x44;
+    EXPECT_EQ(countIn, 6);
+}
+
+TEST_F(PlayModesTest, NoFavouritesIsSaidAndNothingPlays) {
+    startWith(Items(3, {}));
+    midi->clearRecords();
+    run("mnu_Play_Fav_rnd");
+    EXPECT_EQ(prompter.messages, QStringList{QStringLiteral("　お気に入りフレーズがありません！！")});
+    EXPECT_TRUE(played().empty());
+    EXPECT_TRUE(trainer->window->findChild<QPushButton*>("Command5")->isEnabled());
+}
+
+TEST_F(PlayModesTest, StopDuringAllInOrderLeavesThatItemSelected) {
+    startWith(Items(7, {}));
+    clock->setOnWake([this] {
+        if (find<QComboBox>("Combo1")->currentIndex() == 4)
+            trainer->window->findChild<QAction*>("mnu_Play_stop")->trigger();
+    });
+    run("mnu_Play_all_jun");
+    EXPECT_EQ(find<QComboBox>("Combo1")->currentIndex(), 4);
+    EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
+    EXPECT_FALSE(find<QPushButton>("Command9")->isEnabled());
+}
+
+} // namespace
+} // namespace orbel
