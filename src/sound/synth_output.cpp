@@ -4,8 +4,8 @@
 #include <fluidsynth.h>
 #include <fstream>
 #include <limits>
-#include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace orbel {
 
@@ -15,6 +15,12 @@ namespace {
 // machines without a sound server; JACK covers studio set-ups.
 constexpr std::array<const char*, 3> AudioDrivers{"pulseaudio", "alsa", "jack"};
 constexpr const char* AudioDriverList = "pulseaudio, alsa, jack";
+
+// The drivers open() tries, in order: the one asked for, else the desktop's.
+std::vector<std::string> DriversToTry(const std::string& asked) {
+    if (!asked.empty()) return {asked};
+    return {AudioDrivers.begin(), AudioDrivers.end()};
+}
 
 struct SettingsDeleter {
     void operator()(fluid_settings_t* settings) const { delete_fluid_settings(settings); }
@@ -109,12 +115,16 @@ bool SynthOutput::open(std::string& error) {
 
     std::string driverName;
     if (options_.liveAudio) {
-        for (const char* name : AudioDrivers) {
-            if (fluid_settings_setstr(settings, "audio.driver", name) != FLUID_OK) continue;
+        if (!options_.audioFile.empty() &&
+            fluid_settings_setstr(settings, "audio.file.name", options_.audioFile.c_str()) != FLUID_OK) {
+            error = "The synthesizer cannot write its sound to " + options_.audioFile.string() + ".";
+            return false;
+        }
+        for (const std::string& name : DriversToTry(options_.audioDriver)) {
+            if (fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK) continue;
             // A JACK client is not connected to the speakers unless asked to be. A library built
             // without JACK has no such setting, and then no JACK driver to start either.
-            if (std::string_view(name) == "jack" &&
-                fluid_settings_setint(settings, "audio.jack.autoconnect", 1) != FLUID_OK) {
+            if (name == "jack" && fluid_settings_setint(settings, "audio.jack.autoconnect", 1) != FLUID_OK) {
                 continue;
             }
             engine->driver.reset(new_fluid_audio_driver(settings, engine->synth.get()));
@@ -124,7 +134,8 @@ bool SynthOutput::open(std::string& error) {
             }
         }
         if (!engine->driver) {
-            error = std::string("No audio output could be started (tried ") + AudioDriverList +
+            const std::string tried = options_.audioDriver.empty() ? AudioDriverList : options_.audioDriver;
+            error = "No audio output could be started (tried " + tried +
                     "); the sound server may not be running or there is no sound device.";
             return false;
         }

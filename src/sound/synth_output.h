@@ -26,6 +26,11 @@ struct SynthOptions {
     std::filesystem::path soundFontFolder = soundfonts::SystemFolder;
     // Off: no audio driver is started and render() pulls the samples.
     bool liveAudio = true;
+    // With live audio: the one FluidSynth audio driver to start ("file" for a recording paced in real
+    // time, as the timing benchmark needs); empty tries the desktop's drivers in turn.
+    std::string audioDriver;
+    // Where the "file" driver writes; its extension picks the format (.wav, .raw).
+    std::filesystem::path audioFile;
     double sampleRate = synth_defaults::SampleRate;
 };
 

@@ -27,9 +27,9 @@ struct Settings {
     std::int16_t SoundOnChange = 0;
     std::int16_t PitchBaseC = 0;
     std::int16_t StudyType = 0;
-    std::array<std::int16_t, 2> IIVIMode{};                                     // key mode, V7 treatment
+    std::array<std::int16_t, 2> IIVIMode{};                                  // key mode, V7 treatment
     std::array<std::uint32_t, settings_limits::ColourSwatches> ViewColour{}; // 0x00BBGGRR
-    std::array<std::int32_t, 6> Reserved17{};                                   // fields 17–22
+    std::array<std::int32_t, 6> Reserved17{};                                // fields 17–22
     std::int16_t Tempo = 0;
     std::int16_t ShowScore = 0;
     std::int16_t ShowDiagram = 0;
