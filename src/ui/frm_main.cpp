@@ -97,77 +97,6 @@ frmMain::~frmMain() {
     FontReset();
 }
 
-void frmMain::buildMenus() {
-    QMenuBar* bar = menuBar();
-    auto addItem = [](QMenu* menu, const char* name, const QString& caption) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        return action;
-    };
-
-    QMenu* file = bar->addMenu(QStringLiteral("ファイル(&F)"));
-    file->setObjectName(QStringLiteral("mnu_file"));
-    addItem(file, "mmu_demo", QStringLiteral("デモンストレーション実行"));
-    addItem(file, "mnu_OpenDf", QStringLiteral("ユーザ定義ファイルを読む"));
-    addItem(file, "mmu_file_reset", QStringLiteral("出荷状態にもどす"));
-    QAction* quit = addItem(file, "mnu_file_end", QStringLiteral("終了"));
-    connect(quit, &QAction::triggered, this, &QWidget::close);
-
-    QMenu* edit = bar->addMenu(QStringLiteral("編集(&E)"));
-    edit->setObjectName(QStringLiteral("mnu_edit"));
-    const QString editCaptions[] = {QStringLiteral("スケール設定ファイル編集"),
-                                    QStringLiteral("コード設定ファイル編集"),
-                                    QStringLiteral("ⅡⅤパターン設定ファイル編集"),
-                                    QStringLiteral("ⅡⅤリック設定ファイル編集"),
-                                    QStringLiteral("その他1ファイル編集"),
-                                    QStringLiteral("その他2ファイル編集"),
-                                    QStringLiteral("設定ファイル編集")};
-    for (int i = 0; i < 7; ++i) {
-        QAction* item = edit->addAction(editCaptions[i]);
-        item->setObjectName(QStringLiteral("mnu_edit_seting_file_%1").arg(i));
-        item->setEnabled(i < 4);
-        item->setVisible(i < 6);
-    }
-
-    QMenu* view = bar->addMenu(QStringLiteral("表示(&V)"));
-    view->setObjectName(QStringLiteral("mnu_View"));
-    showScore_ = addItem(view, "mnu_View_showScore", QStringLiteral("スコア表示"));
-    showDiagram_ = addItem(view, "mnu_View_showDiagram", QStringLiteral("ダイヤグラム表示"));
-    showKeyboard_ = addItem(view, "mnu_View_ShowKeyBord", QStringLiteral("鍵盤表示"));
-    for (QAction* item : {showScore_, showDiagram_, showKeyboard_})
-        item->setCheckable(true);
-    showDiagram_->setEnabled(false);
-    connect(showScore_, &QAction::triggered, this,
-            [this] { toggleView(state_.settings.ShowScore, showScore_); });
-    connect(showKeyboard_, &QAction::triggered, this,
-            [this] { toggleView(state_.settings.ShowKeyboard, showKeyboard_); });
-
-    QMenu* settings = bar->addMenu(QStringLiteral("設定(&S)"));
-    settings->setObjectName(QStringLiteral("mnu_settei"));
-    midiSelect_ = addItem(settings, "mmu_settei_MIDISelect", QStringLiteral("MIDIドライバ選択 ( Windows7 )"));
-    addItem(settings, "mnu_settei_sound", QStringLiteral("サウンド設定"));
-    addItem(settings, "mnu_settei_color", QStringLiteral("表示色設定"));
-
-    playMenu_ = bar->addMenu(QStringLiteral("演奏(&P)"));
-    playMenu_->setObjectName(QStringLiteral("mnu_Play"));
-    addItem(playMenu_, "mnu_Play_this", QStringLiteral("現パターン演奏"));
-    addItem(playMenu_, "mnu_Play_all_jun", QStringLiteral("全パターン連続演奏"));
-    addItem(playMenu_, "mnu_Play_rnd", QStringLiteral("全パターンランダム演奏"));
-    addItem(playMenu_, "mnu_Play_Fav_jun", QStringLiteral("お気に入り連続演奏"));
-    addItem(playMenu_, "mnu_Play_Fav_rnd", QStringLiteral("お気に入りランダム演奏"));
-    playMenu_->addSeparator()->setObjectName(QStringLiteral("mnu_Play_separate"));
-    addItem(playMenu_, "mnu_Play_stop", QStringLiteral("演奏停止"));
-    playMenu_->setEnabled(false);
-
-    QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
-    help->setObjectName(QStringLiteral("mnu_help"));
-    addItem(help, "mnu_help_help", QStringLiteral("ヘルプ"))->setShortcut(QKeySequence(Qt::Key_F1));
-    QAction* shortcuts = addItem(help, "mnu_help_ShortCut", QStringLiteral("ショートカット説明"));
-    connect(shortcuts, &QAction::triggered, this, &frmMain::showShortcuts);
-    QAction* version = addItem(help, "mnu_help_show_ver", QStringLiteral("バージョン情報"));
-    connect(version, &QAction::triggered, this, [this] { prompter_.message(captions::VersionInfo); });
-}
-
 void frmMain::connectControls() {
     ControlPanel& c = *panel_;
     Settings& s = state_.settings;
@@ -218,70 +147,6 @@ void frmMain::connectControls() {
     }
 }
 
-void frmMain::setPlayer(PlaySled& player, PlayModes& modes) {
-    player_ = &player;
-    modes_ = &modes;
-    player.setHost(this);
-    connectPlayControls();
-}
-
-void frmMain::connectPlayControls() {
-    ControlPanel& c = *panel_;
-    connect(c.Command5, &QPushButton::clicked, this, [this] {
-        panel_->Command9->setEnabled(true);
-        player_->PlayRepeated(ProgressionStep(state_.settings.RootProgression));
-    });
-    connect(c.Command9, &QPushButton::clicked, this, [this] { player_->Stop(); });
-    connect(c.Command6, &QPushButton::clicked, this, [this] { player_->PlayOnce(); });
-    connect(c.Command7, &QPushButton::clicked, this, [this] { player_->Metronome(); });
-
-    const std::pair<const char*, void (PlayModes::*)()> items[] = {
-        {"mnu_Play_this", &PlayModes::PlayThis},
-        {"mnu_Play_all_jun", &PlayModes::PlayAllInOrder},
-        {"mnu_Play_rnd", &PlayModes::PlayAllAtRandom},
-        {"mnu_Play_Fav_jun", &PlayModes::PlayFavouritesInOrder},
-        {"mnu_Play_Fav_rnd", &PlayModes::PlayFavouritesAtRandom},
-        {"mnu_Play_stop", &PlayModes::Stop},
-    };
-    for (auto [name, action] : items) {
-        QAction* item = playMenu_->findChild<QAction*>(QString::fromLatin1(name));
-        if (!item) item = findChild<QAction*>(QString::fromLatin1(name));
-        if (item) connect(item, &QAction::triggered, this, [this, action = action] { (modes_->*action)(); });
-    }
-}
-
-void frmMain::setQuitAndReferenceEnabled(bool enabled) {
-    panel_->Command1->setEnabled(enabled);
-    panel_->Command2->setEnabled(enabled);
-}
-
-void frmMain::ShowRepeatLabel(const QString& label, int tempo) {
-    QLabel* l = panel_->Label7;
-    l->setText(QStringLiteral("♩ = %1   %2").arg(tempo).arg(label));
-    l->adjustSize();
-    l->move(qRound(scale_.xToPixel(scale_.logicalWidth * 0.02)),
-            qRound(scale_.yToPixel(scale_.logicalHeight * 0.42)));
-    l->show();
-    l->raise();
-}
-
-void frmMain::hideRepeatLabel() {
-    panel_->Label7->hide();
-}
-
-int frmMain::itemCount() const {
-    return panel_->Combo1->count();
-}
-
-void frmMain::selectItem(int item) {
-    if (item >= 0 && item < panel_->Combo1->count())
-        selectEntry(panel_->Combo1, item, &frmMain::Combo1_Click);
-}
-
-void frmMain::redrawViews() {
-    surface_->update();
-}
-
 void frmMain::layoutControls() {
     scale_.pixelWidth = std::max(1, surface_->width());
     scale_.pixelHeight = std::max(1, surface_->height());
@@ -298,78 +163,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
-    ControlPanel& c = *panel_;
-    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
-    if (ctrl && key == Qt::Key_F8) {
-        showAbout();
-        return true;
-    }
-    if (ctrl && key == Qt::Key_F10) {
-        CopyFileOver((state_.programFolder + QStringLiteral("/location_org.txt")).toStdString(),
-                     (state_.programFolder + QStringLiteral("/location.txt")).toStdString());
-        QApplication::beep();
-        return true;
-    }
-    auto press = [](QPushButton* button) {
-        if (!button->isEnabled()) return false;
-        button->click();
-        return true;
-    };
-    switch (key) {
-    case Qt::Key_Space:
-        return press(c.Command5) || press(c.Command9);
-    case Qt::Key_P:
-        return press(c.Command3);
-    case Qt::Key_Q:
-        return press(c.Command4);
-    case Qt::Key_F:
-        if (!c.Command4->isEnabled()) return false;
-        state_.settings.RootKey = static_cast<std::int16_t>((state_.settings.RootKey + 5) % 12);
-        midi_.SendProgramChanges();
-        Prepair4PLAY(false);
-        return true;
-    case Qt::Key_U:
-        if (c.VScroll1->value() >= tempo_range::Fastest) return false;
-        c.VScroll1->setValue(c.VScroll1->value() + 1);
-        return true;
-    case Qt::Key_D:
-        if (c.VScroll1->value() <= tempo_range::Slowest) return false;
-        c.VScroll1->setValue(c.VScroll1->value() - 1);
-        return true;
-    case Qt::Key_M:
-        return press(c.Command7);
-    case Qt::Key_S:
-        if (!c.Command2->isEnabled()) return false;
-        c.Command6->click();
-        return true;
-    default:
-        return false;
-    }
-}
-
-void frmMain::showSoundSwitches() {
-    if (!soundSwitches_) soundSwitches_ = new MainSet(state_.settings, this);
-    soundSwitches_->show();
-    soundSwitches_->raise();
-}
-
-void frmMain::showShortcuts() {
-    if (!shortcuts_) shortcuts_ = new sample(this);
-    shortcuts_->show();
-    shortcuts_->raise();
-}
-
-QString frmMain::soundFontInUse() const {
-    if (const auto* synth = dynamic_cast<const SynthOutput*>(midi_.output()); synth && synth->isOpen())
-        return QString::fromStdString(synth->soundFontPath().string());
-    return {};
-}
-
-void frmMain::showAbout() {
-    (new FrmAboutMe(state_.programFolder, soundFontInUse(), this))->show();
 }
 
 void frmMain::Form_Load() {
@@ -648,26 +441,6 @@ void frmMain::Prepair4PLAY(bool isChangeOnly) {
 
 void frmMain::reportBuild(const std::optional<std::string>& message) {
     if (message) prompter_.message(QString::fromStdString(*message));
-}
-
-void frmMain::MakeSound_Bot_show(bool isPlaying) {
-    ControlPanel& c = *panel_;
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             c.Command1, c.Command2, c.Command3, c.Command4, c.Command5, c.Command6, c.Command7, c.Command8,
-             c.Combo1, c.Combo2, c.Combo3, c.Combo4, c.Combo5, c.Command11[0], c.Command11[1]})
-        w->setEnabled(!isPlaying);
-    c.Command9->setEnabled(isPlaying);
-    c.Check2->setEnabled(!isPlaying);
-    for (QRadioButton* option : c.Option1)
-        option->setEnabled(!isPlaying);
-    (isPlaying ? c.Command9 : c.Command5)->setFocus();
-}
-
-void frmMain::toggleView(std::int16_t& viewFlag, QAction* item) {
-    ToggleFlag(viewFlag);
-    item->setChecked(viewFlag == flag::True);
-    midi_.SendProgramChanges();
-    Prepair4PLAY(false);
 }
 
 bool frmMain::FontSet() {
