@@ -21,9 +21,6 @@ using timeline_limits::NoEvent;
 using timeline_limits::VoiceBass;
 using timeline_limits::VoiceMelody;
 
-// Count-in: two half-note clicks, then four quarter-note clicks.
-constexpr int CountInHalfNotes = 2;
-constexpr int CountInQuarterNotes = 4;
 constexpr int BeatsPerHalfNote = 2;
 constexpr int SixteenthsPerBeat = 4;
 constexpr int PitchClasses = 12;
@@ -137,11 +134,11 @@ bool PlaySled::playTick(int v, int variant) {
 bool PlaySled::CountIn() {
     if (state_.settings.CountInOn != 1) return true;
     const int beat = BeatMs(state_.settings.Tempo);
-    for (int i = 0; i < CountInHalfNotes; ++i) {
+    for (int i = 0; i < count_in::HalfNotes; ++i) {
         midi_.MidiCountInClick();
         if (timer_.HiDelay(BeatsPerHalfNote * beat) == hidelay::Stopped) return false;
     }
-    for (int i = 0; i < CountInQuarterNotes; ++i) {
+    for (int i = 0; i < count_in::QuarterNotes; ++i) {
         midi_.MidiCountInClick();
         if (timer_.HiDelay(beat) == hidelay::Stopped) return false;
     }

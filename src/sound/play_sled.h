@@ -34,6 +34,15 @@ static constexpr int CounterWrap = 1000;
 static constexpr int StaffRowAfterPlayThis = 2;
 } // namespace play_limits
 
+// The count-in: two bars of 4/4 at the plain beat of the tempo, two half-note clicks and then four
+// quarter-note clicks.
+// The count-in: two bars of 4/4, two half-note clicks, then four quarter-note clicks.
+namespace count_in {
+static constexpr int HalfNotes = 2;
+static constexpr int QuarterNotes = 4;
+static constexpr int BeatsPerBar = 4;
+} // namespace count_in
+
 class PlaySled {
 public:
     // clock: what the deadline chain runs on; yield: handles the window's waiting events (once per tick,

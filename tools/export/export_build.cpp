@@ -9,6 +9,7 @@
 #include "theory/vocabulary.h"
 
 #include <QFile>
+#include <algorithm>
 
 namespace orbel::exporter {
 
@@ -24,6 +25,13 @@ Settings ReadSettingsReadOnly(const QString& programFolder) {
     }
     ApplyLoadRules(settings);
     return settings;
+}
+
+std::string ItemTitle(const Settings& settings, const StudyData& data, const PlaySequence& seq) {
+    const int type = std::clamp<int>(settings.StudyType, 0, settings_limits::StudyItemSlots - 1);
+    const int item = settings.StudyItem[static_cast<std::size_t>(type)];
+    return MakeItemTexts(settings, data.catalogue, data.phrases, seq.MajorSpelling, item, settings.RootKey)
+        .TitleText;
 }
 
 ExportBuild BuildForExport(const ExportOptions& options) {
@@ -63,10 +71,7 @@ ExportBuild BuildForExport(const ExportOptions& options) {
     }
 
     b.seq.OctaveShift = static_cast<std::int16_t>(options.octaveShift);
-    auto title = [&] {
-        return MakeItemTexts(s, b.data.catalogue, b.data.phrases, b.seq.MajorSpelling, item, s.RootKey)
-            .TitleText;
-    };
+    auto title = [&] { return ItemTitle(s, b.data, b.seq); };
     // The window names the key before it builds; a phrase then sets the key it is written in, so its title
     // is taken again afterwards, or it would name the key of the previous item.
     const bool phrase = s.StudyType >= study_type::IIVIPhrase;

@@ -1,6 +1,6 @@
 #pragma once
-// The study item as the play button plays it, turned into the tracks of a Standard MIDI File: the same
-// timeline, accompaniment, clicks, count-in, repetitions and root progression, at the same milliseconds.
+// The study item as the play button plays it, turned into the tracks of a Standard MIDI File: the trainer's
+// own player performs it (see play_recording.h) and every message it sends is written at its millisecond.
 //
 // The file keeps the player's time exactly: its division is 24 ticks of the player (24 × tick ms a quarter
 // note) and its tempo 24 × tick × 1000 µs a quarter, so one MIDI tick is one millisecond and the bars fall
@@ -41,14 +41,12 @@ struct RenderedMidi {
     QStringList notices; // what the trainer would have shown on the way (a root it could not build)
 };
 
-// Plays build as the play button does: program changes, the rebuild for playing, the count-in, then
-// options.repeats play-throughs in all. With RepeatOn = 1 the root moves by the RootProgression step after
-// every RepeatCount of them (with the octave carried and the item rebuilt); with RepeatOn ≠ 1 all of them
-// stay on the item's root. The accompaniment variant alternates from one play-through to the next, drawn
-// from options.seed. The player's all-notes-off becomes a note-off for every note then sounding on the
-// channel, and a click lasts until the next click or the end of the play-through. build's settings and
-// sequence end as the last pass left them.
-RenderedMidi RenderPlay(ExportBuild& build, const MidiOptions& options);
+// Plays build as the play button does (see RecordPerformance), at the tempo the window starts with. The
+// player's all-notes-off becomes a note-off for every note then sounding on the channel. A click, which the
+// player leaves to die away, lasts until the next click or the end of its play-through; a click of the
+// count-in, until the play begins. A marker names the item at the start of every pass of the root
+// progression.
+RenderedMidi RenderPlay(const ExportBuild& build, const MidiOptions& options);
 
 QByteArray MidiFileBytes(const RenderedMidi& midi);
 
