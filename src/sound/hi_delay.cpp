@@ -41,14 +41,27 @@ std::int16_t HiDelayTimer::HiDelay(int ms) {
     }
     const DeadlineClock::TimePoint deadline = timerMark_ + std::chrono::milliseconds(ms);
     const DeadlineClock::TimePoint wakeBefore = deadline - tuning_.spinMargin;
-    for (DeadlineClock::TimePoint now = clock_.now(); now < deadline; now = clock_.now()) {
-        // Looked at on every turn, so a stop set in an earlier yield or while sleeping ends the wait.
+    // One yield to the message loop per completed wait. It goes where it costs nothing: while the
+    // deadline is still well ahead, or else once the deadline has passed. A stop asked for in an early
+    // yield ends this very wait.
+    bool yielded = false;
+    DeadlineClock::TimePoint now = clock_.now();
+    if (now < deadline) {
+        if (stopRequested_ == flag::True) return hidelay::Stopped;
+        if (yield_ && deadline - now >= tuning_.earlyYieldSlack) {
+            yield_();
+            yielded = true;
+            now = clock_.now();
+        }
+    }
+    for (; now < deadline; now = clock_.now()) {
+        // Looked at on every turn, so a stop set in the yield or while sleeping ends the wait.
         if (stopRequested_ == flag::True) return hidelay::Stopped;
         if (now < wakeBefore) clock_.sleepUntil(std::min(now + tuning_.longestSleep, wakeBefore));
     }
     // The next deadline follows this one, not the moment this wait happened to end.
     timerMark_ = deadline;
-    if (yield_) yield_();
+    if (yield_ && !yielded) yield_();
     return hidelay::Waited;
 }
 

@@ -26,6 +26,9 @@ static constexpr std::int16_t Stopped = -1;
 struct HiDelayTuning {
     DeadlineClock::Duration spinMargin = std::chrono::microseconds(150);
     DeadlineClock::Duration longestSleep = std::chrono::milliseconds(2);
+    // With at least this much time left before the deadline, the window's pending work is done at the
+    // start of the wait instead of after it, so that it never delays what is sent when the wait ends.
+    DeadlineClock::Duration earlyYieldSlack = std::chrono::milliseconds(3);
 };
 
 // True when the system has a monotonic clock with a resolution of a microsecond or finer, which the

@@ -134,9 +134,14 @@ bool SynthOutput::open(std::string& error) {
             }
         }
         if (!engine->driver) {
-            const std::string tried = options_.audioDriver.empty() ? AudioDriverList : options_.audioDriver;
-            error = "No audio output could be started (tried " + tried +
-                    "); the sound server may not be running or there is no sound device.";
+            if (!options_.audioDriver.empty()) {
+                error = "The audio output " + options_.audioDriver + " could not be started" +
+                        (options_.audioFile.empty() ? "" : " (writing " + options_.audioFile.string() + ")") +
+                        ".";
+            } else {
+                error = std::string("No audio output could be started (tried ") + AudioDriverList +
+                        "); the sound server may not be running or there is no sound device.";
+            }
             return false;
         }
     }

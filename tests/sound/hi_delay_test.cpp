@@ -139,20 +139,29 @@ TEST_F(HiDelayTest, AStopAfterTheDeadlineHasPassedStillCompletesTheWait) {
     EXPECT_EQ(yields, 1);
 }
 
-TEST_F(HiDelayTest, AStopSetDuringAYieldEndsTheNextWait) {
+TEST_F(HiDelayTest, WindowWorkIsDoneWhileTheDeadlineIsAheadAndAStopThereEndsThatWait) {
     duringYield = [this] {
-        if (yields == 3) stopRequested = flag::True;
+        if (yields == 4) stopRequested = flag::True;
     };
     Restart();
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(timer.HiDelay(100), hidelay::Waited);
     EXPECT_EQ(timer.HiDelay(100), hidelay::Stopped);
-    EXPECT_LE(Elapsed(), 300ms + 2 * ReadStep);
-    EXPECT_EQ(yields, 3);
-    EXPECT_EQ(yieldTimes.size(), 3u);
+    EXPECT_LE(Elapsed(), 300ms + 4 * ReadStep);
+    // Each wait yields at its start, a whole tick before its deadline.
+    ASSERT_EQ(yieldTimes.size(), 4u);
     for (std::size_t i = 0; i < yieldTimes.size(); ++i) {
-        EXPECT_GE(yieldTimes[i], static_cast<int>(i + 1) * 100ms);
+        EXPECT_GE(yieldTimes[i], static_cast<int>(i) * 100ms);
+        EXPECT_LT(yieldTimes[i], static_cast<int>(i) * 100ms + 1ms);
     }
+}
+
+TEST_F(HiDelayTest, WithLittleTimeLeftTheYieldWaitsForTheDeadline) {
+    Restart();
+    clock.advance(99ms);
+    EXPECT_EQ(timer.HiDelay(100), hidelay::Waited);
+    ASSERT_EQ(yieldTimes.size(), 1u);
+    EXPECT_GE(yieldTimes[0], 100ms);
 }
 
 TEST_F(HiDelayTest, AStopIsNoticedWithinASleepSlice) {
@@ -163,7 +172,7 @@ TEST_F(HiDelayTest, AStopIsNoticedWithinASleepSlice) {
     EXPECT_EQ(timer.HiDelay(100), hidelay::Stopped);
     EXPECT_GE(Elapsed(), 40ms);
     EXPECT_LE(Elapsed(), 40ms + HiDelayTuning{}.longestSleep + ReadStep);
-    EXPECT_EQ(yields, 0);
+    EXPECT_EQ(yields, 1); // the early one, at the start of the wait
 }
 
 TEST_F(HiDelayTest, SleepsInShortSlicesAndWatchesTheClockOnlyAtTheEnd) {

@@ -293,7 +293,8 @@ TEST(PlayButton, StopDuringTheCountInPlaysNothing) {
     rig.sled->PlayRepeated(1);
     EXPECT_TRUE(rig.recordsWhere(NoteOnOn(0)).empty());
     EXPECT_TRUE(rig.host.playedItems.empty());
-    EXPECT_EQ(rig.recordsWhere(CountInClick()).size(), 2U);
+    // The stop comes in while the first count-in click is ringing.
+    EXPECT_EQ(rig.recordsWhere(CountInClick()).size(), 1U);
     EXPECT_EQ(rig.host.controls.back(), false);
     EXPECT_EQ(rig.sled->ContinuousPlay, flag::False);
 }
@@ -377,7 +378,7 @@ TEST(Metronome, ClicksRegardlessOfClickOnAtTheTempoOfEachBeat) {
     rig.sled->Metronome();
     const std::int64_t start = PlayerRig::micros(DeadlineClock::TimePoint{});
     EXPECT_EQ(MillisFrom(rig.recordsWhere(Click()), start),
-              (std::vector<std::int64_t>{0, 500, 1000, 2000, 3000}));
+              (std::vector<std::int64_t>{0, 500, 1000, 2000}));
     EXPECT_EQ(rig.host.controls.front(), true);
     EXPECT_EQ(rig.host.controls.back(), false);
 }
