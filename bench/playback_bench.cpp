@@ -58,7 +58,7 @@ constexpr int PhraseTicks = 4 * BeatsPerBar * play_timing::TicksPerBeat;
 constexpr int ClickKey = 33; // ClickSound 0: a sharp attack, easy to find in the recording
 constexpr double MusicSeconds = 60;
 constexpr double ClickSeconds = 30;
-constexpr double SampleRate = 44100;
+constexpr double SampleRate = synth_defaults::SampleRate; // as the trainer plays
 constexpr std::uint32_t AccompanimentSeed = 1;
 // Targets: messages late by at most this much (µs), and the timer's share of one core (%).
 constexpr double TargetP99Us = 500;
@@ -487,11 +487,14 @@ bool ListenToClicks(ProgramState& state, LoadWindow& window, const std::filesyst
         "  processor: %.1f %% of one core with the synthesis, %.1f %% the playing thread; preempted %ld "
         "times\n",
         cpu, Percent(p->cpu.thread, p->wallSeconds), p->cpu.preempted);
+    // A constant delay of the audio path is no lateness to a player keeping time with it: the target is
+    // judged with the clicks aligned on their median, so that what counts is how evenly they come.
     const bool allHeard = heard.size() == p->clickIdealUs.size() && !heard.empty();
+    const double median = SpreadOf(heard).median;
     double worst = 0;
     for (const double e : heard)
-        worst = std::max(worst, std::abs(e));
-    std::printf("  target: every click heard within %.0f ms of its deadline (first click aligned) %s\n\n",
+        worst = std::max(worst, std::abs(e - median));
+    std::printf("  target: every click heard within %.0f ms of its deadline (median aligned) %s\n\n",
                 figures::TargetHeardMs, Verdict(allHeard && worst <= figures::TargetHeardMs));
     return true;
 }
