@@ -47,23 +47,18 @@ bool Measure(const Run& run, int waits, int ms) {
     std::vector<Steady::duration> lateness;
     lateness.reserve(static_cast<std::size_t>(waits));
     Steady::time_point start;
-    HiDelayTimer timer(
-        stopRequested, run.clock,
-        [&] {
-            // The wait is over when it yields; the event handling that follows is the caller's time.
-            const auto ideal = start + std::chrono::milliseconds(ms) * static_cast<int>(lateness.size() + 1);
-            lateness.push_back(Steady::now() - ideal);
-            YieldToMessageLoop();
-        },
-        run.tuning);
+    HiDelayTimer timer(stopRequested, run.clock, YieldToMessageLoop, run.tuning);
 
     std::chrono::nanoseconds cpuBefore{};
     std::chrono::nanoseconds cpuAfter{};
     if (!ProcessCpuTime(cpuBefore)) return false;
     timer.HiDelay(hidelay::Restart);
     start = Steady::now();
-    for (int i = 0; i < waits; ++i)
+    for (int i = 0; i < waits; ++i) {
         timer.HiDelay(ms);
+        // The wait is over when it returns: what the caller sends next goes out then.
+        lateness.push_back(Steady::now() - (start + std::chrono::milliseconds(ms) * (i + 1)));
+    }
     const Steady::duration wall = Steady::now() - start;
     if (!ProcessCpuTime(cpuAfter)) return false;
 
