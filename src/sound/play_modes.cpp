@@ -156,9 +156,7 @@ void PlayModes::playAllAtRandom() {
     const int n = host.itemCount();
     if (n < 1) return;
     bool first = true;
-    state.StopRequested = flag::False;
-    sled_.ContinuousPlay = flag::True;
-    host.MakeSound_Bot_show(true);
+    beginContinuousPlay();
     RandomCycle cycle(n);
 
     sled_.PlayTempo = state.settings.Tempo;
@@ -189,10 +187,8 @@ void PlayModes::PlayFavouritesInOrder() {
 void PlayModes::playFavouritesInOrder() {
     ProgramState& state = sled_.state();
     PlayerHost& host = sled_.host();
-    state.StopRequested = flag::False;
     bool first = true;
-    sled_.ContinuousPlay = flag::True;
-    host.MakeSound_Bot_show(true);
+    beginContinuousPlay();
 
     sled_.PlayTempo = state.settings.Tempo;
     const std::vector<int> favs = favourites();
@@ -228,11 +224,8 @@ void PlayModes::PlayFavouritesAtRandom() {
 
 void PlayModes::playFavouritesAtRandom() {
     ProgramState& state = sled_.state();
-    PlayerHost& host = sled_.host();
-    state.StopRequested = flag::False;
     bool first = true;
-    sled_.ContinuousPlay = flag::True;
-    host.MakeSound_Bot_show(true);
+    beginContinuousPlay();
 
     const std::vector<int> favs = favourites();
     const int m = static_cast<int>(favs.size());
@@ -261,6 +254,12 @@ void PlayModes::playFavouritesAtRandom() {
         first = false;
         sled_.yieldOnce();
     }
+}
+
+void PlayModes::beginContinuousPlay() {
+    sled_.state().StopRequested = flag::False;
+    sled_.ContinuousPlay = flag::True;
+    sled_.host().MakeSound_Bot_show(true);
 }
 
 void PlayModes::Stop() {

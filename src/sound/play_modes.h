@@ -65,6 +65,8 @@ private:
 
     // Chooses item in the item list, as the user would, and builds its timeline with variant 0.
     void select(int item);
+    // Every catalogue mode starts the same way: no stop pending, a continuous play, the controls playing.
+    void beginContinuousPlay();
     // One play-through of the selected item; false when the mode is to end. A stop that came before the
     // play-through (while an item was chosen, or between two items) ends the mode too.
     bool playItem();
