@@ -2,6 +2,7 @@
 // Where the trainer's MIDI goes: one small interface with a backend per kind of output
 // (built-in synthesizer, ALSA sequencer port, recorder for tests).
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -41,6 +42,9 @@ constexpr int Data2Of(ShortMessage m) {
     return static_cast<int>((m >> 16U) & 0xFFU);
 }
 
+// The clock that due times are given on: the player's deadlines are points on it.
+using MidiClock = std::chrono::steady_clock;
+
 class MidiOutput {
 public:
     virtual ~MidiOutput() = default;
@@ -49,11 +53,26 @@ public:
     // Sends one message at once. Does nothing while the output is not open; failures are not reported,
     // because the program cannot do anything useful about a lost note.
     virtual void send(ShortMessage message) = 0;
+    // Sends a message that is due at `due` on MidiClock. An output that can schedule plays it exactly
+    // outputDelay() after its due time (at once when that moment has already passed); the others play it
+    // at once. Called from the player's thread and the window's, never both at once.
+    virtual void sendAt(ShortMessage message, MidiClock::time_point due) {
+        (void)due;
+        send(message);
+    }
+    // Forgets every scheduled message that has not sounded yet: nothing handed over before a stop may
+    // sound after it.
+    virtual void cancelScheduled() {}
+    // The constant time from a message's due time to its sound; zero for outputs that play at once.
+    virtual std::chrono::microseconds outputDelay() const { return {}; }
     // Silences every channel at once.
     virtual void reset() = 0;
     // Releases the device; safe to call when it is not open.
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+    // After a successful open: what the user should know about it, such as a chosen port that failed and
+    // the output that plays instead. Empty when the output is the one that was asked for.
+    virtual std::string openNotice() const { return {}; }
 };
 
 } // namespace orbel
