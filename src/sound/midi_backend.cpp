@@ -1,6 +1,7 @@
 #include "sound/midi_backend.h"
 
 #include "sound/alsa_port_output.h"
+#include "sound/fallback_output.h"
 #include "sound/recording_output.h"
 #include "sound/synth_output.h"
 
@@ -109,8 +110,15 @@ MidiBackendChoice ReadMidiBackendChoice(const QString& programFolder) {
 
 std::unique_ptr<MidiOutput> MakeMidiOutput(const MidiBackendChoice& choice) {
     switch (choice.backend) {
-    case MidiBackend::AlsaPort:
-        return std::make_unique<AlsaPortOutput>(choice.argument);
+    case MidiBackend::AlsaPort: {
+        // A port that is gone (the device unplugged, the sequencer missing) still leaves the trainer
+        // its sound.
+        std::string name =
+            choice.argument.empty() ? "The first ALSA port" : "The ALSA port " + choice.argument;
+        return std::make_unique<FallbackOutput>(std::make_unique<AlsaPortOutput>(choice.argument),
+                                                std::move(name), std::make_unique<SynthOutput>(),
+                                                "the built-in synthesizer");
+    }
     case MidiBackend::Recorder:
         return std::make_unique<RecordingOutput>();
     case MidiBackend::Synthesizer:

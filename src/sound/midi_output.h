@@ -65,6 +65,9 @@ public:
     virtual void cancelScheduled() {}
     // The constant time from a message's due time to its sound; zero for outputs that play at once.
     virtual std::chrono::microseconds outputDelay() const { return {}; }
+    // Gets the output ready to play on time from now on: an output that releases its device while idle
+    // opens it again and returns once it runs. Called before a performance's first deadline.
+    virtual void wake() {}
     // Silences every channel at once.
     virtual void reset() = 0;
     // Releases the device; safe to call when it is not open.

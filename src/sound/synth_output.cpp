@@ -1,10 +1,21 @@
 #include "sound/synth_output.h"
 
+#include "sound/realtime_priority.h"
+#include "sound/scheduled_renderer.h"
+
+#include <algorithm>
 #include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <fluidsynth.h>
 #include <fstream>
-#include <limits>
+#include <mutex>
 #include <system_error>
+#include <thread>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace orbel {
@@ -15,11 +26,53 @@ namespace {
 // machines without a sound server; JACK covers studio set-ups.
 constexpr std::array<const char*, 3> AudioDrivers{"pulseaudio", "alsa", "jack"};
 constexpr const char* AudioDriverList = "pulseaudio, alsa, jack";
+constexpr const char* FileDriver = "file";
+// The variables that let FluidSynth's own warnings through to the console.
+constexpr std::array<const char*, 2> DebugVariables{"ORBEL_SYNTH_DEBUG", "ORBEL_MIDI_LOG"};
+// wake() waits at most this long, and until the stream has run this long (its first bursts settle the
+// clock mapping).
+constexpr std::chrono::milliseconds WakeTimeout{600};
+constexpr std::chrono::milliseconds WakeSettle{100};
+constexpr std::chrono::milliseconds WakePoll{2};
+// How often a running stream is checked for idleness, and how long a new stream's first callback is
+// awaited for its thread's priority.
+constexpr std::chrono::milliseconds IdleCheck{250};
+constexpr std::chrono::milliseconds FirstCallbackWait{200};
+// "RIFF", length, "sfbk": the start of every SoundFont 2 file.
+constexpr std::size_t SoundFontHeaderBytes = 12;
 
 // The drivers open() tries, in order: the one asked for, else the desktop's.
 std::vector<std::string> DriversToTry(const std::string& asked) {
     if (!asked.empty()) return {asked};
     return {AudioDrivers.begin(), AudioDrivers.end()};
+}
+
+int PeriodFramesFor(const std::string& driver) {
+    return driver == FileDriver ? synth_defaults::FilePeriodFrames : synth_defaults::ServerPeriodFrames;
+}
+
+std::chrono::microseconds DelayFor(int periodFrames, double sampleRate) {
+    const double frames = periodFrames + synth_block::Frames;
+    return std::chrono::microseconds(static_cast<std::int64_t>(frames * 1e6 / sampleRate)) +
+           synth_defaults::DelayMargin;
+}
+
+bool DebugWanted() {
+    return std::any_of(DebugVariables.begin(), DebugVariables.end(), [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    });
+}
+
+// FluidSynth reports what it cannot do (no real-time priority for a normal user, a driver that is not
+// there while others are tried) on the console; the program says what matters in its own words instead.
+void SynthLog(int level, const char* message, void* /*data*/) {
+    if (level <= FLUID_WARN && DebugWanted()) std::fprintf(stderr, "fluidsynth: %s\n", message);
+}
+
+void QuietenSynthLog() {
+    for (const int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+        (void)fluid_set_log_function(level, SynthLog, nullptr); // returns the previous function only
 }
 
 struct SettingsDeleter {
@@ -51,18 +104,223 @@ bool IsReadableFile(const std::filesystem::path& path) {
     return std::filesystem::is_regular_file(path, ec) && std::ifstream(path, std::ios::binary).good();
 }
 
+// Cheap enough for open(), which must not wait for the whole file.
+bool LooksLikeSoundFont(const std::filesystem::path& path) {
+    std::array<char, SoundFontHeaderBytes> header{};
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(header.data(), header.size())) return false;
+    const std::string_view text(header.data(), header.size());
+    return text.substr(0, 4) == "RIFF" && text.substr(8, 4) == "sfbk";
+}
+
 int ClampData(int value) {
     return value < 0 ? 0 : (value > midi_bytes::DataMax ? midi_bytes::DataMax : value);
 }
 
+// FluidSynth as the renderer sees it.
+class FluidBlockSynth final : public BlockSynth {
+public:
+    explicit FluidBlockSynth(fluid_synth_t* synth) : synth_(synth) {}
+
+    void setReady() { ready_.store(true, std::memory_order_release); }
+    bool ready() const override { return ready_.load(std::memory_order_acquire); }
+
+    void apply(ShortMessage message) override {
+        const int status = StatusOf(message);
+        const int channel = status & 0x0F;
+        const int data1 = ClampData(Data1Of(message));
+        const int data2 = ClampData(Data2Of(message));
+        // The synthesizer refuses some messages as a matter of course (a note-off for a key that is not
+        // sounding, a program the SoundFont lacks); like any MIDI device it just plays on, so the results
+        // are not examined.
+        switch (status & 0xF0) {
+        case midi_bytes::NoteOff:
+            (void)fluid_synth_noteoff(synth_, channel, data1);
+            break;
+        case midi_bytes::NoteOn:
+            if (data2 == 0) {
+                (void)fluid_synth_noteoff(synth_, channel, data1);
+            } else {
+                (void)fluid_synth_noteon(synth_, channel, data1, data2);
+            }
+            break;
+        case midi_bytes::KeyPressure:
+            (void)fluid_synth_key_pressure(synth_, channel, data1, data2);
+            break;
+        case midi_bytes::ControlChange:
+            (void)fluid_synth_cc(synth_, channel, data1, data2);
+            break;
+        case midi_bytes::ProgramChange:
+            (void)fluid_synth_program_change(synth_, channel, data1);
+            break;
+        case midi_bytes::ChannelPressure:
+            (void)fluid_synth_channel_pressure(synth_, channel, data1);
+            break;
+        case midi_bytes::PitchBend:
+            (void)fluid_synth_pitch_bend(synth_, channel, data1 + 128 * data2);
+            break;
+        default:
+            break; // not a channel message
+        }
+    }
+
+    // Cuts every voice on every channel at once, without release tails. Can only fail for a bad channel
+    // number, and -1 (all channels) is always valid.
+    void allSoundsOff() override { (void)fluid_synth_all_sounds_off(synth_, -1); }
+
+    void render(std::span<float> left, std::span<float> right) override {
+        std::fill(left.begin(), left.end(), 0.0F);
+        std::fill(right.begin(), right.end(), 0.0F);
+        // The effects are mixed into the same two buffers. A failure (only for bad arguments) leaves
+        // silence, which is all the audio thread could do about it.
+        std::array<float*, 2> out{left.data(), right.data()};
+        (void)fluid_synth_process(synth_, static_cast<int>(left.size()), 2, out.data(), 2, out.data());
+    }
+
+    int activeVoices() override { return fluid_synth_get_active_voice_count(synth_); }
+
+private:
+    fluid_synth_t* synth_;
+    std::atomic<bool> ready_{false};
+};
+
 } // namespace
 
-// Declared in the order of creation, so that the driver stops before the synthesizer it plays goes away,
-// and the synthesizer before its settings.
+// Declared in the order of creation, so that the synthesizer goes before its settings; the worker and the
+// driver are stopped by the destructor before anything else goes.
 struct SynthOutput::Engine {
     std::unique_ptr<fluid_settings_t, SettingsDeleter> settings;
     std::unique_ptr<fluid_synth_t, SynthDeleter> synth;
-    std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver;
+    std::unique_ptr<FluidBlockSynth> block;
+    std::unique_ptr<ScheduledRenderer> renderer;
+    double sampleRate = synth_defaults::SampleRate;
+
+    // Live only. The worker loads the SoundFont, then starts and releases the stream.
+    std::filesystem::path fontToLoad;
+    std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver; // the worker's, once it runs
+    std::atomic<bool> running{false};
+    std::atomic<pid_t> audioThread{0};
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool stopping = false;   // guarded by mutex
+    bool wakeWanted = false; // guarded by mutex
+    MidiClock::time_point keepAwakeUntil{};
+    bool realtimeRefused = false; // the worker's
+    std::thread worker;
+
+    Engine() = default;
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+    ~Engine() {
+        if (worker.joinable()) {
+            {
+                std::lock_guard lock(mutex);
+                stopping = true;
+            }
+            changed.notify_all();
+            worker.join();
+        }
+        driver.reset();
+    }
+
+    static int AudioCallback(void* data, int len, int nfx, float* fx[], int nout, float* out[]) {
+        const auto start = MidiClock::now();
+        auto* engine = static_cast<Engine*>(data);
+        if (engine->audioThread.load(std::memory_order_relaxed) == 0)
+            engine->audioThread.store(::gettid(), std::memory_order_relaxed);
+        if (len <= 0 || nout < 2) return FLUID_OK;
+        const auto frames = static_cast<std::size_t>(len);
+        engine->renderer->render(start, {out[0], frames}, {out[1], frames});
+        for (int i = 2; i < nout; ++i)
+            std::fill_n(out[i], frames, 0.0F);
+        for (int i = 0; i < nfx; ++i)
+            std::fill_n(fx[i], frames, 0.0F);
+        return FLUID_OK;
+    }
+
+    bool startDriver() {
+        renderer->restartStream();
+        audioThread.store(0, std::memory_order_relaxed);
+        driver.reset(new_fluid_audio_driver2(settings.get(), AudioCallback, this));
+        running.store(driver != nullptr, std::memory_order_seq_cst);
+        return driver != nullptr;
+    }
+
+    void stopDriver() {
+        running.store(false, std::memory_order_seq_cst);
+        driver.reset();
+    }
+
+    // Each new audio thread gets real-time priority once it has shown itself; a system that refused once
+    // is not asked again.
+    void raiseAudioThread() {
+        if (realtimeRefused) return;
+        const auto deadline = MidiClock::now() + FirstCallbackWait;
+        while (audioThread.load(std::memory_order_relaxed) == 0 && MidiClock::now() < deadline)
+            std::this_thread::sleep_for(WakePoll);
+        const pid_t thread = audioThread.load(std::memory_order_relaxed);
+        if (thread == 0) return;
+        std::string why;
+        if (RequestRealtimePriorityFor(thread, realtime::AudioPriority, &why)) return;
+        realtimeRefused = true;
+        if (DebugWanted()) std::fprintf(stderr, "%s\n", why.c_str());
+    }
+
+    void loadFont() {
+        if (fluid_synth_sfload(synth.get(), fontToLoad.c_str(), 1) == FLUID_FAILED) {
+            // open() saw a SoundFont header, so this is a damaged file; the program plays on, silent.
+            std::fprintf(stderr, "The SoundFont %s could not be loaded; it may be damaged.\n",
+                         fontToLoad.c_str());
+        }
+        block->setReady();
+    }
+
+    void serve() {
+        loadFont();
+        std::unique_lock lock(mutex);
+        while (!stopping) {
+            if (running.load()) {
+                changed.wait_for(lock, IdleCheck);
+            } else {
+                changed.wait(lock, [this] { return stopping || wakeWanted; });
+            }
+            if (stopping) break;
+            const bool wanted = std::exchange(wakeWanted, false);
+            const bool idle = MidiClock::now() >= keepAwakeUntil &&
+                              renderer->quietFrames() >=
+                                  static_cast<std::int64_t>(sampleRate * synth_defaults::IdleRelease.count());
+            lock.unlock();
+            if (!driver && wanted) {
+                restart();
+            } else if (driver && idle && !wanted) {
+                stopDriver();
+                // A message handed over while the stream was being released must still play.
+                if (renderer->hasWork()) restart();
+            }
+            lock.lock();
+        }
+    }
+
+    void restart() {
+        if (startDriver()) {
+            raiseAudioThread();
+            return;
+        }
+        // The sound server went away: what was handed over cannot play, and the next message tries again.
+        renderer->discardAll();
+        std::fprintf(stderr, "The synthesizer's audio output could not be started again.\n");
+    }
+
+    // Asks the worker to start the stream if it is not running.
+    void nudge(bool keepAwake) {
+        if (running.load(std::memory_order_seq_cst) && !keepAwake) return;
+        {
+            std::lock_guard lock(mutex);
+            wakeWanted = true;
+            if (keepAwake) keepAwakeUntil = MidiClock::now() + synth_defaults::IdleRelease;
+        }
+        changed.notify_all();
+    }
 };
 
 SynthOutput::SynthOutput(SynthOptions options) : options_(std::move(options)) {}
@@ -85,20 +343,28 @@ bool SynthOutput::open(std::string& error) {
         error = "The SoundFont " + font.string() + " does not exist or cannot be read.";
         return false;
     }
+    if (!LooksLikeSoundFont(font)) {
+        error =
+            "The SoundFont " + font.string() + " could not be loaded; it may be damaged or not a SoundFont.";
+        return false;
+    }
 
+    QuietenSynthLog();
     auto engine = std::make_unique<Engine>();
+    engine->sampleRate = options_.sampleRate;
     engine->settings.reset(new_fluid_settings());
     if (!engine->settings) {
         error = "The synthesizer's settings could not be created (out of memory?).";
         return false;
     }
     fluid_settings_t* settings = engine->settings.get();
-    // Loading only the samples of the instruments in use keeps a large SoundFont from taking
-    // its whole size in memory.
+    // Loading only the samples of the instruments in use keeps a large SoundFont from taking its whole
+    // size in memory. The audio thread's priority is asked for by the program itself, so FluidSynth does
+    // not try (and complain) on its own.
     if (!SetInt(settings, "synth.dynamic-sample-loading", 1, error) ||
         !SetNumber(settings, "synth.sample-rate", options_.sampleRate, error) ||
-        !SetInt(settings, "audio.period-size", synth_defaults::PeriodFrames, error) ||
-        !SetInt(settings, "audio.periods", synth_defaults::Periods, error)) {
+        !SetNumber(settings, "synth.gain", synth_defaults::Gain, error) ||
+        !SetInt(settings, "audio.realtime-prio", 0, error)) {
         return false;
     }
 
@@ -107,45 +373,69 @@ bool SynthOutput::open(std::string& error) {
         error = "The synthesizer could not be created.";
         return false;
     }
-    if (fluid_synth_sfload(engine->synth.get(), font.c_str(), 1) == FLUID_FAILED) {
-        error =
-            "The SoundFont " + font.string() + " could not be loaded; it may be damaged or not a SoundFont.";
+    engine->block = std::make_unique<FluidBlockSynth>(engine->synth.get());
+
+    if (!options_.liveAudio) {
+        if (fluid_synth_sfload(engine->synth.get(), font.c_str(), 1) == FLUID_FAILED) {
+            error = "The SoundFont " + font.string() +
+                    " could not be loaded; it may be damaged or not a SoundFont.";
+            return false;
+        }
+        engine->block->setReady();
+        engine->renderer = std::make_unique<ScheduledRenderer>(*engine->block, options_.sampleRate,
+                                                               std::chrono::microseconds{});
+        engine_ = std::move(engine);
+        soundFontPath_ = std::move(font);
+        return true;
+    }
+
+    if (!options_.audioFile.empty() &&
+        fluid_settings_setstr(settings, "audio.file.name", options_.audioFile.c_str()) != FLUID_OK) {
+        error = "The synthesizer cannot write its sound to " + options_.audioFile.string() + ".";
         return false;
     }
-
     std::string driverName;
-    if (options_.liveAudio) {
-        if (!options_.audioFile.empty() &&
-            fluid_settings_setstr(settings, "audio.file.name", options_.audioFile.c_str()) != FLUID_OK) {
-            error = "The synthesizer cannot write its sound to " + options_.audioFile.string() + ".";
-            return false;
-        }
-        for (const std::string& name : DriversToTry(options_.audioDriver)) {
-            if (fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK) continue;
-            // A JACK client is not connected to the speakers unless asked to be. A library built
-            // without JACK has no such setting, and then no JACK driver to start either.
-            if (name == "jack" && fluid_settings_setint(settings, "audio.jack.autoconnect", 1) != FLUID_OK) {
-                continue;
-            }
-            engine->driver.reset(new_fluid_audio_driver(settings, engine->synth.get()));
-            if (engine->driver) {
-                driverName = name;
-                break;
-            }
-        }
-        if (!engine->driver) {
-            if (!options_.audioDriver.empty()) {
-                error = "The audio output " + options_.audioDriver + " could not be started" +
-                        (options_.audioFile.empty() ? "" : " (writing " + options_.audioFile.string() + ")") +
-                        ".";
-            } else {
-                error = std::string("No audio output could be started (tried ") + AudioDriverList +
-                        "); the sound server may not be running or there is no sound device.";
-            }
-            return false;
+    for (const std::string& name : DriversToTry(options_.audioDriver)) {
+        if (fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK) continue;
+        // A JACK client is not connected to the speakers unless asked to be. A library built without
+        // JACK has no such setting, and then no JACK driver to start either.
+        if (name == "jack" && fluid_settings_setint(settings, "audio.jack.autoconnect", 1) != FLUID_OK)
+            continue;
+        const int period = PeriodFramesFor(name);
+        std::string ignored;
+        if (!SetInt(settings, "audio.period-size", period, ignored) ||
+            !SetInt(settings, "audio.periods", synth_defaults::ServerPeriods, ignored))
+            continue;
+        engine->renderer = std::make_unique<ScheduledRenderer>(*engine->block, options_.sampleRate,
+                                                               DelayFor(period, options_.sampleRate));
+        if (engine->startDriver()) {
+            driverName = name;
+            break;
         }
     }
-
+    if (!engine->driver) {
+        if (!options_.audioDriver.empty()) {
+            error = "The audio output " + options_.audioDriver + " could not be started" +
+                    (options_.audioFile.empty() ? "" : " (writing " + options_.audioFile.string() + ")") +
+                    ".";
+        } else {
+            error = std::string("No audio output could be started (tried ") + AudioDriverList +
+                    "); the sound server may not be running or there is no sound device.";
+        }
+        return false;
+    }
+    engine->fontToLoad = font;
+    engine->keepAwakeUntil = MidiClock::now() + synth_defaults::IdleRelease;
+    try {
+        Engine* e = engine.get();
+        engine->worker = std::thread([e] {
+            e->raiseAudioThread();
+            e->serve();
+        });
+    } catch (const std::system_error& e) {
+        error = std::string("The synthesizer's loading thread could not be started (") + e.what() + ").";
+        return false;
+    }
     engine_ = std::move(engine);
     soundFontPath_ = std::move(font);
     audioDriverName_ = std::move(driverName);
@@ -154,50 +444,40 @@ bool SynthOutput::open(std::string& error) {
 
 void SynthOutput::send(ShortMessage message) {
     if (!engine_) return;
-    fluid_synth_t* synth = engine_->synth.get();
-    const int status = StatusOf(message);
-    const int channel = status & 0x0F;
-    const int data1 = ClampData(Data1Of(message));
-    const int data2 = ClampData(Data2Of(message));
-    // The synthesizer refuses some messages as a matter of course (a note-off for a key that is not
-    // sounding, a program the SoundFont lacks); like any MIDI device it just plays on, so the results
-    // are not examined.
-    switch (status & 0xF0) {
-    case midi_bytes::NoteOff:
-        (void)fluid_synth_noteoff(synth, channel, data1);
-        break;
-    case midi_bytes::NoteOn:
-        if (data2 == 0) {
-            (void)fluid_synth_noteoff(synth, channel, data1);
-        } else {
-            (void)fluid_synth_noteon(synth, channel, data1, data2);
-        }
-        break;
-    case midi_bytes::KeyPressure:
-        (void)fluid_synth_key_pressure(synth, channel, data1, data2);
-        break;
-    case midi_bytes::ControlChange:
-        (void)fluid_synth_cc(synth, channel, data1, data2);
-        break;
-    case midi_bytes::ProgramChange:
-        (void)fluid_synth_program_change(synth, channel, data1);
-        break;
-    case midi_bytes::ChannelPressure:
-        (void)fluid_synth_channel_pressure(synth, channel, data1);
-        break;
-    case midi_bytes::PitchBend:
-        (void)fluid_synth_pitch_bend(synth, channel, data1 + 128 * data2);
-        break;
-    default:
-        break; // not a channel message
-    }
+    (void)engine_->renderer->post(message, std::nullopt); // a full queue loses the note, as a device would
+    if (options_.liveAudio) engine_->nudge(false);
+}
+
+void SynthOutput::sendAt(ShortMessage message, MidiClock::time_point due) {
+    if (!engine_) return;
+    (void)engine_->renderer->post(message, due);
+    if (options_.liveAudio) engine_->nudge(false);
+}
+
+void SynthOutput::cancelScheduled() {
+    if (engine_) engine_->renderer->cancelScheduled();
+}
+
+std::chrono::microseconds SynthOutput::outputDelay() const {
+    return engine_ ? engine_->renderer->delay() : std::chrono::microseconds{};
+}
+
+void SynthOutput::wake() {
+    if (!engine_ || !options_.liveAudio) return;
+    Engine& e = *engine_;
+    e.nudge(true);
+    const auto settled =
+        static_cast<std::int64_t>(options_.sampleRate * std::chrono::duration<double>(WakeSettle).count());
+    const auto deadline = MidiClock::now() + WakeTimeout;
+    while (MidiClock::now() < deadline &&
+           !(e.running.load() && e.block->ready() && e.renderer->streamFrames() >= settled))
+        std::this_thread::sleep_for(WakePoll);
 }
 
 void SynthOutput::reset() {
     if (!engine_) return;
-    // Cuts every voice on every channel at once, without release tails. Can only fail for a bad
-    // channel number, and -1 (all channels) is always valid.
-    (void)fluid_synth_all_sounds_off(engine_->synth.get(), -1);
+    (void)engine_->renderer->postAllSoundsOff();
+    if (options_.liveAudio) engine_->nudge(false);
 }
 
 void SynthOutput::close() {
@@ -210,13 +490,14 @@ bool SynthOutput::isOpen() const {
     return engine_ != nullptr;
 }
 
+bool SynthOutput::streamRunning() const {
+    return engine_ && engine_->running.load();
+}
+
 bool SynthOutput::render(std::span<float> left, std::span<float> right) {
-    if (!engine_ || engine_->driver || left.size() != right.size()) return false;
-    if (left.empty()) return true;
-    constexpr std::size_t MaxFrames = static_cast<std::size_t>(std::numeric_limits<int>::max());
-    if (left.size() > MaxFrames) return false;
-    return fluid_synth_write_float(engine_->synth.get(), static_cast<int>(left.size()), left.data(), 0, 1,
-                                   right.data(), 0, 1) == FLUID_OK;
+    if (!engine_ || options_.liveAudio || left.size() != right.size()) return false;
+    engine_->renderer->render(MidiClock::now(), left, right);
+    return true;
 }
 
 } // namespace orbel

@@ -1,10 +1,17 @@
 #pragma once
 // The built-in synthesizer: FluidSynth playing a General MIDI SoundFont, either through the desktop's
 // audio server or offline, where the caller pulls the samples (tests, exports).
+//
+// Live, the synthesizer renders in an audio callback of our own (see ScheduledRenderer): every message is
+// applied at the sample where its due time plus outputDelay() falls, so the rhythm heard does not depend on
+// when the audio server happens to ask for samples. The SoundFont loads on a thread of its own, so opening
+// returns at once; messages sent before it is loaded wait for it. After a few quiet seconds the stream is
+// released, so an idle trainer costs the audio server nothing; the next message or wake() brings it back.
 
 #include "sound/midi_output.h"
 #include "sound/soundfont_locator.h"
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <span>
@@ -14,10 +21,20 @@ namespace orbel {
 
 namespace synth_defaults {
 static constexpr double SampleRate = 48000.0;
-// 64 frames is the synthesizer's own block: a note sent between two periods waits at most this long.
-static constexpr int PeriodFrames = 64;
-// Three periods of 64 frames are 4 ms of buffering at 48 kHz.
-static constexpr int Periods = 3;
+// What the sound server gets per period. A sound server mixes in periods of its own, so asking for less
+// than about 5 ms only adds wake-ups; the file driver paces itself by the period and keeps it short.
+static constexpr int ServerPeriodFrames = 256;
+static constexpr int ServerPeriods = 2;
+static constexpr int FilePeriodFrames = 64;
+// The synthesizer's own block, which is also the file driver's period.
+static constexpr int PeriodFrames = FilePeriodFrames;
+// Beyond the frames a callback renders ahead: one block, since a message goes to the nearest block start,
+// and this much for the sender's own lateness and the clock mapping's tolerance.
+static constexpr std::chrono::microseconds DelayMargin{1500};
+// The stream is released after this long without a sounding voice or a queued message.
+static constexpr std::chrono::seconds IdleRelease{3};
+// synth.gain: the loudest factory item with every part at full volume peaks near -3 dBFS.
+static constexpr double Gain = 0.2;
 } // namespace synth_defaults
 
 struct SynthOptions {
@@ -42,7 +59,15 @@ public:
     SynthOutput& operator=(const SynthOutput&) = delete;
 
     bool open(std::string& error) override;
+    // Applied at the start of the next block the synthesizer renders.
     void send(ShortMessage message) override;
+    // Applied at the block start nearest to due + outputDelay(); at once when that has passed.
+    void sendAt(ShortMessage message, MidiClock::time_point due) override;
+    void cancelScheduled() override;
+    std::chrono::microseconds outputDelay() const override;
+    // Starts the stream if it was released and returns once it runs with its clock found and the
+    // SoundFont loaded (or after at most about half a second).
+    void wake() override;
     void reset() override;
     void close() override;
     bool isOpen() const override;
@@ -55,6 +80,8 @@ public:
     const std::filesystem::path& soundFontPath() const { return soundFontPath_; }
     const std::string& audioDriverName() const { return audioDriverName_; }
     double sampleRate() const { return options_.sampleRate; }
+    // Live: whether the audio stream is running now (it is released when idle).
+    bool streamRunning() const;
 
 private:
     struct Engine;
