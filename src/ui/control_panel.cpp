@@ -9,10 +9,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionSlider>
+#include <initializer_list>
 
 namespace orbel {
 
@@ -41,7 +44,8 @@ static constexpr double Spacing = 500;
 
 static constexpr int ControlFontSize = 11;
 static constexpr int Label7FontSize = 18;
-static constexpr int TempoBarHeight = 120; // pixels
+// Enough track to reach every tempo of the bar by dragging, a pixel apiece, where the frame has the room.
+static constexpr int TempoBarMinimumHeight = 120; // pixels
 
 template <typename W> W* Named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
@@ -55,6 +59,56 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
 QCheckBox* Check(QWidget* parent, const char* name, const QString& caption) {
     return Named(new QCheckBox(caption, parent), name);
 }
+
+// Qt's scroll bar steps its arrows and page clicks by the value alone, so with the fastest tempo drawn at
+// the top they would move the thumb away from the arrow pressed. The tempo bar therefore takes the top
+// arrow and the track above the thumb for the "faster" parts, and the bottom ones for "slower"; the
+// drawing swaps back so that the part under the mouse is the one shown pressed.
+QStyle::SubControl Mirrored(QStyle::SubControl part) {
+    switch (part) {
+    case QStyle::SC_ScrollBarAddLine:
+        return QStyle::SC_ScrollBarSubLine;
+    case QStyle::SC_ScrollBarSubLine:
+        return QStyle::SC_ScrollBarAddLine;
+    case QStyle::SC_ScrollBarAddPage:
+        return QStyle::SC_ScrollBarSubPage;
+    case QStyle::SC_ScrollBarSubPage:
+        return QStyle::SC_ScrollBarAddPage;
+    default:
+        return part;
+    }
+}
+
+QStyle::SubControls Mirrored(QStyle::SubControls parts) {
+    QStyle::SubControls mirrored;
+    for (QStyle::SubControl part :
+         {QStyle::SC_ScrollBarAddLine, QStyle::SC_ScrollBarSubLine, QStyle::SC_ScrollBarAddPage,
+          QStyle::SC_ScrollBarSubPage, QStyle::SC_ScrollBarFirst, QStyle::SC_ScrollBarLast,
+          QStyle::SC_ScrollBarSlider, QStyle::SC_ScrollBarGroove}) {
+        if (parts.testFlag(part)) mirrored |= Mirrored(part);
+    }
+    return mirrored;
+}
+
+class TempoBarStyle : public QProxyStyle {
+public:
+    SubControl hitTestComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                                     const QPoint& pos, const QWidget* widget) const override {
+        const SubControl part = QProxyStyle::hitTestComplexControl(control, option, pos, widget);
+        return control == CC_ScrollBar ? Mirrored(part) : part;
+    }
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override {
+        const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+        if (control != CC_ScrollBar || !bar) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        QStyleOptionSlider shown = *bar;
+        shown.activeSubControls = Mirrored(bar->activeSubControls);
+        QProxyStyle::drawComplexControl(control, &shown, painter, widget);
+    }
+};
 
 } // namespace
 
@@ -81,26 +135,46 @@ ControlPanel::ControlPanel(QWidget* surface) {
     Text1 = Named(new QLineEdit(Frame1), "Text1");
     Text1->setMaxLength(5);
     VScroll1 = Named(new QScrollBar(Qt::Vertical, Frame1), "VScroll1");
-    // The fastest tempo sits at the top of the bar.
+    // The fastest tempo sits at the top of the bar; the value is the tempo itself.
     VScroll1->setRange(tempo_range::Slowest, tempo_range::Fastest);
     VScroll1->setInvertedAppearance(true);
     VScroll1->setInvertedControls(false);
-    VScroll1->setFixedHeight(TempoBarHeight);
+    VScroll1->setPageStep(tempo_range::PageStep);
+    auto* barStyle = new TempoBarStyle;
+    barStyle->setParent(VScroll1);
+    VScroll1->setStyle(barStyle);
+    // Qt's own menu (top, bottom, page up ...) would name the ends the wrong way round.
+    VScroll1->setContextMenuPolicy(Qt::NoContextMenu);
+    VScroll1->setMinimumHeight(TempoBarMinimumHeight);
     Check6 = Check(Frame1, "Check6", QStringLiteral("スイング"));
 
+    // The rows keep their place whichever of them the study type shows, so that the tempo box never
+    // moves: the II–V–I rows, the favourite box of the phrases and the up-and-down box of scales and chords
+    // keep their room while hidden. Only one of the last two or the II–V–I rows is ever shown, so they
+    // share the first row under the item list. The treatment list takes a row of its own below its label:
+    // its longest entry needs nearly the column's whole width.
+    for (QWidget* w : std::initializer_list<QWidget*>{Label4, Combo3, Label5, Combo4, Check8, Check9}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
+    for (QComboBox* combo : {Combo2, Combo1, Combo3, Combo4})
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     auto* study = new QGridLayout(Frame1);
     study->addWidget(Combo2, 0, 0, 1, 3);
     study->addWidget(Combo1, 1, 0, 1, 3);
     study->addWidget(Label4, 2, 0);
     study->addWidget(Combo3, 2, 1, 1, 2);
-    study->addWidget(Label5, 3, 0);
-    study->addWidget(Combo4, 3, 1, 1, 2);
-    study->addWidget(Check8, 3, 1, 1, 2);
-    study->addWidget(Check9, 4, 0, 1, 3);
+    study->addWidget(Check8, 2, 0, 1, 3);
+    study->addWidget(Check9, 2, 0, 1, 3);
+    study->addWidget(Label5, 3, 0, 1, 3);
+    study->addWidget(Combo4, 4, 0, 1, 2);
     study->addWidget(TempoLabel, 5, 0);
     study->addWidget(Text1, 5, 1);
-    study->addWidget(VScroll1, 5, 2, 2, 1);
     study->addWidget(Check6, 6, 0, 1, 2);
+    // The bar runs from the treatment list's row to the bottom of the frame: on a 1280×1024 screen that
+    // gives its thumb a pixel or more for every tempo.
+    study->addWidget(VScroll1, 4, 2, 4, 1);
     study->setRowStretch(7, 1);
     study->setColumnStretch(1, 1);
 

@@ -24,6 +24,7 @@ namespace tempo_range {
 static constexpr int Slowest = 50;
 static constexpr int Fastest = 300;
 static constexpr int Fallback = 100; // a stored tempo below the slowest starts here
+static constexpr int PageStep = 10;  // a click on the bar's track
 } // namespace tempo_range
 
 struct ControlPanel {
@@ -45,12 +46,12 @@ struct ControlPanel {
     QComboBox* Combo3; // II–V–I key
     QLabel* Label5;
     QComboBox* Combo4; // V7 treatment
-    QCheckBox* Check8; // favourite, in Combo4's place for phrases
-    QCheckBox* Check9; // up and down
+    QCheckBox* Check8; // favourite, shown for phrases in the first II–V–I row's place
+    QCheckBox* Check9; // up and down, shown for scales and chords in the same place
     QLabel* TempoLabel;
     QLineEdit* Text1;
-    QScrollBar* VScroll1;
-    QCheckBox* Check6; // swing
+    QScrollBar* VScroll1; // value() is the tempo; the fastest is at the top, where ▲ and top clicks go
+    QCheckBox* Check6;    // swing
 
     // Playing (Frame2).
     QPushButton* Command5; // play
