@@ -266,7 +266,7 @@ std::optional<Performance> Perform(ProgramState& state, DeadlineClock& clock,
     std::vector<std::int64_t> waitEnds;
     std::vector<std::size_t> sentBefore;
     PlaySled sled(
-        state, midi, prompter, clock,
+        state, state.StopRequested, midi, clock,
         [&] {
             waitEnds.push_back(SteadyMicros());
             sentBefore.push_back(recorder.records().size());
@@ -274,7 +274,7 @@ std::optional<Performance> Perform(ProgramState& state, DeadlineClock& clock,
         },
         SeededRandom(figures::AccompanimentSeed));
     LoadHost host(window, state);
-    sled.setHost(&host);
+    sled.setEvents(&host);
 
     midi.SendProgramChanges();
     sled.PlayTempo = state.settings.Tempo;

@@ -137,9 +137,4 @@ void LoadHost::CircleShowTick(int tick, bool /*first*/) {
     window_.showDot(tick);
 }
 
-void LoadHost::Prepair4PLAY(bool isChangeOnly) {
-    (void)BuildSequenceForSelection(state_.sequence, state_.settings, state_.study.catalogue,
-                                    state_.study.phrases, state_.iiviTables, state_.circle, isChangeOnly);
-}
-
 } // namespace orbel::bench

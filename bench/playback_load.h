@@ -5,7 +5,7 @@
 // messages; the time spent drawing is counted so that its share of the processor can be told apart.
 
 #include "app/program_state.h"
-#include "sound/player_host.h"
+#include "sound/player_events.h"
 
 #include <QImage>
 #include <QTimer>
@@ -70,9 +70,8 @@ private:
     Work paints_;
 };
 
-// The player's window side: cursor calls paint on the load window, and the play sequence is rebuilt from
-// the current selection as the main window does before a play.
-class LoadHost : public PlayerHost {
+// The player's window side: cursor calls paint on the load window.
+class LoadHost : public PlayerEvents {
 public:
     LoadHost(LoadWindow& window, ProgramState& state) : window_(window), state_(state) {}
 
@@ -80,7 +79,6 @@ public:
     void HidePlayCursor() override { window_.hideCursor(); }
     void CircleShowTick(int tick, bool first) override;
     void ShowPlayedKey(int tick) override { window_.showKey(tick); }
-    void Prepair4PLAY(bool isChangeOnly) override;
 
 private:
     LoadWindow& window_;

@@ -2,13 +2,10 @@
 // The state of one run of the trainer, owned by the entry and handed by reference
 // to the windows and modules that work on it.
 
-#include "app/study_items.h"
-#include "theory/circle_geometry.h"
-#include "theory/play_sequence.h"
-#include "theory/settings.h"
-#include "theory/vocabulary.h"
+#include "app/study_session.h"
 
 #include <QString>
+#include <atomic>
 #include <cstdint>
 
 namespace orbel {
@@ -19,12 +16,13 @@ static constexpr std::int16_t True = -1;
 static constexpr std::int16_t False = 0;
 } // namespace flag
 
-struct ProgramState {
+// The current study (its settings, catalogue or phrase list, the II–V–I tables, the circle diagram's points
+// and the play sequence built from them) and what else the run keeps.
+struct ProgramState : StudyState {
     QString programFolder;
-    Settings settings;
 
-    // −1 asks a running performance and every wait to stop at once.
-    std::int16_t StopRequested = flag::False;
+    // −1 asks a running performance and every wait to stop at once; shared with the player's thread.
+    std::atomic<std::int16_t> StopRequested = flag::False;
     // −1 while the main window fills its controls at start.
     std::int16_t Initialising = flag::False;
 
@@ -34,13 +32,6 @@ struct ProgramState {
     float FormWidthAtLoad = 0;
     QString MusicFontPath;
     QString MusicFontName;
-
-    // The current study: its catalogue or phrase list, the II–V–I tables, the
-    // circle diagram's points and the play sequence built from them.
-    StudyData study;
-    IIVITables iiviTables;
-    CircleGeometry circle{};
-    PlaySequence sequence;
 };
 
 } // namespace orbel

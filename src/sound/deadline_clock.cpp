@@ -42,16 +42,30 @@ void SteadyDeadlineClock::sleepUntil(TimePoint until) {
 }
 
 DeadlineClock::TimePoint ManualClock::now() {
+    const std::lock_guard lock(mutex_);
     ++reads_;
     const TimePoint reading = time_;
     time_ += readStep_;
     return reading;
 }
 
+DeadlineClock::TimePoint ManualClock::peek() const {
+    const std::lock_guard lock(mutex_);
+    return time_;
+}
+
+void ManualClock::advance(Duration by) {
+    const std::lock_guard lock(mutex_);
+    time_ += by;
+}
+
 void ManualClock::sleepUntil(TimePoint until) {
-    ++sleeps_;
-    longestSleep_ = std::max(longestSleep_, until - time_);
-    time_ = std::max(time_, until) + sleepLateness_;
+    {
+        const std::lock_guard lock(mutex_);
+        ++sleeps_;
+        longestSleep_ = std::max(longestSleep_, until - time_);
+        time_ = std::max(time_, until) + sleepLateness_;
+    }
     if (onWake_) onWake_();
 }
 

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <mutex>
 #include <utility>
 
 namespace orbel {
@@ -40,7 +41,7 @@ private:
 
 // A clock for tests. It starts at zero and moves only when told: by advance(), by a fixed step on every
 // reading (so that a loop that watches the clock gets somewhere), and by sleeping, which ends exactly at
-// the requested time plus an optional lateness.
+// the requested time plus an optional lateness. The player's thread may run on it while a test reads it.
 class ManualClock : public DeadlineClock {
 public:
     explicit ManualClock(Duration readStep = std::chrono::microseconds(1)) : readStep_(readStep) {}
@@ -50,8 +51,8 @@ public:
     void sleepUntil(TimePoint until) override;
 
     // The time without reading the clock.
-    TimePoint peek() const { return time_; }
-    void advance(Duration by) { time_ += by; }
+    TimePoint peek() const;
+    void advance(Duration by);
     // Every later sleep wakes this much after the time it asked for.
     void setSleepLateness(Duration lateness) { sleepLateness_ = lateness; }
     // Runs after each sleep, at the time it woke, so that a test can act "while" the timer sleeps.
@@ -64,6 +65,7 @@ public:
     void resetCounts();
 
 private:
+    mutable std::mutex mutex_;
     TimePoint time_{};
     Duration readStep_;
     Duration sleepLateness_{};

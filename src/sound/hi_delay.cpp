@@ -29,7 +29,7 @@ void YieldToMessageLoop() {
     if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
 }
 
-HiDelayTimer::HiDelayTimer(const std::int16_t& stopRequested, DeadlineClock& clock,
+HiDelayTimer::HiDelayTimer(const std::atomic<std::int16_t>& stopRequested, DeadlineClock& clock,
                            std::function<void()> yield, HiDelayTuning tuning)
     : stopRequested_(stopRequested), clock_(clock), yield_(std::move(yield)), tuning_(tuning),
       timerMark_(clock.now()) {}
@@ -46,6 +46,12 @@ std::int16_t HiDelayTimer::HiDelay(int ms) {
     // yield ends this very wait.
     bool yielded = false;
     DeadlineClock::TimePoint now = clock_.now();
+    if (now - deadline > catchUpLimit_) {
+        // Far behind: the missed deadlines are given up, and the chain goes on from here.
+        timerMark_ = now;
+        if (yield_) yield_();
+        return hidelay::Waited;
+    }
     if (now < deadline) {
         if (stopRequested_ == flag::True) return hidelay::Stopped;
         if (yield_ && deadline - now >= tuning_.earlyYieldSlack) {

@@ -7,6 +7,7 @@
 
 #include "sound/deadline_clock.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -40,8 +41,9 @@ void YieldToMessageLoop();
 
 class HiDelayTimer {
 public:
-    // stopRequested is the program's stop flag (−1 = stop); it must outlive the timer, as must the clock.
-    HiDelayTimer(const std::int16_t& stopRequested, DeadlineClock& clock,
+    // stopRequested is the program's stop flag (−1 = stop), set from any thread; it must outlive the
+    // timer, as must the clock.
+    HiDelayTimer(const std::atomic<std::int16_t>& stopRequested, DeadlineClock& clock,
                  std::function<void()> yield = YieldToMessageLoop, HiDelayTuning tuning = {});
     HiDelayTimer(const HiDelayTimer&) = delete;
     HiDelayTimer& operator=(const HiDelayTimer&) = delete;
@@ -53,13 +55,22 @@ public:
     // after the yield without waiting, so a late caller catches up.
     std::int16_t HiDelay(int ms);
 
+    // The deadline the last wait ended on (or the restart): when what is sent now is due.
+    DeadlineClock::TimePoint mark() const { return timerMark_; }
+
+    // A chain that has fallen behind by more than this (a suspended machine, a long stall) starts again
+    // from the present instead of returning at once from every missed deadline, which would fire all the
+    // missed notes in a burst. Lateness below it is taken out of the later waits.
+    void setCatchUpLimit(DeadlineClock::Duration limit) { catchUpLimit_ = limit; }
+
 private:
-    const std::int16_t& stopRequested_;
+    const std::atomic<std::int16_t>& stopRequested_;
     DeadlineClock& clock_;
     std::function<void()> yield_;
     HiDelayTuning tuning_;
     // The current deadline. Until the first restart the chain counts from the timer's creation.
     DeadlineClock::TimePoint timerMark_;
+    DeadlineClock::Duration catchUpLimit_ = DeadlineClock::Duration::max();
 };
 
 } // namespace orbel

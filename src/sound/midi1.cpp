@@ -1,11 +1,8 @@
 #include "sound/midi1.h"
 
-#include "app/prompter.h"
 #include "sound/instrument_tables.h"
-#include "sound/sound_texts.h"
 #include "theory/settings.h"
 
-#include <QtGlobal>
 #include <algorithm>
 
 namespace orbel {
@@ -22,37 +19,26 @@ bool IsDataByte(long long value) {
 
 } // namespace
 
+Midi1::Midi1(const Settings& settings, MidiPort& port) : settings_(settings), port_(&port) {}
+
 Midi1::Midi1(const Settings& settings, Prompter& prompter, std::unique_ptr<MidiOutput> output,
              std::optional<std::filesystem::path> logFile)
-    : settings_(settings), prompter_(prompter), output_(std::move(output)) {
-    if (logFile) log_ = std::make_unique<MidiLog>(*logFile);
-}
+    : settings_(settings),
+      ownPort_(std::make_unique<MidiPort>(prompter, std::move(output), std::move(logFile))),
+      port_(ownPort_.get()) {}
 
 Midi1::~Midi1() = default;
 
 bool Midi1::MidiOpen() {
-    std::string error;
-    const bool opened = output_ ? output_->open(error) : false;
-    if (opened) {
-        openError_.clear();
-        return true;
-    }
-    openError_ = output_ ? error : "No MIDI output was chosen.";
-    qWarning("MIDI output not available: %s", openError_.c_str());
-    // Telling the user once is enough: reopening after a settings change must not nag again.
-    if (!failureShown_) {
-        failureShown_ = true;
-        prompter_.message(sound_texts::MidiOpenFailed);
-    }
-    return false;
+    return port_->open();
 }
 
 void Midi1::MidiReset() {
-    if (output_) output_->reset();
+    port_->reset();
 }
 
 void Midi1::MidiClose() {
-    if (output_) output_->close();
+    port_->close();
 }
 
 void Midi1::InitSoundTables() {
@@ -61,13 +47,11 @@ void Midi1::InitSoundTables() {
 }
 
 bool Midi1::isOpen() const {
-    return output_ && output_->isOpen();
+    return port_->isOpen();
 }
 
 void Midi1::sendShort(int status, int data1, int data2) {
-    const ShortMessage message = PackShortMessage(status, data1, data2);
-    if (log_) log_->write(message);
-    if (output_) output_->send(message);
+    port_->send(PackShortMessage(status, data1, data2), due_);
 }
 
 void Midi1::sendNote(int channel, int key, int velocity) {

@@ -1,10 +1,10 @@
 #pragma once
 // The trainer's whole sound goes through here: program changes, notes, all-notes-off and the clicks of
 // the metronome, as three-byte messages to one MIDI output opened at start-up. The sound settings are
-// read at every call, so a change in the settings dialog applies to the next message.
+// read at every call, so a change in the settings dialog applies to the next message. The window and the
+// player each have a Midi1 over their own settings; both send through the one MidiPort of the run.
 
-#include "sound/midi_log.h"
-#include "sound/midi_output.h"
+#include "sound/midi_port.h"
 
 #include <filesystem>
 #include <memory>
@@ -37,8 +37,10 @@ static constexpr int ReferenceToneProgram = 1;
 
 class Midi1 {
 public:
-    // output: where the messages go (see MakeMidiOutput); logFile: where they are traced as well,
-    // ORBEL_MIDI_LOG's file by default.
+    // Sends through port, which must outlive it.
+    Midi1(const Settings& settings, MidiPort& port);
+    // A port of its own: output is where the messages go (see MakeMidiOutput); logFile where they are
+    // traced as well, ORBEL_MIDI_LOG's file by default.
     Midi1(const Settings& settings, Prompter& prompter, std::unique_ptr<MidiOutput> output,
           std::optional<std::filesystem::path> logFile = MidiLogPathFromEnvironment());
     ~Midi1();
@@ -71,10 +73,15 @@ public:
     // Channel 0 MelodyProgram, 1 ChordProgram, 2 the bass of BassSound, 3 the piano for reference tones.
     void SendProgramChanges();
 
+    // The moment the following messages are due on MidiClock (the player's deadline), or none for "at
+    // once". Belongs to the thread that sends through this Midi1.
+    void setDueTime(std::optional<MidiClock::time_point> due) { due_ = due; }
+
     bool isOpen() const;
     // Why the last open failed, in the output's own words; empty after a successful open.
-    const std::string& openError() const { return openError_; }
-    MidiOutput* output() const { return output_.get(); }
+    std::string openError() const { return port_->openError(); }
+    MidiOutput* output() const { return port_->output(); }
+    MidiPort& port() { return *port_; }
 
 private:
     // Every message leaves through here: traced, then sent.
@@ -83,11 +90,9 @@ private:
     void sendClick(std::optional<int> key);
 
     const Settings& settings_;
-    Prompter& prompter_;
-    std::unique_ptr<MidiOutput> output_;
-    std::unique_ptr<MidiLog> log_;
-    std::string openError_;
-    bool failureShown_ = false;
+    std::unique_ptr<MidiPort> ownPort_;
+    MidiPort* port_;
+    std::optional<MidiClock::time_point> due_;
 };
 
 } // namespace orbel

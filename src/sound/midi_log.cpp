@@ -18,12 +18,15 @@ MidiLog::MidiLog(const std::filesystem::path& file)
     }
 }
 
-void MidiLog::write(ShortMessage message) {
+void MidiLog::write(ShortMessage message, std::optional<std::chrono::steady_clock::time_point> due) {
     if (!isOn()) return;
-    const auto micros =
-        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start_)
-            .count();
-    out_ << micros << ' ' << StatusOf(message) << ' ' << Data1Of(message) << ' ' << Data2Of(message) << '\n';
+    const auto since = [this](std::chrono::steady_clock::time_point at) {
+        return std::chrono::duration_cast<std::chrono::microseconds>(at - start_).count();
+    };
+    out_ << since(std::chrono::steady_clock::now()) << ' ' << StatusOf(message) << ' ' << Data1Of(message)
+         << ' ' << Data2Of(message);
+    if (due) out_ << ' ' << since(*due);
+    out_ << '\n';
     out_.flush();
 }
 

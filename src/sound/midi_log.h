@@ -1,6 +1,7 @@
 #pragma once
 // A plain-text trace of every MIDI message the trainer sends, for checking a whole run from outside:
-// one line "<microseconds since the log began> <status> <data1> <data2>", decimal.
+// one line "<microseconds since the log began> <status> <data1> <data2>", decimal, and for a message the
+// player scheduled a fifth field: the microsecond (on the same count) at which it is due.
 
 #include "sound/midi_output.h"
 
@@ -26,7 +27,7 @@ public:
 
     bool isOn() const { return out_.is_open() && out_.good(); }
     // Each line is flushed at once, so the trace is complete even if the program is killed.
-    void write(ShortMessage message);
+    void write(ShortMessage message, std::optional<std::chrono::steady_clock::time_point> due = {});
 
 private:
     std::chrono::steady_clock::time_point start_;

@@ -1,7 +1,6 @@
 #include "sound/play_modes.h"
 
 #include "app/program_state.h"
-#include "app/prompter.h"
 #include "sound/midi1.h"
 #include "sound/play_texts.h"
 #include "theory/numbers.h"
@@ -38,7 +37,7 @@ PlayModes::PlayModes(PlaySled& sled, RandomSource random)
     : sled_(sled), random_(random ? std::move(random) : ClockSeededRandom()) {}
 
 bool PlayModes::stopRequested() const {
-    return sled_.state().StopRequested == flag::True;
+    return sled_.stopRequested();
 }
 
 int PlayModes::pick(int n) {
@@ -46,23 +45,19 @@ int PlayModes::pick(int n) {
 }
 
 bool PlayModes::IsFavourite(int item) const {
-    const ProgramState& state = sled_.state();
-    if (state.settings.StudyType < study_type::IIVIPhrase) return false;
-    const auto& marks = state.study.phrases.PhraseFavourite;
-    return item >= 0 && item < static_cast<int>(marks.size()) && marks[static_cast<std::size_t>(item)] == 1;
+    return sled_.session().isFavourite(item);
 }
 
 std::vector<int> PlayModes::favourites() const {
-    std::vector<int> items;
-    const int count = sled_.host().itemCount();
-    for (int k = 0; k < count; ++k) {
-        if (IsFavourite(k)) items.push_back(k);
-    }
-    return items;
+    return sled_.session().favourites();
+}
+
+int PlayModes::itemCount() const {
+    return sled_.study().itemCount;
 }
 
 void PlayModes::select(int item) {
-    sled_.host().selectItem(item);
+    sled_.selectItem(item);
     sled_.RebuildForPlay(rebuild_mode::Variant0);
 }
 
@@ -94,9 +89,9 @@ void PlayModes::PlayThis() {
 }
 
 void PlayModes::playThis() {
-    ProgramState& state = sled_.state();
-    PlayerHost& host = sled_.host();
-    state.StopRequested = flag::False;
+    StudyState& state = sled_.study();
+    PlayerEvents& host = sled_.events();
+    sled_.clearStopRequest();
     sled_.ContinuousPlay = flag::False;
     host.setQuitAndReferenceEnabled(false);
     sled_.PlayTempo = state.settings.Tempo;
@@ -117,11 +112,11 @@ void PlayModes::PlayAllInOrder() {
 }
 
 void PlayModes::playAllInOrder() {
-    ProgramState& state = sled_.state();
-    PlayerHost& host = sled_.host();
+    StudyState& state = sled_.study();
+    PlayerEvents& host = sled_.events();
     // An empty list has nothing to play, and a mode over it would never wait.
-    if (host.itemCount() < 1) return;
-    state.StopRequested = flag::False;
+    if (itemCount() < 1) return;
+    sled_.clearStopRequest();
     sled_.ContinuousPlay = flag::True;
     select(0);
     host.MakeSound_Bot_show(true);
@@ -131,7 +126,7 @@ void PlayModes::playAllInOrder() {
 
     for (;;) {
         // The list is counted anew for every round.
-        const int count = host.itemCount();
+        const int count = itemCount();
         if (count < 1) {
             sled_.ReturnToIdle();
             return;
@@ -151,9 +146,8 @@ void PlayModes::PlayAllAtRandom() {
 }
 
 void PlayModes::playAllAtRandom() {
-    ProgramState& state = sled_.state();
-    PlayerHost& host = sled_.host();
-    const int n = host.itemCount();
+    StudyState& state = sled_.study();
+    const int n = itemCount();
     if (n < 1) return;
     bool first = true;
     beginContinuousPlay();
@@ -185,15 +179,14 @@ void PlayModes::PlayFavouritesInOrder() {
 }
 
 void PlayModes::playFavouritesInOrder() {
-    ProgramState& state = sled_.state();
-    PlayerHost& host = sled_.host();
+    StudyState& state = sled_.study();
     bool first = true;
     beginContinuousPlay();
 
     sled_.PlayTempo = state.settings.Tempo;
     const std::vector<int> favs = favourites();
     if (favs.empty()) {
-        sled_.prompter().message(play_texts::NoFavourites);
+        sled_.events().tellUser(play_texts::NoFavourites);
         sled_.ReturnToIdle();
         return;
     }
@@ -202,7 +195,7 @@ void PlayModes::playFavouritesInOrder() {
     if (!startCatalogueMode()) return;
 
     for (;;) {
-        const int count = host.itemCount();
+        const int count = itemCount();
         for (int k = 0; k < count; ++k) {
             if (IsFavourite(k)) {
                 if (!first) select(k);
@@ -223,14 +216,14 @@ void PlayModes::PlayFavouritesAtRandom() {
 }
 
 void PlayModes::playFavouritesAtRandom() {
-    ProgramState& state = sled_.state();
+    StudyState& state = sled_.study();
     bool first = true;
     beginContinuousPlay();
 
     const std::vector<int> favs = favourites();
     const int m = static_cast<int>(favs.size());
     if (m == 0) {
-        sled_.prompter().message(play_texts::NoFavourites);
+        sled_.events().tellUser(play_texts::NoFavourites);
         sled_.ReturnToIdle();
         return;
     }
@@ -257,9 +250,9 @@ void PlayModes::playFavouritesAtRandom() {
 }
 
 void PlayModes::beginContinuousPlay() {
-    sled_.state().StopRequested = flag::False;
+    sled_.clearStopRequest();
     sled_.ContinuousPlay = flag::True;
-    sled_.host().MakeSound_Bot_show(true);
+    sled_.events().MakeSound_Bot_show(true);
 }
 
 void PlayModes::Stop() {

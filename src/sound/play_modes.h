@@ -74,6 +74,7 @@ private:
     // deadline chain. False when the mode is to end (the controls are then idle).
     bool startCatalogueMode();
     std::vector<int> favourites() const;
+    int itemCount() const;
     bool stopRequested() const;
     int pick(int n);
 

@@ -1,7 +1,7 @@
 #include "sound/play_sled.h"
 
 #include "app/program_state.h"
-#include "app/prompter.h"
+#include "sound/live_settings.h"
 #include "sound/midi1.h"
 #include "sound/play_texts.h"
 #include "sound/play_timing.h"
@@ -23,27 +23,48 @@ using timeline_limits::VoiceMelody;
 
 constexpr int BeatsPerHalfNote = 2;
 constexpr int SixteenthsPerBeat = 4;
-constexpr int PitchClasses = 12;
 
 } // namespace
 
-PlaySled::PlaySled(ProgramState& state, Midi1& midi, Prompter& prompter, DeadlineClock& clock,
-                   std::function<void()> yield, Accompaniment::RandomSource random)
-    : state_(state), midi_(midi), prompter_(prompter), yield_(std::move(yield)),
-      timer_(state.StopRequested, clock, yield_), accompaniment_(std::move(random)) {
+PlaySled::PlaySled(StudyState& study, std::atomic<std::int16_t>& stopRequested, Midi1& midi,
+                   DeadlineClock& clock, std::function<void()> yield, Accompaniment::RandomSource random)
+    : study_(study), session_(study), stopRequested_(stopRequested), midi_(midi), yield_(std::move(yield)),
+      timer_(stopRequested, clock, yield_), accompaniment_(std::move(random)) {
     ClearTimeline(timeline_);
 }
 
-void PlaySled::setHost(PlayerHost* host) {
-    host_ = host;
+void PlaySled::setEvents(PlayerEvents* events) {
+    events_ = events;
 }
 
 bool PlaySled::stopRequested() const {
-    return state_.StopRequested == flag::True;
+    return stopRequested_ == flag::True;
 }
 
 std::int16_t PlaySled::HiDelay(int ms) {
     return timer_.HiDelay(ms);
+}
+
+std::int16_t PlaySled::waitFor(int ms, int beatMs) {
+    timer_.setCatchUpLimit(std::chrono::milliseconds(std::max(beatMs, 1)));
+    const std::int16_t result = timer_.HiDelay(ms);
+    // Nothing handed over before the stop may sound after it.
+    if (result == hidelay::Stopped) midi_.port().cancelScheduled();
+    return result;
+}
+
+void PlaySled::beforeSending() {
+    if (live_ != nullptr) live_->refresh(study_.settings);
+    midi_.setDueTime(timer_.mark());
+}
+
+void PlaySled::tellStudyChanged() {
+    StudyChange change;
+    change.RootKey = study_.settings.RootKey;
+    change.OctaveShift = study_.sequence.OctaveShift;
+    change.item = session_.currentItem();
+    change.sequence = std::make_shared<const PlaySequence>(study_.sequence);
+    events().studyChanged(change);
 }
 
 void PlaySled::yieldOnce() {
@@ -51,6 +72,7 @@ void PlaySled::yieldOnce() {
 }
 
 void PlaySled::allNotesOff() {
+    // At the deadline the notes end on, or at once after a stop.
     midi_.MidiAllNotesOff(midi_channels::Melody);
     midi_.MidiAllNotesOff(midi_channels::Chord);
     midi_.MidiAllNotesOff(midi_channels::Bass);
@@ -60,10 +82,11 @@ void PlaySled::allNotesOff() {
 
 void PlaySled::PlaySound(int variant) {
     const int accompanimentVariant = std::clamp(variant, 0, timeline_limits::Variants - 1);
-    const TickLengths lengths = TickLengthsFor(PlayTempo, state_.settings.SwingLevel);
-    state_.StopRequested = flag::False;
+    beforeSending();
+    const TickLengths lengths = TickLengthsFor(PlayTempo, study_.settings.SwingLevel);
+    stopRequested_ = flag::False;
 
-    PlayerHost& view = host();
+    PlayerEvents& view = events();
     view.CircleLayout();
     view.MovePlayCursor(0, true);
     view.CircleShowTick(0, true);
@@ -74,7 +97,8 @@ void PlaySled::PlaySound(int variant) {
     // The length is read on every tick: an action started from a wait may have rebuilt the timeline.
     for (int v = 0; v < timeline_.TimelineLength && timeline_.holds(v); ++v) {
         // The switches act at once, so they are read on every tick.
-        const Settings& s = state_.settings;
+        beforeSending();
+        const Settings& s = study_.settings;
         const int inBeat = v % play_timing::TicksPerBeat;
         if (s.ClickOn == 1 && inBeat == 0) midi_.MidiClick();
         if (s.SwingOn == 1) {
@@ -90,9 +114,10 @@ void PlaySled::PlaySound(int variant) {
             view.CircleShowTick(v, false);
             view.ShowPlayedKey(v);
         }
-        if (timer_.HiDelay(wait) == hidelay::Stopped) break;
+        if (waitFor(wait, lengths.beat) == hidelay::Stopped) break;
     }
 
+    if (stopRequested()) midi_.setDueTime(std::nullopt);
     allNotesOff();
     view.HidePlayCursor();
     view.CircleEndPlay();
@@ -100,7 +125,7 @@ void PlaySled::PlaySound(int variant) {
 }
 
 bool PlaySled::playTick(int v, int variant) {
-    const Settings& s = state_.settings;
+    const Settings& s = study_.settings;
     bool melodyEvent = false;
     bool chordStruck = false;
     for (int voice = VoiceMelody; voice <= VoiceBass; ++voice) {
@@ -132,43 +157,62 @@ bool PlaySled::playTick(int v, int variant) {
 // --- Around the play-throughs
 
 bool PlaySled::CountIn() {
-    if (state_.settings.CountInOn != 1) return true;
-    const int beat = BeatMs(state_.settings.Tempo);
+    beforeSending();
+    if (study_.settings.CountInOn != 1) return true;
+    const int beat = BeatMs(study_.settings.Tempo);
     for (int i = 0; i < count_in::HalfNotes; ++i) {
+        beforeSending();
         midi_.MidiCountInClick();
-        if (timer_.HiDelay(BeatsPerHalfNote * beat) == hidelay::Stopped) return false;
+        if (waitFor(BeatsPerHalfNote * beat, BeatsPerHalfNote * beat) == hidelay::Stopped) return false;
     }
     for (int i = 0; i < count_in::QuarterNotes; ++i) {
+        beforeSending();
         midi_.MidiCountInClick();
-        if (timer_.HiDelay(beat) == hidelay::Stopped) return false;
+        if (waitFor(beat, beat) == hidelay::Stopped) return false;
     }
     return true;
 }
 
 void PlaySled::PauseBetweenRepeats() {
     // A repeated scale of an odd number of eighths gets a short breath before it starts again.
-    const bool oddScale = state_.settings.StudyType == study_type::Scale && ContinuousPlay == flag::True &&
-                          state_.sequence.SeqCount % 2 != 0;
+    const bool oddScale = study_.settings.StudyType == study_type::Scale && ContinuousPlay == flag::True &&
+                          study_.sequence.SeqCount % 2 != 0;
     if (!oddScale) return;
-    timer_.HiDelay(RoundHalfEven(static_cast<double>(BeatMs(state_.settings.Tempo)) / SixteenthsPerBeat));
+    const int beat = BeatMs(study_.settings.Tempo);
+    waitFor(RoundHalfEven(static_cast<double>(beat) / SixteenthsPerBeat), beat);
 }
 
 void PlaySled::ShowRepeatLabel(int number, int count) {
-    host().ShowRepeatLabel(RepeatLabelText(number, count, state_.settings.RepeatOn), PlayTempo);
+    events().ShowRepeatLabel(RepeatLabelText(number, count, study_.settings.RepeatOn), PlayTempo);
+}
+
+void PlaySled::build(bool isChangeOnly) {
+    const BuildMessage refused = builder_ ? builder_(isChangeOnly) : session_.build(isChangeOnly);
+    if (refused) events().tellUser(QString::fromStdString(*refused));
 }
 
 void PlaySled::RebuildForPlay(int mode) {
-    host().Prepair4PLAY(true);
+    build(true);
+    tellStudyChanged();
     PrepareTimeline(mode);
 }
 
+void PlaySled::selectItem(int item) {
+    if (item < 0 || item >= study_.itemCount) return;
+    midi_.setDueTime(std::nullopt);
+    midi_.SendProgramChanges();
+    session_.choose(item);
+    build(false);
+    tellStudyChanged();
+}
+
 void PlaySled::PrepareTimeline(int mode) {
-    const PlaySequence& seq = state_.sequence;
-    const StaffPositions staff = host().staffPositions();
+    const PlaySequence& seq = study_.sequence;
     ClearTimeline(timeline_,
                   static_cast<int>(std::min<long long>(SequenceTicks(seq), timeline_limits::MaximumLength)));
-    BuildTimeline(timeline_, seq, staff.noteX, staff.rowBase);
-    const Settings& s = state_.settings;
+    // The staff's note positions come with the views; until then the cursor has none to follow.
+    BuildTimeline(timeline_, seq, {}, {});
+    const Settings& s = study_.settings;
     const auto build = [&](int variant) {
         accompaniment_.BuildAccompaniment(timeline_, variant, s, seq.BeatsPerBar, s.StudyType, yield_);
     };
@@ -182,7 +226,7 @@ void PlaySled::RunPlayAction(const std::function<void()>& action) {
     try {
         action();
     } catch (const std::exception&) {
-        prompter_.message(play_texts::UnexpectedError);
+        events().tellUser(play_texts::UnexpectedError);
         settleAfterFault();
     }
 }
@@ -192,7 +236,7 @@ void PlaySled::settleAfterFault() {
     try {
         ContinuousPlay = flag::False;
         allNotesOff();
-        PlayerHost& view = host();
+        PlayerEvents& view = events();
         view.HidePlayCursor();
         view.CircleEndPlay();
         view.EndPlayKeyboard();
@@ -205,7 +249,7 @@ void PlaySled::settleAfterFault() {
 
 void PlaySled::ReturnToIdle() {
     ContinuousPlay = flag::False;
-    host().MakeSound_Bot_show(false);
+    events().MakeSound_Bot_show(false);
 }
 
 void PlaySled::PlayRepeated(int step) {
@@ -213,12 +257,14 @@ void PlaySled::PlayRepeated(int step) {
 }
 
 void PlaySled::playRepeated(int step) {
-    Settings& s = state_.settings;
-    state_.StopRequested = flag::False;
+    beforeSending();
+    Settings& s = study_.settings;
+    stopRequested_ = flag::False;
     ContinuousPlay = flag::True;
     PlayTempo = s.Tempo;
-    host().MakeSound_Bot_show(true);
+    events().MakeSound_Bot_show(true);
 
+    midi_.setDueTime(std::nullopt);
     midi_.SendProgramChanges();
     ShowRepeatLabel(1, s.RepeatCount);
     RebuildForPlay(rebuild_mode::BothVariants);
@@ -234,6 +280,7 @@ void PlaySled::playRepeated(int step) {
     bool firstPass = true;
     int savedRoot = s.RootKey;
     for (;;) {
+        beforeSending();
         PlayTempo = s.Tempo;
         if (!firstPass && s.RootKey != savedRoot) {
             RebuildForPlay(rebuild_mode::BothVariants);
@@ -250,7 +297,7 @@ void PlaySled::playRepeated(int step) {
             ShowRepeatLabel(k, repeats);
             PlaySound(counter % 2);
             if (stopRequested()) {
-                host().MakeSound_Bot_show(false);
+                events().MakeSound_Bot_show(false);
                 return;
             }
             if (s.RepeatOn != 1) {
@@ -263,13 +310,7 @@ void PlaySled::playRepeated(int step) {
 
         // The root moves on; leaving the octave upwards or downwards carries into the octave shift.
         savedRoot = s.RootKey;
-        int root = s.RootKey + step;
-        if (root >= PitchClasses) ++state_.sequence.OctaveShift;
-        if (root < 0) {
-            --state_.sequence.OctaveShift;
-            root += PitchClasses;
-        }
-        s.RootKey = static_cast<std::int16_t>(((root % PitchClasses) + PitchClasses) % PitchClasses);
+        session_.moveRoot(step);
         firstPass = false;
     }
 }
@@ -279,16 +320,17 @@ void PlaySled::PlayOnce() {
 }
 
 void PlaySled::playOnce() {
-    state_.StopRequested = flag::False;
+    beforeSending();
+    stopRequested_ = flag::False;
     ContinuousPlay = flag::False;
-    host().setQuitAndReferenceEnabled(false);
-    PlayTempo = state_.settings.Tempo;
+    events().setQuitAndReferenceEnabled(false);
+    PlayTempo = study_.settings.Tempo;
     PrepareTimeline(rebuild_mode::Variant0);
     timer_.HiDelay(hidelay::Restart);
     // A stop pressed while the accompaniment was built is not forgotten by the play-through.
     if (!stopRequested()) PlaySound(0);
-    host().redrawViews();
-    host().setQuitAndReferenceEnabled(true);
+    events().redrawViews();
+    events().setQuitAndReferenceEnabled(true);
 }
 
 void PlaySled::Metronome() {
@@ -296,23 +338,30 @@ void PlaySled::Metronome() {
 }
 
 void PlaySled::metronome() {
-    host().MakeSound_Bot_show(true);
-    state_.StopRequested = flag::False;
+    events().MakeSound_Bot_show(true);
+    stopRequested_ = flag::False;
     ContinuousPlay = flag::False;
     timer_.HiDelay(hidelay::Restart);
     if (CountIn()) {
         // The tempo is read for every beat, so a change acts on the next one.
+        int beat = 0;
         do {
+            beforeSending();
+            beat = BeatMs(study_.settings.Tempo);
             midi_.MidiClick();
-        } while (timer_.HiDelay(BeatMs(state_.settings.Tempo)) != hidelay::Stopped);
+        } while (waitFor(beat, beat) != hidelay::Stopped);
     }
-    host().MakeSound_Bot_show(false);
+    events().MakeSound_Bot_show(false);
+}
+
+void PlaySled::requestStop() {
+    ContinuousPlay = flag::False;
+    stopRequested_ = flag::True;
 }
 
 void PlaySled::Stop() {
-    ContinuousPlay = flag::False;
-    state_.StopRequested = flag::True;
-    PlayerHost& view = host();
+    requestStop();
+    PlayerEvents& view = events();
     view.MakeSound_Bot_show(false);
     view.hideRepeatLabel();
     view.DrawKeys();

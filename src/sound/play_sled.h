@@ -1,22 +1,27 @@
 #pragma once
 // The player: turns the play sequence into a tick timeline with its accompaniment, and walks it tick by
-// tick, sending MIDI, moving the cursors of the views and waiting one tick at a time on the deadline chain,
-// which also lets the window handle its events. On top of one play-through sit the play button (repetitions
-// and root progression), the sound button, the metronome and the stop. One instance per run.
+// tick, sending MIDI with the deadline each message is due at, telling the window where the cursors are and
+// waiting one tick at a time on the deadline chain. On top of one play-through sit the play button
+// (repetitions and root progression), the sound button, the metronome and the stop.
+//
+// The player works on a study of its own (a copy of the window's, see BackgroundPlayer), so that it builds
+// the next root or item without the window; it tells the window what it built through PlayerEvents.
 
+#include "app/study_session.h"
 #include "sound/hi_delay.h"
-#include "sound/player_host.h"
+#include "sound/player_events.h"
 #include "theory/accompaniment.h"
 #include "theory/timeline.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 namespace orbel {
 
+class LiveSettings;
 class Midi1;
-class Prompter;
-struct ProgramState;
 
 // Which accompaniment variants RebuildForPlay writes.
 namespace rebuild_mode {
@@ -34,8 +39,6 @@ static constexpr int CounterWrap = 1000;
 static constexpr int StaffRowAfterPlayThis = 2;
 } // namespace play_limits
 
-// The count-in: two bars of 4/4 at the plain beat of the tempo, two half-note clicks and then four
-// quarter-note clicks.
 // The count-in: two bars of 4/4, two half-note clicks, then four quarter-note clicks.
 namespace count_in {
 static constexpr int HalfNotes = 2;
@@ -45,19 +48,27 @@ static constexpr int BeatsPerBar = 4;
 
 class PlaySled {
 public:
-    // clock: what the deadline chain runs on; yield: handles the window's waiting events (once per tick,
-    // and while the accompaniment is built); random: the accompaniment's draws, from the clock by default.
-    PlaySled(ProgramState& state, Midi1& midi, Prompter& prompter, DeadlineClock& clock,
-             std::function<void()> yield = YieldToMessageLoop, Accompaniment::RandomSource random = {});
+    // study: what the player plays and rebuilds; stopRequested: the stop flag it shares with the window;
+    // midi: sends over study's settings; clock: what the deadline chain runs on; yield: called once per
+    // wait (tests act there as a user would); random: the accompaniment's draws, from the clock by default.
+    PlaySled(StudyState& study, std::atomic<std::int16_t>& stopRequested, Midi1& midi, DeadlineClock& clock,
+             std::function<void()> yield = {}, Accompaniment::RandomSource random = {});
     PlaySled(const PlaySled&) = delete;
     PlaySled& operator=(const PlaySled&) = delete;
 
-    // The window and views to talk to; without one (nullptr) every view call does nothing.
-    void setHost(PlayerHost* host);
-    PlayerHost& host() { return host_ != nullptr ? *host_ : noHost_; }
+    // Who is told what happens; without anybody (nullptr) nothing is told.
+    void setEvents(PlayerEvents* events);
+    PlayerEvents& events() { return events_ != nullptr ? *events_ : nobody_; }
+    // What builds the sequence of the selection (isChangeOnly as StudySession::build); the study session's
+    // build by default.
+    using Builder = std::function<BuildMessage(bool isChangeOnly)>;
+    void setBuilder(Builder builder) { builder_ = std::move(builder); }
+    // Where the settings that act while playing come from; without (nullptr) study's own settings act.
+    void setLiveSettings(const LiveSettings* live) { live_ = live; }
 
-    // −1 while the repeat loop of the play button or a catalogue play mode runs, else 0.
-    std::int16_t ContinuousPlay = 0;
+    // −1 while the repeat loop of the play button or a catalogue play mode runs, else 0. Cleared by a
+    // stop from the window's thread.
+    std::atomic<std::int16_t> ContinuousPlay = 0;
     // The tempo of the current repetition, copied from Tempo when a play action starts and before every
     // pass of the repeat loop.
     std::int16_t PlayTempo = 0;
@@ -74,6 +85,10 @@ public:
     void Metronome();
     // Ends whatever plays at its next wait and puts the controls back to idle.
     void Stop();
+    // The part of the stop that any thread may do: whatever plays ends at its next wait.
+    void requestStop();
+    // A play action begins: no stop is pending.
+    void clearStopRequest() { stopRequested_ = 0; }
 
     // Runs action as a play action: an unexpected fault is told to the user, and the notes are ended and
     // the controls set idle.
@@ -92,6 +107,8 @@ public:
     void ShowRepeatLabel(int number, int count);
     // Rebuilds the sequence (as for a root change), then the timeline and the accompaniment of mode.
     void RebuildForPlay(int mode);
+    // Chooses item as the item list would (its program changes and build), and tells the window.
+    void selectItem(int item);
     // The timeline of the present sequence and the accompaniment of mode, without rebuilding the sequence.
     void PrepareTimeline(int mode);
     // The deadline wait: ms ≤ 0 restarts the chain. hidelay::Stopped when a stop was requested.
@@ -103,9 +120,10 @@ public:
 
     const Timeline& timeline() const { return timeline_; }
     Timeline& timeline() { return timeline_; }
-    ProgramState& state() { return state_; }
+    StudyState& study() { return study_; }
+    StudySession& session() { return session_; }
     Midi1& midi() { return midi_; }
-    Prompter& prompter() { return prompter_; }
+    bool stopRequested() const;
 
 private:
     void playRepeated(int step);
@@ -115,17 +133,29 @@ private:
     bool playTick(int v, int variant);
     void allNotesOff();
     void settleAfterFault();
-    bool stopRequested() const;
+    // Takes the settings that act while playing from the window; messages sent next are due at the
+    // deadline the chain stands on.
+    void beforeSending();
+    // The study moved: the window is told what to show.
+    void tellStudyChanged();
+    // The deadline wait of the play actions: a chain that falls behind by a beat starts again.
+    std::int16_t waitFor(int ms, int beatMs);
 
-    ProgramState& state_;
+    StudyState& study_;
+    StudySession session_;
+    std::atomic<std::int16_t>& stopRequested_;
     Midi1& midi_;
-    Prompter& prompter_;
     std::function<void()> yield_;
     HiDelayTimer timer_;
     Timeline timeline_;
     Accompaniment accompaniment_;
-    PlayerHost* host_ = nullptr;
-    PlayerHost noHost_;
+    // Builds through builder_, or the session; tells the user when the item cannot be built.
+    void build(bool isChangeOnly);
+
+    const LiveSettings* live_ = nullptr;
+    Builder builder_;
+    PlayerEvents* events_ = nullptr;
+    PlayerEvents nobody_;
 };
 
 } // namespace orbel

@@ -1,34 +1,38 @@
 #pragma once
-// What the player asks of the main window and its views while it plays: the play cursors, the repetition
-// label, the enabled states of the controls, the rebuild of the play sequence and the selection of an item.
-// Every call does nothing by default, so the player runs without a window (tests, the player before the
-// main window exists) and a window overrides only what it shows.
+// What the player tells the window and its views while it plays: where the cursors are, the repetition
+// label, the state of the controls, and the study it moved to (a new root, a new item). Notifications only:
+// nothing is asked back, so the player never waits for the window. The window receives them on its own
+// thread (see QueuedPlayerEvents); every call does nothing by default, so the player runs without a window.
+
+#include "theory/play_sequence.h"
 
 #include <QString>
-#include <vector>
+#include <cstdint>
+#include <memory>
 
 namespace orbel {
 
-// The staff's x position and row base of every note of the play sequence, as the staff laid them out;
-// copied into the timeline for the play cursor.
-struct StaffPositions {
-    std::vector<float> noteX;
-    std::vector<float> rowBase;
+// The selection after the player moved it, with the sequence it built for it, for the window to show.
+struct StudyChange {
+    std::int16_t RootKey = 0;
+    std::int16_t OctaveShift = 0;
+    int item = -1; // of the current study type
+    std::shared_ptr<const PlaySequence> sequence;
 };
 
-class PlayerHost {
+class PlayerEvents {
 public:
-    PlayerHost() = default;
-    virtual ~PlayerHost() = default;
-    PlayerHost(const PlayerHost&) = delete;
-    PlayerHost& operator=(const PlayerHost&) = delete;
+    PlayerEvents() = default;
+    virtual ~PlayerEvents() = default;
+    PlayerEvents(const PlayerEvents&) = delete;
+    PlayerEvents& operator=(const PlayerEvents&) = delete;
 
     // Staff: the play cursor at a tick of the timeline (first: the start of a play-through), and its removal.
     virtual void MovePlayCursor(int /*tick*/, bool /*first*/) {}
     virtual void HidePlayCursor() {}
 
-    // Circle diagram: its centre and radius for the current study and views, the sounding note at a tick,
-    // and the end of a play-through.
+    // Circle diagram: its layout for the current study and views, the sounding note at a tick, and the end
+    // of a play-through.
     virtual void CircleLayout() {}
     virtual void CircleShowTick(int /*tick*/, bool /*first*/) {}
     virtual void CircleEndPlay() {}
@@ -38,8 +42,7 @@ public:
     virtual void EndPlayKeyboard() {}
     virtual void DrawKeys() {}
 
-    // The repetition label ("2/4", or empty without repeat) with the tempo mark beside the circle diagram
-    // (see RepeatLabelPosition), and the label's removal.
+    // The repetition label ("2/4", or empty without repeat) with the tempo mark, and its removal.
     virtual void ShowRepeatLabel(const QString& /*label*/, int /*tempo*/) {}
     virtual void hideRepeatLabel() {}
 
@@ -48,18 +51,14 @@ public:
     // Quit (Command1) and the B flat reference tone (Command2): the only controls the single plays disable.
     virtual void setQuitAndReferenceEnabled(bool /*enabled*/) {}
 
-    // Rebuilds the play sequence for the current selection and redraws the views.
-    virtual void Prepair4PLAY(bool /*isChangeOnly*/) {}
+    // The player moved the selection and built it: the window shows it.
+    virtual void studyChanged(const StudyChange& /*change*/) {}
     // Puts the staff on the given row.
     virtual void SetStaffRow(int /*row*/) {}
     // Redraws the views that are shown, with the keys of the sequence marked: the state after a single play.
     virtual void redrawViews() {}
-    virtual StaffPositions staffPositions() const { return {}; }
-
-    // The item list: how many entries it has, and choosing entry item exactly as the user would, so that
-    // the window's item change runs.
-    virtual int itemCount() const { return 0; }
-    virtual void selectItem(int /*item*/) {}
+    // A message for the user, shown without holding the player.
+    virtual void tellUser(const QString& /*text*/) {}
 };
 
 } // namespace orbel

@@ -32,7 +32,14 @@ bool RecordingOutput::open(std::string& error) {
 }
 
 void RecordingOutput::send(ShortMessage message) {
-    if (open_) records_.push_back({clock_(), message});
+    if (open_) records_.push_back({clock_(), message, std::nullopt});
+}
+
+void RecordingOutput::sendAt(ShortMessage message, MidiClock::time_point due) {
+    if (open_)
+        records_.push_back(
+            {clock_(), message,
+             std::chrono::duration_cast<std::chrono::microseconds>(due.time_since_epoch()).count()});
 }
 
 void RecordingOutput::reset() {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace orbel {
@@ -15,6 +16,8 @@ public:
     struct Record {
         std::int64_t micros; // on the recorder's clock
         ShortMessage message;
+        // For a scheduled message: when it is due, in microseconds since MidiClock's epoch.
+        std::optional<std::int64_t> dueMicros;
         bool operator==(const Record&) const = default;
     };
     // Microseconds on a monotonic clock.
@@ -27,6 +30,7 @@ public:
     bool open(std::string& error) override;
     // Kept only while open, as a device would play it only while open.
     void send(ShortMessage message) override;
+    void sendAt(ShortMessage message, MidiClock::time_point due) override;
     void reset() override;
     void close() override;
     bool isOpen() const override { return open_; }

@@ -6,9 +6,9 @@
 #include "app/window_sizing.h"
 #include "datafiles/narrow_text.h"
 #include "datafiles/phrase_file.h"
+#include "sound/background_player.h"
+#include "sound/live_settings.h"
 #include "sound/midi1.h"
-#include "sound/play_modes.h"
-#include "sound/play_sled.h"
 #include "sound/play_timing.h"
 #include "sound/synth_output.h"
 #include "theory/kihon.h"
@@ -76,7 +76,7 @@ std::int16_t CheckValue(bool checked) {
 } // namespace
 
 frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* parent)
-    : QMainWindow(parent), state_(state), prompter_(prompter), midi_(midi) {
+    : QMainWindow(parent), state_(state), session_(state), prompter_(prompter), midi_(midi) {
     setObjectName(QStringLiteral("frmMain"));
     surface_ = new QWidget(this);
     surface_->setObjectName(QStringLiteral("Surface"));
@@ -118,7 +118,10 @@ void frmMain::connectControls() {
         midi_.SendProgramChanges();
         Prepair4PLAY(false);
     });
-    connect(c.Check6, &QCheckBox::clicked, this, [&s](bool on) { s.SwingOn = CheckValue(on); });
+    connect(c.Check6, &QCheckBox::clicked, this, [this, &s](bool on) {
+        s.SwingOn = CheckValue(on);
+        publishLive();
+    });
     connect(c.Check8, &QCheckBox::clicked, this, &frmMain::Check8_Click);
     connect(c.Check9, &QCheckBox::clicked, this, [this, &s](bool on) {
         s.UpDown = CheckValue(on);
@@ -219,9 +222,8 @@ void frmMain::start() {
     c.Check5->setCheckState(CheckFrom(s.EntryDisplay));
     c.Check6->setCheckState(CheckFrom(s.SwingOn));
 
-    if (s.Tempo < tempo_range::Slowest) s.Tempo = tempo_range::Fallback;
-    // A stored tempo above the bar's range starts at the fastest the bar can show.
-    if (s.Tempo > tempo_range::Fastest) s.Tempo = tempo_range::Fastest;
+    // A stored tempo outside the bar's range starts at one it can show.
+    s.Tempo = static_cast<std::int16_t>(StartingTempo(s.Tempo));
     const std::int16_t tempo = s.Tempo;
     c.VScroll1->setValue(tempo);
     VScroll1_Change(tempo);
@@ -326,8 +328,7 @@ void frmMain::Set_combo1() {
         const QSignalBlocker block(c.Combo1);
         c.Combo1->clear();
     }
-    const StudyItems items =
-        LoadStudyItems(state_.settings.StudyType, state_.settings, state_.programFolder, state_.study);
+    const StudyItems items = session_.loadItems(state_.programFolder);
     phrasesFromUserFile_ = items.fromUserFile;
     for (const QString& message : items.messages)
         prompter_.message(message);
@@ -368,19 +369,11 @@ void frmMain::IIVIModeChanged(int which, int entry) {
 }
 
 void frmMain::RootStep(int step) {
-    Settings& s = state_.settings;
-    PlaySequence& seq = state_.sequence;
-    int root = s.RootKey + step;
-    if (root > 11) {
-        seq.OctaveShift = static_cast<std::int16_t>(seq.OctaveShift + 1);
-        root %= 12;
-    } else if (root < 0) {
-        seq.OctaveShift = static_cast<std::int16_t>(seq.OctaveShift - 1);
-        root += 12;
-    }
-    s.RootKey = static_cast<std::int16_t>(root);
+    session_.moveRoot(step);
     midi_.SendProgramChanges();
-    Prepair4PLAY(false);
+    // A phrase moves to the new root, as a press on the circle moves it, instead of being read again in
+    // the key it is written in.
+    Prepair4PLAY(true);
 }
 
 void frmMain::OctaveStep(int step) {
@@ -391,12 +384,14 @@ void frmMain::OctaveStep(int step) {
 void frmMain::VScroll1_Change(int value) {
     panel_->Text1->setText(QString::number(value));
     state_.settings.Tempo = static_cast<std::int16_t>(value);
+    publishLive();
 }
 
 void frmMain::Text1_Change(const QString& text) {
     // Typing sets the tempo without moving the bar; a runaway number is kept to what the field holds.
     const int tempo = LeadingWholeNumber(text.toStdString());
     state_.settings.Tempo = static_cast<std::int16_t>(std::clamp(tempo, 0, 32767));
+    publishLive();
 }
 
 void frmMain::Check8_Click(bool checked) {
@@ -415,8 +410,7 @@ void frmMain::InitAtEveryChange(int pat, int root) {
     for (QCheckBox* box : {c.Check1, c.Check3, c.Check5})
         box->setVisible(keyboardShown);
     surface_->update();
-    const ItemTexts texts = MakeItemTexts(state_.settings, state_.study.catalogue, state_.study.phrases,
-                                          state_.sequence.MajorSpelling, pat, root);
+    const ItemTexts texts = session_.texts(pat, root);
     titleText_ = texts.TitleText;
     if (studyIsPhrase()) commentText_ = texts.CommentText;
 }
@@ -427,13 +421,9 @@ void frmMain::Prepair4PLAY(bool isChangeOnly) {
     if (s.StudyType < 0 || s.StudyType >= settings_limits::StudyItemSlots) return;
     const int item = s.StudyItem[static_cast<std::size_t>(s.StudyType)];
     InitAtEveryChange(item, s.RootKey);
-    reportBuild(BuildSequenceForSelection(state_.sequence, s, state_.study.catalogue, state_.study.phrases,
-                                          state_.iiviTables, state_.circle, isChangeOnly));
+    reportBuild(session_.build(isChangeOnly));
     if (studyIsPhrase()) {
-        const PhraseList& phrases = state_.study.phrases;
-        const bool favourite = item >= 0 && item < phrases.count() &&
-                               phrases.PhraseFavourite[static_cast<std::size_t>(item)] == 1;
-        panel_->Check8->setChecked(favourite);
+        panel_->Check8->setChecked(session_.isFavourite(item));
         // A phrase sets the key it is written in: name that key, not the one before the build.
         InitAtEveryChange(item, s.RootKey);
     }
@@ -456,6 +446,8 @@ void frmMain::FontReset() {
 bool frmMain::Form_QueryUnload() {
     if (!prompter_.askYesNo(captions::QuitQuestion)) return false;
     state_.StopRequested = flag::True;
+    // Nothing may sound once the user has said yes: the player has sent its last message before the reset.
+    if (player_ != nullptr) player_->stopAndWait();
     midi_.MidiReset();
     Settings& s = state_.settings;
     if (s.StudyType == study_type::UserPhrase && phrasesFromUserFile_ && !s.UserFilePath.empty())

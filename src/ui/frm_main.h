@@ -5,13 +5,15 @@
 
 #include "app/logical_scale.h"
 #include "app/program_state.h"
-#include "sound/player_host.h"
+#include "app/study_session.h"
+#include "sound/player_events.h"
 #include "ui/control_panel.h"
 #include "ui/private_font.h"
 
 #include <QDialog>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,12 +23,15 @@ class QMenu;
 
 namespace orbel {
 
+class BackgroundPlayer;
+class LiveSettings;
 class Midi1;
-class PlayModes;
 class PlaySled;
+class PlayModes;
 class Prompter;
 
-class frmMain : public QMainWindow, public PlayerHost {
+// The window hears the player's notifications on its own thread (through QueuedPlayerEvents).
+class frmMain : public QMainWindow, public PlayerEvents {
     Q_OBJECT
 
 public:
@@ -42,21 +47,24 @@ public:
     void Set_combo1();
     // Per-rebuild preparation: keyboard options, title texts.
     void InitAtEveryChange(int pat, int root);
-    // The player and the catalogue play modes that the play controls start.
-    void setPlayer(PlaySled& player, PlayModes& modes);
+    // The player that the play controls start, and where the settings that act while playing go.
+    void setPlayer(BackgroundPlayer& player, LiveSettings& live);
 
     // Builds the sequence for the current selection and redraws the views.
-    void Prepair4PLAY(bool isChangeOnly) override;
+    void Prepair4PLAY(bool isChangeOnly);
     // Switches the controls between playing and idle.
     void MakeSound_Bot_show(bool isPlaying) override;
 
-    // What the player asks of the window while it plays.
+    // What the player tells the window while it plays.
     void setQuitAndReferenceEnabled(bool enabled) override;
     void ShowRepeatLabel(const QString& label, int tempo) override;
     void hideRepeatLabel() override;
-    int itemCount() const override;
-    void selectItem(int item) override;
+    void studyChanged(const StudyChange& change) override;
     void redrawViews() override;
+    void tellUser(const QString& text) override;
+
+    // Hands the settings as they are now to the player.
+    void publishLive();
 
     bool FontSet();
     void FontReset();
@@ -100,6 +108,10 @@ private:
     void showShortcuts();
     void showAbout();
     void connectPlayControls();
+    // Runs action on the player's thread over the study as it is now.
+    void startPlayer(std::function<void(PlaySled&, PlayModes&)> action);
+    // The stop button: the player ends at its next wait, the controls go idle at once.
+    void Stop();
     QString soundFontInUse() const;
 
     // Selects an entry of a list as the program does: the list's change handler runs once.
@@ -108,10 +120,11 @@ private:
     void reportBuild(const std::optional<std::string>& message);
 
     ProgramState& state_;
+    StudySession session_;
     Prompter& prompter_;
     Midi1& midi_;
-    PlaySled* player_ = nullptr;
-    PlayModes* modes_ = nullptr;
+    BackgroundPlayer* player_ = nullptr;
+    LiveSettings* live_ = nullptr;
     PrivateFont musicFont_;
     LogicalScale scale_;
     bool unloaded_ = false;

@@ -126,9 +126,10 @@ bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
         return press(c.Command4);
     case Qt::Key_F:
         if (!c.Command4->isEnabled()) return false;
-        state_.settings.RootKey = static_cast<std::int16_t>((state_.settings.RootKey + 5) % 12);
+        // A fourth up without carrying into the octave; a phrase is moved, not read again.
+        state_.settings.RootKey = static_cast<std::int16_t>(MoveRoot(state_.settings.RootKey, 5).root);
         midi_.SendProgramChanges();
-        Prepair4PLAY(false);
+        Prepair4PLAY(true);
         return true;
     case Qt::Key_U:
         if (c.VScroll1->value() >= tempo_range::Fastest) return false;

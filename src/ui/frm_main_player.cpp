@@ -1,12 +1,16 @@
-// The main window as the player's host: the play controls, the states of the controls while playing,
-// the repetition label and the item selection of the play modes.
+// The main window and the player: the play controls start actions on the player's thread, and the player's
+// notifications come back here (the states of the controls, the repetition label, the study it moved to).
 
 #include "ui/frm_main.h"
 
+#include "app/prompter.h"
+#include "sound/background_player.h"
+#include "sound/live_settings.h"
 #include "sound/play_modes.h"
 #include "sound/play_sled.h"
 #include "sound/play_timing.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,25 +18,55 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 namespace orbel {
 
-void frmMain::setPlayer(PlaySled& player, PlayModes& modes) {
+void frmMain::setPlayer(BackgroundPlayer& player, LiveSettings& live) {
     player_ = &player;
-    modes_ = &modes;
-    player.setHost(this);
+    live_ = &live;
+    publishLive();
+    // Whatever a handler changed reaches the player once the window has handled its events, nested loops
+    // of menus and message boxes included.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &frmMain::publishLive);
     connectPlayControls();
+}
+
+void frmMain::publishLive() {
+    if (live_ != nullptr) live_->publish(state_.settings);
+}
+
+void frmMain::startPlayer(std::function<void(PlaySled&, PlayModes&)> action) {
+    if (player_ == nullptr) return;
+    publishLive();
+    player_->start(state_, std::move(action));
+}
+
+void frmMain::Stop() {
+    if (player_ != nullptr) player_->requestStop();
+    MakeSound_Bot_show(false);
+    hideRepeatLabel();
+    DrawKeys();
 }
 
 void frmMain::connectPlayControls() {
     ControlPanel& c = *panel_;
     connect(c.Command5, &QPushButton::clicked, this, [this] {
-        panel_->Command9->setEnabled(true);
-        player_->PlayRepeated(ProgressionStep(state_.settings.RootProgression));
+        // The controls are set at once, so that nothing can start a second play before the player says so.
+        MakeSound_Bot_show(true);
+        const int step = ProgressionStep(state_.settings.RootProgression);
+        startPlayer([step](PlaySled& sled, PlayModes&) { sled.PlayRepeated(step); });
     });
-    connect(c.Command9, &QPushButton::clicked, this, [this] { player_->Stop(); });
-    connect(c.Command6, &QPushButton::clicked, this, [this] { player_->PlayOnce(); });
-    connect(c.Command7, &QPushButton::clicked, this, [this] { player_->Metronome(); });
+    connect(c.Command9, &QPushButton::clicked, this, [this] { Stop(); });
+    connect(c.Command6, &QPushButton::clicked, this, [this] {
+        setQuitAndReferenceEnabled(false);
+        startPlayer([](PlaySled& sled, PlayModes&) { sled.PlayOnce(); });
+    });
+    connect(c.Command7, &QPushButton::clicked, this, [this] {
+        MakeSound_Bot_show(true);
+        startPlayer([](PlaySled& sled, PlayModes&) { sled.Metronome(); });
+    });
 
     const std::pair<const char*, void (PlayModes::*)()> items[] = {
         {"mnu_Play_this", &PlayModes::PlayThis},
@@ -40,13 +74,17 @@ void frmMain::connectPlayControls() {
         {"mnu_Play_rnd", &PlayModes::PlayAllAtRandom},
         {"mnu_Play_Fav_jun", &PlayModes::PlayFavouritesInOrder},
         {"mnu_Play_Fav_rnd", &PlayModes::PlayFavouritesAtRandom},
-        {"mnu_Play_stop", &PlayModes::Stop},
     };
     for (auto [name, action] : items) {
         QAction* item = playMenu_->findChild<QAction*>(QString::fromLatin1(name));
         if (!item) item = findChild<QAction*>(QString::fromLatin1(name));
-        if (item) connect(item, &QAction::triggered, this, [this, action = action] { (modes_->*action)(); });
+        if (item)
+            connect(item, &QAction::triggered, this, [this, action = action] {
+                startPlayer([action](PlaySled&, PlayModes& modes) { (modes.*action)(); });
+            });
     }
+    if (QAction* stop = findChild<QAction*>(QStringLiteral("mnu_Play_stop")))
+        connect(stop, &QAction::triggered, this, [this] { Stop(); });
 }
 
 void frmMain::setQuitAndReferenceEnabled(bool enabled) {
@@ -68,17 +106,30 @@ void frmMain::hideRepeatLabel() {
     panel_->Label7->hide();
 }
 
-int frmMain::itemCount() const {
-    return panel_->Combo1->count();
-}
-
-void frmMain::selectItem(int item) {
-    if (item >= 0 && item < panel_->Combo1->count())
-        selectEntry(panel_->Combo1, item, &frmMain::Combo1_Click);
+void frmMain::studyChanged(const StudyChange& change) {
+    Settings& s = state_.settings;
+    s.RootKey = change.RootKey;
+    if (change.sequence) state_.sequence = *change.sequence;
+    state_.sequence.OctaveShift = change.OctaveShift;
+    QComboBox* items = panel_->Combo1;
+    if (change.item >= 0 && change.item < items->count()) {
+        if (s.StudyType >= 0 && s.StudyType < settings_limits::StudyItemSlots)
+            s.StudyItem[static_cast<std::size_t>(s.StudyType)] = static_cast<std::int16_t>(change.item);
+        if (items->currentIndex() != change.item) {
+            const QSignalBlocker block(items);
+            items->setCurrentIndex(change.item);
+        }
+    }
+    InitAtEveryChange(change.item, s.RootKey);
+    if (studyIsPhrase()) panel_->Check8->setChecked(session_.isFavourite(change.item));
 }
 
 void frmMain::redrawViews() {
     surface_->update();
+}
+
+void frmMain::tellUser(const QString& text) {
+    prompter_.message(text);
 }
 
 void frmMain::MakeSound_Bot_show(bool isPlaying) {

@@ -21,12 +21,14 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
     ReadLocationFile(trainer->state.settings, programFolder);
 
     if (!output) output = MakeMidiOutput(ReadMidiBackendChoice(programFolder));
-    trainer->midi = std::make_unique<Midi1>(trainer->state.settings, prompter, std::move(output));
+    trainer->port = std::make_unique<MidiPort>(prompter, std::move(output));
+    trainer->midi = std::make_unique<Midi1>(trainer->state.settings, *trainer->port);
     trainer->clock = clock ? std::move(clock) : std::make_unique<SteadyDeadlineClock>();
-    trainer->player = std::make_unique<PlaySled>(trainer->state, *trainer->midi, prompter, *trainer->clock);
-    trainer->modes = std::make_unique<PlayModes>(*trainer->player);
     trainer->window = std::make_unique<frmMain>(trainer->state, prompter, *trainer->midi);
-    trainer->window->setPlayer(*trainer->player, *trainer->modes);
+    trainer->events = std::make_unique<QueuedPlayerEvents>(*trainer->window, *trainer->window);
+    trainer->player = std::make_unique<BackgroundPlayer>(*trainer->port, trainer->state.StopRequested,
+                                                         *trainer->clock, trainer->live, *trainer->events);
+    trainer->window->setPlayer(*trainer->player, trainer->live);
     trainer->window->Form_Load();
     trainer->window->start();
     return trainer;

@@ -4,11 +4,13 @@
 
 #include "app/program_state.h"
 #include "app/single_instance.h"
+#include "sound/background_player.h"
 #include "sound/deadline_clock.h"
+#include "sound/live_settings.h"
 #include "sound/midi1.h"
-#include "sound/play_modes.h"
-#include "sound/play_sled.h"
+#include "sound/midi_port.h"
 #include "ui/frm_main.h"
+#include "ui/queued_player_events.h"
 
 #include <QString>
 #include <memory>
@@ -18,18 +20,20 @@ namespace orbel {
 class MidiOutput;
 class Prompter;
 
-// Everything one run of the trainer owns, released in reverse order.
+// Everything one run of the trainer owns, released in reverse order: the player's thread ends first.
 struct Trainer {
     explicit Trainer(const QString& programFolder) : instance(programFolder) {
         state.programFolder = programFolder;
     }
     ProgramState state;
     SingleInstance instance;
-    std::unique_ptr<Midi1> midi;
+    std::unique_ptr<MidiPort> port;
+    std::unique_ptr<Midi1> midi; // the window's
     std::unique_ptr<DeadlineClock> clock;
-    std::unique_ptr<PlaySled> player;
-    std::unique_ptr<PlayModes> modes;
+    LiveSettings live;
     std::unique_ptr<frmMain> window;
+    std::unique_ptr<QueuedPlayerEvents> events;
+    std::unique_ptr<BackgroundPlayer> player;
 };
 
 // Brings the trainer up. Returns nothing when another copy already runs: the

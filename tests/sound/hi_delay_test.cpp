@@ -4,6 +4,7 @@
 #include "app/program_state.h"
 
 #include <QTimer>
+#include <atomic>
 #include <climits>
 #include <gtest/gtest.h>
 #include <vector>
@@ -30,7 +31,7 @@ protected:
     }
 
     static constexpr Duration ReadStep = 1us;
-    std::int16_t stopRequested = flag::False;
+    std::atomic<std::int16_t> stopRequested = flag::False;
     ManualClock clock{ReadStep};
     Duration origin{};
     int yields = 0;
@@ -192,7 +193,7 @@ TEST(HiDelayClockTest, ReportsAFineClockOnThisSystem) {
 }
 
 TEST(HiDelayClockTest, TheDefaultYieldHandlesWindowEvents) {
-    std::int16_t stopRequested = flag::False;
+    std::atomic<std::int16_t> stopRequested = flag::False;
     SteadyDeadlineClock clock;
     HiDelayTimer timer(stopRequested, clock);
     bool handled = false;

@@ -30,7 +30,7 @@ class ModeRig : public PlayerRig {
 public:
     ModeRig(int items, int stopAt, PlayModes::RandomSource random = SeededRandom(11))
         : modes(*sled, std::move(random)) {
-        host.items = items;
+        state.itemCount = items;
         setMelody({{24, 24}});
         host.onPlayThrough = [this, stopAt](int n) {
             if (n == stopAt || n >= LastPlayThrough) sled->Stop();
@@ -44,7 +44,7 @@ public:
     }
     void markFavourites(const std::vector<int>& items) {
         state.settings.StudyType = 3;
-        state.study.phrases.PhraseFavourite.assign(static_cast<std::size_t>(host.items), 0);
+        state.study.phrases.PhraseFavourite.assign(static_cast<std::size_t>(state.itemCount), 0);
         for (int i : items)
             state.study.phrases.PhraseFavourite[static_cast<std::size_t>(i)] = 1;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // A player without a window for the tests: a hand-driven clock, a recording MIDI output stamped with that
-// clock, and a host that records what the player asked of the window.
+// clock, and a listener that records what the player told the window. The sequence is the test's own: the
+// player's rebuilds only count, so a melody set by hand stays what plays.
 
 #include "app/program_state.h"
 #include "sound/deadline_clock.h"
@@ -19,10 +20,11 @@
 
 namespace orbel::testing {
 
-// Records the window calls the player makes; hooks let a test act "inside" them, as a user would.
-class FakeHost : public PlayerHost {
+// Records what the player tells the window; hooks let a test act "inside" it, as a user would.
+class FakeHost : public PlayerEvents {
 public:
-    explicit FakeHost(ProgramState& state, ManualClock& clock) : state_(state), clock_(clock) {}
+    explicit FakeHost(ProgramState& state, ManualClock& clock, RecordingPrompter& prompter)
+        : state_(state), clock_(clock), prompter_(prompter) {}
 
     void CircleLayout() override {
         // Called once at the start of every play-through.
@@ -43,17 +45,21 @@ public:
     void DrawKeys() override { ++keysDrawn; }
     void MakeSound_Bot_show(bool isPlaying) override { controls.push_back(isPlaying); }
     void setQuitAndReferenceEnabled(bool enabled) override { quitAndReference.push_back(enabled); }
-    void Prepair4PLAY(bool isChangeOnly) override {
-        ++prepareCalls;
-        if (onPrepare) onPrepare(isChangeOnly);
-    }
     void SetStaffRow(int row) override { staffRow = row; }
     void redrawViews() override { ++redraws; }
-    int itemCount() const override { return items; }
-    void selectItem(int item) override {
-        selected = item;
-        selections.push_back(item);
-        if (onSelect) onSelect(item);
+    void tellUser(const QString& text) override { prompter_.message(text); }
+
+    // The player's builds: a new root or octave (isChangeOnly), or an item chosen from the list.
+    BuildMessage build(bool isChangeOnly) {
+        if (isChangeOnly) {
+            ++prepareCalls;
+            if (onPrepare) onPrepare(true);
+        } else {
+            selected = state_.settings.StudyItem[static_cast<std::size_t>(state_.settings.StudyType)];
+            selections.push_back(selected);
+            if (onSelect) onSelect(selected);
+        }
+        return {};
     }
 
     // What the player asked for.
@@ -73,8 +79,6 @@ public:
     int staffRow = -1;
     int redraws = 0;
 
-    // The item list.
-    int items = 0;
     int selected = -1;
 
     std::function<void(int playThrough)> onPlayThrough;
@@ -84,6 +88,7 @@ public:
 private:
     ProgramState& state_;
     ManualClock& clock_;
+    RecordingPrompter& prompter_;
 };
 
 struct MelodyNote {
@@ -95,7 +100,7 @@ struct MelodyNote {
 
 class PlayerRig {
 public:
-    PlayerRig() : host(state, clock) {
+    PlayerRig() : host(state, clock, prompter) {
         Settings& s = state.settings;
         s.Tempo = 120;
         s.MelodyOn = 1;
@@ -112,13 +117,14 @@ public:
         midi = std::make_unique<Midi1>(s, prompter, std::move(recorder), std::nullopt);
         midi->MidiOpen();
         sled = std::make_unique<PlaySled>(
-            state, *midi, prompter, clock,
+            state, state.StopRequested, *midi, clock,
             [this] {
                 ++yields;
                 if (onYield) onYield();
             },
             SeededRandom(7));
-        sled->setHost(&host);
+        sled->setEvents(&host);
+        sled->setBuilder([this](bool isChangeOnly) { return host.build(isChangeOnly); });
     }
 
     static std::int64_t micros(DeadlineClock::TimePoint at) {

@@ -377,8 +377,7 @@ TEST(Metronome, ClicksRegardlessOfClickOnAtTheTempoOfEachBeat) {
     };
     rig.sled->Metronome();
     const std::int64_t start = PlayerRig::micros(DeadlineClock::TimePoint{});
-    EXPECT_EQ(MillisFrom(rig.recordsWhere(Click()), start),
-              (std::vector<std::int64_t>{0, 500, 1000, 2000}));
+    EXPECT_EQ(MillisFrom(rig.recordsWhere(Click()), start), (std::vector<std::int64_t>{0, 500, 1000, 2000}));
     EXPECT_EQ(rig.host.controls.front(), true);
     EXPECT_EQ(rig.host.controls.back(), false);
 }

@@ -1,12 +1,7 @@
 // The play controls of the main window, on a clock that moves only when the player waits.
 
-#include "app/settings_file.h"
-#include "sound/deadline_clock.h"
-#include "sound/midi_output.h"
-#include "sound/recording_output.h"
-#include "support/recording_prompter.h"
+#include "support/trainer_fixture.h"
 #include "theory/prepare_build.h"
-#include "ui/main_mod.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,19 +15,12 @@ namespace orbel {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::RecordingPrompter;
+using testing::Sent;
 
-struct Sent {
-    std::int64_t micros;
-    int status, data1, data2;
-};
-
-class PlayControlsTest : public ::testing::Test {
+class PlayControlsTest : public testing::TrainerFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        for (const char* name : {"ZEPHMUSIC.ttf", "ptn.txt", "ric.txt", "scale.txt"})
-            QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/") + QLatin1String(name), folder.filePath(name));
+        copyFiles({"ZEPHMUSIC.ttf", "ptn.txt", "ric.txt", "scale.txt"});
         Settings& s = settings;
         s.StudyType = study_type::IIVIPattern;
         s.Tempo = 120;
@@ -45,48 +33,6 @@ protected:
         s.RootProgression = 2; // a fourth up from one pass to the next
         s.ShowKeyboard = -1;
     }
-    void TearDown() override {
-        if (trainer) trainer->window->close();
-    }
-    void start() {
-        QFile cfg(folder.filePath("cfg.infdat"));
-        ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
-        cfg.write(EncodeSettingsRecord(settings));
-        cfg.close();
-        auto manual = std::make_unique<ManualClock>();
-        clock = manual.get();
-        auto output = std::make_unique<RecordingOutput>([this] {
-            return std::chrono::duration_cast<std::chrono::microseconds>(clock->peek().time_since_epoch())
-                .count();
-        });
-        midi = output.get();
-        trainer = Main(folder.path(), prompter, std::move(output), std::move(manual));
-        ASSERT_TRUE(trainer);
-    }
-    template <typename T> T* find(const char* name) {
-        return trainer->window->findChild<T*>(QString::fromLatin1(name));
-    }
-    // Presses stop from inside the player's wait once the clock passes the given time after now.
-    void stopAfter(std::chrono::milliseconds after) {
-        const auto at = clock->peek() + after;
-        clock->setOnWake([this, at] {
-            if (clock->peek() >= at && find<QPushButton>("Command9")->isEnabled())
-                find<QPushButton>("Command9")->click();
-        });
-    }
-    std::vector<Sent> sent() const {
-        std::vector<Sent> out;
-        for (const RecordingOutput::Record& r : midi->records())
-            out.push_back({r.micros, StatusOf(r.message), Data1Of(r.message), Data2Of(r.message)});
-        return out;
-    }
-
-    QTemporaryDir folder;
-    Settings settings;
-    RecordingPrompter prompter;
-    RecordingOutput* midi = nullptr;
-    ManualClock* clock = nullptr;
-    std::unique_ptr<Trainer> trainer;
 };
 
 TEST_F(PlayControlsTest, PatternPlaysTwoPassesAFourthApartWithClickCountInAndAccompaniment) {
@@ -96,6 +42,7 @@ TEST_F(PlayControlsTest, PatternPlaysTwoPassesAFourthApartWithClickCountInAndAcc
     // Two bars of count-in (4000 ms), then two passes of four bars of 504 ms beats; stop in the last tick.
     stopAfter(4000ms + 2 * 16 * 504ms - 10ms);
     find<QPushButton>("Command5")->click();
+    waitIdle();
 
     std::vector<std::int64_t> countIn;
     std::vector<std::int64_t> clicks;
@@ -134,8 +81,12 @@ TEST_F(PlayControlsTest, WithoutRepeatOnePassPlaysAndTheControlsComeBack) {
     settings.CountInOn = 0;
     start();
     bool disabledWhilePlaying = false;
-    clock->setOnWake([&] { disabledWhilePlaying |= !find<QPushButton>("Command5")->isEnabled(); });
+    clock->setOnWake([&] {
+        if (!disabledWhilePlaying)
+            onUi([&] { disabledWhilePlaying = !find<QPushButton>("Command5")->isEnabled(); });
+    });
     find<QPushButton>("Command5")->click();
+    waitIdle();
     EXPECT_TRUE(disabledWhilePlaying);
     EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
     EXPECT_FALSE(find<QPushButton>("Command9")->isEnabled());
@@ -146,12 +97,15 @@ TEST_F(PlayControlsTest, SpaceStartsWhenIdleAndStopsWhilePlaying) {
     start();
     bool stoppedBySpace = false;
     clock->setOnWake([&] {
-        if (!stoppedBySpace && !find<QPushButton>("Command5")->isEnabled()) {
+        if (stoppedBySpace) return;
+        onUi([&] {
+            if (find<QPushButton>("Command5")->isEnabled()) return;
             stoppedBySpace = true;
             QTest::keyClick(find<QComboBox>("Combo2"), Qt::Key_Space);
-        }
+        });
     });
     QTest::keyClick(find<QComboBox>("Combo1"), Qt::Key_Space);
+    waitIdle();
     EXPECT_TRUE(stoppedBySpace);
     EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
     EXPECT_FALSE(find<QPushButton>("Command9")->isEnabled());
@@ -162,6 +116,7 @@ TEST_F(PlayControlsTest, StopDuringTheCountInPlaysNothing) {
     midi->clearRecords();
     stopAfter(1500ms);
     find<QPushButton>("Command5")->click();
+    waitIdle();
     for (const Sent& m : sent())
         EXPECT_FALSE(m.status == 0x90 && m.data2 > 0) << "melody note " << m.data1;
     EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
@@ -171,10 +126,14 @@ TEST_F(PlayControlsTest, QuitWhilePlayingEndsThePerformanceAndSaves) {
     start();
     QFile::remove(folder.filePath("cfg.infdat"));
     prompter.answers = {true};
-    clock->setOnWake([&] {
-        if (clock->peek().time_since_epoch() > 6s && trainer->window->isVisible()) trainer->window->close();
+    clock->setOnWake([&, asked = false]() mutable {
+        if (asked || clock->peek().time_since_epoch() <= 6s) return;
+        asked = true;
+        // Quitting waits for the player's thread, so it must not be waited for from there.
+        laterOnUi([&] { trainer->window->close(); });
     });
     find<QPushButton>("Command5")->click();
+    waitIdle();
     EXPECT_FALSE(trainer->window->isVisible());
     EXPECT_EQ(trainer->state.StopRequested, -1);
     EXPECT_EQ(QFileInfo(folder.filePath("cfg.infdat")).size(), 316);
@@ -217,11 +176,16 @@ protected:
         return items;
     }
     void stopAfterItems(std::size_t n) {
-        clock->setOnWake([this, n] {
-            if (played().size() >= n) trainer->window->findChild<QAction*>("mnu_Play_stop")->trigger();
+        clock->setOnWake([this, n, done = false]() mutable {
+            if (done || played().size() < n) return;
+            done = true;
+            onUi([this] { trainer->window->findChild<QAction*>("mnu_Play_stop")->trigger(); });
         });
     }
-    void run(const char* mode) { trainer->window->findChild<QAction*>(QString::fromLatin1(mode))->trigger(); }
+    void run(const char* mode) {
+        trainer->window->findChild<QAction*>(QString::fromLatin1(mode))->trigger();
+        waitIdle();
+    }
 };
 
 TEST_F(PlayModesTest, RandomOrderPlaysEveryItemOncePerCycle) {
@@ -264,8 +228,10 @@ TEST_F(PlayModesTest, NoFavouritesIsSaidAndNothingPlays) {
 TEST_F(PlayModesTest, StopDuringAllInOrderLeavesThatItemSelected) {
     startWith(Items(7, {}));
     clock->setOnWake([this] {
-        if (find<QComboBox>("Combo1")->currentIndex() == 4)
-            trainer->window->findChild<QAction*>("mnu_Play_stop")->trigger();
+        onUi([this] {
+            if (find<QComboBox>("Combo1")->currentIndex() == 4)
+                trainer->window->findChild<QAction*>("mnu_Play_stop")->trigger();
+        });
     });
     run("mnu_Play_all_jun");
     EXPECT_EQ(find<QComboBox>("Combo1")->currentIndex(), 4);

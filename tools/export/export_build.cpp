@@ -3,6 +3,7 @@
 #include "app/program_folder.h"
 #include "app/settings_fields.h"
 #include "app/settings_file.h"
+#include "app/study_session.h"
 #include "theory/circle_geometry.h"
 #include "theory/prepare_build.h"
 #include "theory/title_text.h"
@@ -27,13 +28,6 @@ Settings ReadSettingsReadOnly(const QString& programFolder) {
     return settings;
 }
 
-std::string ItemTitle(const Settings& settings, const StudyData& data, const PlaySequence& seq) {
-    const int type = std::clamp<int>(settings.StudyType, 0, settings_limits::StudyItemSlots - 1);
-    const int item = settings.StudyItem[static_cast<std::size_t>(type)];
-    return MakeItemTexts(settings, data.catalogue, data.phrases, seq.MajorSpelling, item, settings.RootKey)
-        .TitleText;
-}
-
 ExportBuild BuildForExport(const ExportOptions& options) {
     ExportBuild b;
     const QString folder = options.home.isEmpty() ? ProgramFolder() : options.home;
@@ -54,42 +48,47 @@ ExportBuild BuildForExport(const ExportOptions& options) {
         s.StudyItem[static_cast<std::size_t>(s.StudyType)] = static_cast<std::int16_t>(*options.item);
     if (options.root) s.RootKey = static_cast<std::int16_t>(*options.root);
 
-    const StudyItems items = LoadStudyItems(s.StudyType, s, folder, b.data);
+    // The window's own study, without the window.
+    StudyState study;
+    study.settings = s;
+    InitIIVITables(study.iiviTables);
+    StudySession session(study);
+    const StudyItems items = session.loadItems(folder);
     b.notices = items.messages;
 
-    IIVITables tables;
-    InitIIVITables(tables);
-    const CircleGeometry noDiagram{};
-    const int item = s.StudyItem[static_cast<std::size_t>(s.StudyType)];
-    if (item < 0 || item >= items.entries.size()) {
+    const int item = session.currentItem();
+    if (item < 0 || item >= study.itemCount) {
         b.refusal = QStringLiteral("study %1 has no item %2 (%3 items)")
                         .arg(s.StudyType)
                         .arg(item)
-                        .arg(items.entries.size())
+                        .arg(study.itemCount)
                         .toStdString();
+        b.data = study.study;
         return b;
     }
 
-    b.seq.OctaveShift = static_cast<std::int16_t>(options.octaveShift);
-    auto title = [&] { return ItemTitle(s, b.data, b.seq); };
+    study.sequence.OctaveShift = static_cast<std::int16_t>(options.octaveShift);
+    auto title = [&] { return session.texts(item, study.settings.RootKey).TitleText; };
+    auto done = [&] {
+        b.settings = study.settings;
+        b.data = study.study;
+        b.seq = study.sequence;
+        return b;
+    };
     // The window names the key before it builds; a phrase then sets the key it is written in, so its title
     // is taken again afterwards, or it would name the key of the previous item.
-    const bool phrase = s.StudyType >= study_type::IIVIPhrase;
     b.title = title();
-    if (BuildMessage refused =
-            BuildSequenceForSelection(b.seq, s, b.data.catalogue, b.data.phrases, tables, noDiagram, false)) {
+    if (BuildMessage refused = session.build(false)) {
         b.refusal = refused;
-        return b;
+        return done();
     }
-    if (phrase) b.title = title();
+    if (session.isPhrase()) b.title = title();
     if (options.transposeTo) {
-        s.RootKey = static_cast<std::int16_t>(*options.transposeTo);
+        study.settings.RootKey = static_cast<std::int16_t>(*options.transposeTo);
         b.title = title();
-        if (BuildMessage refused = BuildSequenceForSelection(b.seq, s, b.data.catalogue, b.data.phrases,
-                                                             tables, noDiagram, true))
-            b.refusal = refused;
+        if (BuildMessage refused = session.build(true)) b.refusal = refused;
     }
-    return b;
+    return done();
 }
 
 } // namespace orbel::exporter

@@ -29,7 +29,4 @@ Settings ReadSettingsReadOnly(const QString& programFolder);
 
 ExportBuild BuildForExport(const ExportOptions& options);
 
-// The title the window shows for the selected item of settings on its root.
-std::string ItemTitle(const Settings& settings, const StudyData& data, const PlaySequence& seq);
-
 } // namespace orbel::exporter

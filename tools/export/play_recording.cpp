@@ -37,14 +37,15 @@ private:
     QStringList& notices_;
 };
 
-// The window's part: the rebuild for a new root, and the end of the performance once the requested
-// play-throughs are done. Notes where each play-through and each pass of the root progression begins.
-class RecordingHost final : public PlayerHost {
+// What the window would have heard: the study built for every pass, the message of an item that cannot be
+// built, and where each play-through starts and ends. Ends the performance once the requested
+// play-throughs are done.
+class RecordingEvents final : public PlayerEvents {
 public:
-    RecordingHost(ProgramState& state, Midi1& midi, const RecordingOutput& recorder, const ManualClock& clock,
-                  Prompter& prompter, int repeats, std::string firstTitle, Performance& performance)
-        : state_(state), midi_(midi), recorder_(recorder), clock_(clock), prompter_(prompter),
-          repeats_(repeats), firstTitle_(std::move(firstTitle)), performance_(performance) {}
+    RecordingEvents(ProgramState& state, Midi1& midi, const RecordingOutput& recorder,
+                    const ManualClock& clock, int repeats, std::string firstTitle, Performance& performance)
+        : state_(state), midi_(midi), recorder_(recorder), clock_(clock), repeats_(repeats),
+          firstTitle_(std::move(firstTitle)), performance_(performance) {}
 
     // Called by every play-through once it has cleared the stop request, before its first tick.
     void CircleLayout() override {
@@ -72,20 +73,18 @@ public:
         performance_.end = now.micros;
     }
 
-    // The player's rebuild before the first pass and for every new root: the window's rebuild of the
-    // sequence, with its message when the item cannot be built on the root.
-    void Prepair4PLAY(bool isChangeOnly) override {
-        Settings& s = state_.settings;
-        if (BuildMessage refused =
-                BuildSequenceForSelection(state_.sequence, s, state_.study.catalogue, state_.study.phrases,
-                                          state_.iiviTables, state_.circle, isChangeOnly))
-            prompter_.message(QString::fromStdString(*refused));
+    void tellUser(const QString& text) override { performance_.notices << text; }
+
+    // The player's rebuild before the first pass and for every new root.
+    void studyChanged(const StudyChange& /*change*/) override {
+        const Settings& s = state_.settings;
         if (firstTitle_) {
             passTitle_ = std::move(firstTitle_);
             firstTitle_.reset();
             performance_.beatsPerBar = state_.sequence.BeatsPerBar;
         } else {
-            passTitle_ = ItemTitle(s, state_.study, state_.sequence);
+            const StudySession session(state_);
+            passTitle_ = session.texts(session.currentItem(), s.RootKey).TitleText;
         }
     }
 
@@ -96,7 +95,6 @@ private:
     Midi1& midi_;
     const RecordingOutput& recorder_;
     const ManualClock& clock_;
-    Prompter& prompter_;
     int repeats_;
     int started_ = 0;
     std::optional<std::string> firstTitle_;
@@ -128,10 +126,9 @@ Performance RecordPerformance(const ExportBuild& build, const Settings& settings
     const RecordingOutput& recorder = *output;
     Midi1 midi(state.settings, prompter, std::move(output), std::nullopt);
     midi.MidiOpen();
-    RecordingHost host(state, midi, recorder, clock, prompter, options.repeats, build.title, performance);
-    PlaySled player(
-        state, midi, prompter, clock, [] {}, SeededRandom(options.seed));
-    player.setHost(&host);
+    RecordingEvents events(state, midi, recorder, clock, options.repeats, build.title, performance);
+    PlaySled player(state, state.StopRequested, midi, clock, {}, SeededRandom(options.seed));
+    player.setEvents(&events);
     player.PlayRepeated(step);
 
     performance.records = recorder.records();

@@ -1,0 +1,58 @@
+#include "sound/background_player.h"
+
+#include "sound/live_settings.h"
+
+#include <QtGlobal>
+#include <sys/prctl.h>
+#include <utility>
+
+namespace orbel {
+
+namespace {
+
+// Sleeps of the player's thread wake on time rather than grouped with other timers (one nanosecond is
+// the finest slack the kernel takes; zero would mean its default).
+constexpr unsigned long PreciseTimerSlackNs = 1;
+
+} // namespace
+
+BackgroundPlayer::BackgroundPlayer(MidiPort& port, std::atomic<std::int16_t>& stopRequested,
+                                   DeadlineClock& clock, const LiveSettings& live, PlayerEvents& events,
+                                   Accompaniment::RandomSource random, PlayModes::RandomSource picks)
+    : midi_(study_.settings, port), sled_(study_, stopRequested, midi_, clock, {}, std::move(random)),
+      modes_(sled_, std::move(picks)) {
+    sled_.setEvents(&events);
+    sled_.setLiveSettings(&live);
+}
+
+BackgroundPlayer::~BackgroundPlayer() {
+    stopAndWait();
+}
+
+void BackgroundPlayer::start(const StudyState& study, Action action) {
+    stopAndWait();
+    study_ = study;
+    busy_ = true;
+    thread_ = std::thread([this, action = std::move(action)] {
+        if (::prctl(PR_SET_TIMERSLACK, PreciseTimerSlackNs, 0UL, 0UL, 0UL) != 0)
+            qWarning("The player's timer could not be made precise; notes may come up to 50 µs late.");
+        action(sled_, modes_);
+        busy_ = false;
+    });
+}
+
+void BackgroundPlayer::requestStop() {
+    sled_.requestStop();
+}
+
+void BackgroundPlayer::stopAndWait() {
+    if (!thread_.joinable()) return;
+    requestStop();
+    join();
+}
+
+void BackgroundPlayer::join() {
+    if (thread_.joinable()) thread_.join();
+}
+
+} // namespace orbel

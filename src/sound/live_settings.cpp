@@ -1,0 +1,46 @@
+#include "sound/live_settings.h"
+
+namespace orbel {
+
+void CopyLiveFields(const Settings& from, Settings& to) {
+    static constexpr std::int16_t Settings::*Live[] = {
+        &Settings::Tempo,
+        &Settings::SwingOn,
+        &Settings::SwingLevel,
+        &Settings::ClickOn,
+        &Settings::ClickSound,
+        &Settings::ClickVolume,
+        &Settings::MelodyOn,
+        &Settings::MelodyVolume,
+        &Settings::ChordVolume,
+        &Settings::BassVolume,
+        &Settings::MelodyProgram,
+        &Settings::ChordProgram,
+        &Settings::BassSound,
+        &Settings::CountInOn,
+        &Settings::RepeatOn,
+        &Settings::RepeatCount,
+        &Settings::AccompanimentOn,
+        &Settings::PitchBaseC,
+        &Settings::TransposeSemitones,
+        &Settings::ConcertPitchPlay,
+        &Settings::ShowScore,
+        &Settings::ShowDiagram,
+        &Settings::ShowKeyboard,
+    };
+    for (const auto field : Live)
+        to.*field = from.*field;
+}
+
+void LiveSettings::publish(const Settings& settings) {
+    const std::lock_guard lock(mutex_);
+    CopyLiveFields(settings, published_);
+    any_ = true;
+}
+
+void LiveSettings::refresh(Settings& settings) const {
+    const std::lock_guard lock(mutex_);
+    if (any_) CopyLiveFields(published_, settings);
+}
+
+} // namespace orbel

@@ -1,0 +1,29 @@
+#pragma once
+// The settings that act while a performance runs (tempo, swing, the sound switches, volumes, instruments),
+// handed from the window's thread to the player's. The window publishes its whole settings after every
+// change; the player takes the live fields into its own copy before every tick. The selection (study type,
+// item, root) is not among them: the player moves it itself and tells the window.
+
+#include "theory/settings.h"
+
+#include <mutex>
+
+namespace orbel {
+
+// Copies the fields that act while playing from `from` into `to`.
+void CopyLiveFields(const Settings& from, Settings& to);
+
+class LiveSettings {
+public:
+    // Window's thread.
+    void publish(const Settings& settings);
+    // Player's thread: takes the live fields of the last published settings into settings.
+    void refresh(Settings& settings) const;
+
+private:
+    mutable std::mutex mutex_;
+    Settings published_;
+    bool any_ = false;
+};
+
+} // namespace orbel
