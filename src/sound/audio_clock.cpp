@@ -41,8 +41,9 @@ void AudioClock::onCallback(MidiClock::time_point now, std::int64_t framesBefore
     }
     // Holding still through small wobbles keeps the intervals between scheduled messages exact; a stream
     // that has really moved (drift, a restart of the server's clock) is followed at once.
-    const std::int64_t toleranceNs = std::chrono::nanoseconds(audio_clock::Tolerance).count();
-    if (!haveMapping_ || std::llabs(envelope - originNs_) > toleranceNs) {
+    const std::int64_t earlierNs = std::chrono::nanoseconds(audio_clock::EarlierTolerance).count();
+    const std::int64_t laterNs = std::chrono::nanoseconds(audio_clock::LaterTolerance).count();
+    if (!haveMapping_ || envelope < originNs_ - earlierNs || envelope > originNs_ + laterNs) {
         originNs_ = envelope;
         haveMapping_ = true;
     }

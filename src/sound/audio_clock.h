@@ -13,10 +13,14 @@
 namespace orbel {
 
 namespace audio_clock {
-// The lower envelope is taken over this much of the stream's recent past.
-static constexpr std::chrono::milliseconds Window{400};
-// The mapping moves only when the envelope has left it by more than this.
-static constexpr std::chrono::microseconds Tolerance{1000};
+// The lower envelope is taken over this much of the stream's recent past. A sound server's requests wander
+// by a millisecond or two over seconds while its device keeps a steady pace, so the window spans seconds.
+static constexpr std::chrono::milliseconds Window{3000};
+// The mapping moves only when the envelope has left it by more than this: soon when the stream runs
+// earlier than the mapping has it (messages would come too late), late when it runs later (which only
+// adds to the delay for a while).
+static constexpr std::chrono::microseconds EarlierTolerance{1000};
+static constexpr std::chrono::microseconds LaterTolerance{3000};
 } // namespace audio_clock
 
 class AudioClock {
@@ -38,9 +42,9 @@ private:
         std::int64_t timeNs;
         std::int64_t originNs;
     };
-    // About 750 callbacks of 64 frames at 48 kHz fit in the window; an older entry is overwritten first,
-    // so a flood of tiny callbacks only shortens the window.
-    static constexpr std::size_t Capacity = 1024;
+    // Callbacks of 256 frames at 48 kHz fill the window with 563 entries; an older entry is overwritten
+    // first, so a flood of tiny callbacks only shortens the window.
+    static constexpr std::size_t Capacity = 4096;
 
     double sampleRate_;
     std::array<Sample, Capacity> samples_{};

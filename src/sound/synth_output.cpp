@@ -31,7 +31,7 @@ constexpr const char* FileDriver = "file";
 constexpr std::array<const char*, 2> DebugVariables{"ORBEL_SYNTH_DEBUG", "ORBEL_MIDI_LOG"};
 // wake() waits at most this long, and until the stream has run this long (its first bursts settle the
 // clock mapping).
-constexpr std::chrono::milliseconds WakeTimeout{600};
+constexpr std::chrono::milliseconds WakeTimeout{3000};
 constexpr std::chrono::milliseconds WakeSettle{100};
 constexpr std::chrono::milliseconds WakePoll{2};
 // How often a running stream is checked for idleness, and how long a new stream's first callback is

@@ -1,0 +1,554 @@
+// How steadily the built-in synthesizer keeps time as a listener hears it.
+//
+//     bench_audio_timing [--seconds s] [--load] [--file-driver] [--soundfont file]
+//
+// Plays the first II-V-I phrase (study 3, item 0) at tempo 300 with click, melody and accompaniment for
+// `seconds` (120 by default): the trainer's own messages, recorded from its player, are handed to the
+// synthesizer by a thread of their own that waits for each message's time and calls sendAt, as the player
+// does. The sound goes to a PulseAudio null sink whose monitor is recorded (a PulseAudio daemon is started
+// when none runs); without PulseAudio, FluidSynth's file driver writes it, paced in real time. The click
+// plays at full volume and the rest so softly that the clicks stand out in the recording, with as many voices
+// as ever; the intervals between them are compared with the intervals between their due times.
+// --load runs two processes spinning on every core meanwhile.
+// Also printed: the output delay, and the processor time of this process and of the sound server while
+// playing and after the stream was released.
+#include "click_onsets.h"
+
+#include "export_build.h"
+#include "play_recording.h"
+#include "sound/midi1.h"
+#include "sound/realtime_priority.h"
+#include "sound/synth_output.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace orbel::bench {
+namespace {
+
+using Steady = std::chrono::steady_clock;
+
+namespace figures {
+constexpr int Study = 3;
+constexpr int Item = 0;
+constexpr double DefaultSeconds = 120;
+constexpr const char* SinkName = "orbel_timing";
+// Targets for the interval between two clicks as heard against the interval between their due times (ms).
+constexpr double TargetP99Ms = 0.2;
+constexpr double TargetMaxMs = 0.5;
+constexpr double TargetIdleCpuPercent = 1.0;
+// A click further than this from where the first one puts it was not heard (ms).
+constexpr double MatchWindowMs = 20;
+// The sender sleeps to this long before a message's time and spins the rest.
+constexpr auto SpinAhead = std::chrono::microseconds(1000);
+// The performance starts this long after the stream was woken.
+constexpr auto Lead = std::chrono::milliseconds(300);
+constexpr double IdleMeasureSeconds = 5;
+constexpr double ClickThreshold = 0.3;
+} // namespace figures
+
+struct Spread {
+    double p50 = 0, p99 = 0, max = 0;
+};
+
+Spread SpreadOf(std::vector<double> values) {
+    if (values.empty()) return {};
+    std::sort(values.begin(), values.end());
+    const auto rank = [&](double share) {
+        const auto at = static_cast<std::size_t>(std::ceil(share * static_cast<double>(values.size())));
+        return values[std::clamp<std::size_t>(at, 1, values.size()) - 1];
+    };
+    return {rank(0.5), rank(0.99), values.back()};
+}
+
+const char* Verdict(bool met) {
+    return met ? "ok" : "MISSED";
+}
+
+double CpuSecondsOfSelf(int who) {
+    rusage r{};
+    if (::getrusage(who, &r) != 0) return 0;
+    return static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
+           static_cast<double>(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+}
+
+// utime + stime of another process, from /proc; nothing when it cannot be read.
+std::optional<double> CpuSecondsOf(qint64 pid) {
+    if (pid <= 0) return std::nullopt;
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray text = file.readAll();
+    const auto close = text.lastIndexOf(')');
+    if (close < 0) return std::nullopt;
+    const QList<QByteArray> fields = text.mid(close + 2).split(' ');
+    // After the name: state is field 3, utime 14 and stime 15 (counting from 1 over the whole line).
+    if (fields.size() < 13) return std::nullopt;
+    const double ticks = static_cast<double>(::sysconf(_SC_CLK_TCK));
+    return (fields[11].toDouble() + fields[12].toDouble()) / ticks;
+}
+
+// A process whose name is `name`, read from /proc (only to watch it).
+qint64 FindProcess(const QStringList& names) {
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& entry : entries) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        if (!number) continue;
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(entry));
+        if (comm.open(QIODevice::ReadOnly) && names.contains(QString::fromUtf8(comm.readAll().trimmed())))
+            return pid;
+    }
+    return 0;
+}
+
+// Threads of this process that run with a real-time policy.
+int RealtimeThreads() {
+    int count = 0;
+    const QStringList tasks =
+        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& task : tasks) {
+        QFile file(QStringLiteral("/proc/self/task/%1/stat").arg(task));
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        const QByteArray text = file.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        // policy is field 41 of the line.
+        if (fields.size() > 38 && fields[38].toInt() != 0) ++count;
+    }
+    return count;
+}
+
+bool Run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return false;
+    if (output != nullptr) *output = process.readAllStandardOutput();
+    return true;
+}
+
+// A PulseAudio server with a null sink to play into, for as long as this lives. A server that already
+// runs is used; otherwise one is started and stopped again.
+class PulseRig {
+public:
+    bool start(std::string& why) {
+        if (QStandardPathsFind("pactl").isEmpty() || QStandardPathsFind("parec").isEmpty()) {
+            why = "pactl or parec is missing (Debian: pulseaudio-utils)";
+            return false;
+        }
+        if (!Run(QStringLiteral("pactl"), {QStringLiteral("info")})) {
+            if (QStandardPathsFind("pulseaudio").isEmpty()) {
+                why = "no PulseAudio server runs and pulseaudio is not installed";
+                return false;
+            }
+            server_.start(QStringLiteral("pulseaudio"),
+                          {QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
+                           QStringLiteral("-n"), QStringLiteral("--load=module-native-protocol-unix"),
+                           QStringLiteral("--load=module-suspend-on-idle")});
+            if (!server_.waitForStarted(5000)) {
+                why = "pulseaudio could not be started";
+                return false;
+            }
+            for (int i = 0; i < 50 && !Run(QStringLiteral("pactl"), {QStringLiteral("info")}); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        QByteArray index;
+        if (!Run(QStringLiteral("pactl"),
+                 {QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+                  QStringLiteral("sink_name=%1").arg(QLatin1String(figures::SinkName)),
+                  QStringLiteral("rate=48000"), QStringLiteral("channels=2")},
+                 &index)) {
+            why = "the null sink could not be loaded";
+            return false;
+        }
+        module_ = QString::fromUtf8(index.trimmed());
+        serverPid_ = server_.state() == QProcess::Running
+                         ? server_.processId()
+                         : FindProcess({QStringLiteral("pulseaudio"), QStringLiteral("pipewire-pulse")});
+        return true;
+    }
+
+    ~PulseRig() {
+        stopRecording();
+        if (!module_.isEmpty()) Run(QStringLiteral("pactl"), {QStringLiteral("unload-module"), module_});
+        if (server_.state() == QProcess::Running) {
+            server_.terminate();
+            if (!server_.waitForFinished(3000)) server_.kill();
+        }
+    }
+
+    bool startRecording(const QString& file) {
+        recorder_.setStandardOutputFile(file);
+        recorder_.start(QStringLiteral("parec"),
+                        {QStringLiteral("--raw"), QStringLiteral("-d"),
+                         QStringLiteral("%1.monitor").arg(QLatin1String(figures::SinkName)),
+                         QStringLiteral("--format=s16le"), QStringLiteral("--rate=48000"),
+                         QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=20")});
+        return recorder_.waitForStarted(5000);
+    }
+
+    void stopRecording() {
+        if (recorder_.state() != QProcess::Running) return;
+        recorder_.terminate();
+        if (!recorder_.waitForFinished(3000)) recorder_.kill();
+    }
+
+    qint64 serverPid() const { return serverPid_; }
+
+private:
+    static QString QStandardPathsFind(const char* name) {
+        for (const QString& dir : qEnvironmentVariable("PATH").split(QLatin1Char(':'))) {
+            const QString path = dir + QLatin1Char('/') + QLatin1String(name);
+            if (QFile::exists(path)) return path;
+        }
+        return {};
+    }
+
+    QProcess server_;
+    QProcess recorder_;
+    QString module_;
+    qint64 serverPid_ = 0;
+};
+
+// Processes that spin on every core, for as long as this lives.
+class Spinners {
+public:
+    explicit Spinners(int count) {
+        for (int i = 0; i < count; ++i) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                volatile unsigned long n = 0;
+                while (true)
+                    n = n + 1;
+            }
+            if (pid > 0) pids_.push_back(pid);
+        }
+    }
+    ~Spinners() {
+        for (const pid_t pid : pids_)
+            ::kill(pid, SIGKILL);
+        for (const pid_t pid : pids_)
+            ::waitpid(pid, nullptr, 0);
+    }
+    Spinners(const Spinners&) = delete;
+    Spinners& operator=(const Spinners&) = delete;
+
+private:
+    std::vector<pid_t> pids_;
+};
+
+// The levels of a raw recording of 16-bit stereo frames: the louder channel of each frame.
+std::optional<AudioLevels> ReadLevels(const QString& file, double rate, std::string& error) {
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly)) {
+        error = "cannot read the recording " + file.toStdString();
+        return std::nullopt;
+    }
+    const QByteArray bytes = in.readAll();
+    AudioLevels audio;
+    audio.sampleRate = rate;
+    audio.level.reserve(static_cast<std::size_t>(bytes.size() / 4));
+    for (qsizetype at = 0; at + 4 <= bytes.size(); at += 4) {
+        float loudest = 0;
+        for (qsizetype c = 0; c < 4; c += 2) {
+            const auto low = static_cast<std::uint8_t>(bytes[at + c]);
+            const auto high = static_cast<std::uint8_t>(bytes[at + c + 1]);
+            const auto sample = static_cast<std::int16_t>(static_cast<std::uint16_t>(low | (high << 8U)));
+            loudest = std::max(loudest, std::fabs(static_cast<float>(sample) / 32768.0F));
+        }
+        audio.level.push_back(loudest);
+    }
+    return audio;
+}
+
+// Each click's place in the recording (seconds), matched by its due time once the first click has
+// aligned the two; a click not found is nothing.
+std::vector<std::optional<double>> MatchClicks(const std::vector<double>& dueSeconds,
+                                               const std::vector<double>& onsets) {
+    std::vector<std::optional<double>> heard(dueSeconds.size());
+    if (dueSeconds.empty() || onsets.empty()) return heard;
+    const double offset = onsets.front() - dueSeconds.front();
+    std::size_t next = 0;
+    for (std::size_t k = 0; k < dueSeconds.size(); ++k) {
+        const double expected = dueSeconds[k] + offset;
+        while (next < onsets.size() && onsets[next] < expected - figures::MatchWindowMs / 1000)
+            ++next;
+        if (next < onsets.size() && std::fabs(onsets[next] - expected) <= figures::MatchWindowMs / 1000)
+            heard[k] = onsets[next];
+    }
+    return heard;
+}
+
+bool IsClick(ShortMessage m) {
+    return StatusOf(m) == midi_bytes::NoteOn + midi_channels::Percussion && Data2Of(m) > 0;
+}
+
+struct Options {
+    double seconds = figures::DefaultSeconds;
+    bool load = false;
+    bool fileDriver = false;
+    QString soundFont;
+    QString recording; // where to keep the recording; a temporary file when empty
+};
+
+std::optional<std::vector<RecordingOutput::Record>> TrainerMessages(double seconds, std::string& error) {
+    exporter::ExportOptions options;
+    options.home = QCoreApplication::applicationDirPath();
+    options.study = figures::Study;
+    options.item = figures::Item;
+    options.root = 0;
+    options.format = exporter::Format::Midi;
+    options.assignments = {"Tempo=300",         "ClickOn=1",   "ClickSound=0",   "ClickVolume=127",
+                           "AccompanimentOn=1", "MelodyOn=1",  "MelodyVolume=8", "ChordVolume=8",
+                           "BassVolume=10",     "CountInOn=0", "RepeatOn=1",     "PitchBaseC=36"};
+    const exporter::ExportBuild build = exporter::BuildForExport(options);
+    if (build.badSet || build.refusal) {
+        error = build.badSet ? build.badSet->toStdString() : *build.refusal;
+        return std::nullopt;
+    }
+    exporter::MidiOptions once;
+    const exporter::Performance first = exporter::RecordPerformance(build, build.settings, once);
+    const double passSeconds = static_cast<double>(first.end - first.playStart) / 1e6;
+    if (passSeconds <= 0) {
+        error = "the phrase has no length";
+        return std::nullopt;
+    }
+    exporter::MidiOptions repeated;
+    repeated.repeats = std::clamp(static_cast<int>(std::ceil(seconds / passSeconds)), 1,
+                                  exporter::midi_defaults::MaxRepeats);
+    exporter::Performance performance = exporter::RecordPerformance(build, build.settings, repeated);
+    std::vector<RecordingOutput::Record> records;
+    const auto end = performance.playStart + static_cast<std::int64_t>(seconds * 1e6);
+    for (const auto& r : performance.records) {
+        if (r.micros > end) break;
+        records.push_back(r);
+    }
+    // Everything ends at the end.
+    for (int channel = 0; channel < midi_bytes::Channels; ++channel) {
+        RecordingOutput::Record last{};
+        last.micros = end;
+        last.message =
+            PackShortMessage(midi_bytes::ControlChange + channel, midi_bytes::ControllerAllNotesOff, 0);
+        records.push_back(last);
+    }
+    return records;
+}
+
+struct Played {
+    std::vector<double> clickDueSeconds; // from the first message's due time
+    double wallSeconds = 0;
+    double processCpu = 0;
+    double senderCpu = 0;
+    std::optional<double> serverCpu;
+    bool senderRealtime = false;
+    double worstSendLateUs = 0;
+};
+
+Played Play(SynthOutput& synth, const std::vector<RecordingOutput::Record>& records, qint64 serverPid) {
+    Played played;
+    const double cpuBefore = CpuSecondsOfSelf(RUSAGE_SELF);
+    const std::optional<double> serverBefore = CpuSecondsOf(serverPid);
+    const auto wallBefore = Steady::now();
+    std::thread sender([&] {
+        played.senderRealtime = RequestRealtimePriority(realtime::PlayerPriority);
+        const double threadBefore = CpuSecondsOfSelf(RUSAGE_THREAD);
+        const auto start = Steady::now() + figures::Lead;
+        const std::int64_t first = records.front().micros;
+        for (const auto& r : records) {
+            const auto due = start + std::chrono::microseconds(r.micros - first);
+            std::this_thread::sleep_until(due - figures::SpinAhead);
+            while (Steady::now() < due) {
+            }
+            played.worstSendLateUs =
+                std::max(played.worstSendLateUs,
+                         std::chrono::duration<double, std::micro>(Steady::now() - due).count());
+            synth.sendAt(r.message, due);
+            if (IsClick(r.message))
+                played.clickDueSeconds.push_back(static_cast<double>(r.micros - first) / 1e6);
+        }
+        played.senderCpu = CpuSecondsOfSelf(RUSAGE_THREAD) - threadBefore;
+    });
+    sender.join();
+    // The last notes and their release.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    played.wallSeconds = std::chrono::duration<double>(Steady::now() - wallBefore).count();
+    played.processCpu = CpuSecondsOfSelf(RUSAGE_SELF) - cpuBefore;
+    const std::optional<double> serverAfter = CpuSecondsOf(serverPid);
+    if (serverBefore && serverAfter) played.serverCpu = *serverAfter - *serverBefore;
+    return played;
+}
+
+int Main(const Options& options) {
+    std::string error;
+    const auto records = TrainerMessages(options.seconds, error);
+    if (!records) {
+        std::fprintf(stderr, "cannot build the performance: %s\n", error.c_str());
+        return 1;
+    }
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "no temporary folder\n");
+        return 1;
+    }
+    const QString recording =
+        options.recording.isEmpty() ? dir.filePath(QStringLiteral("heard.raw")) : options.recording;
+
+    std::optional<PulseRig> pulse;
+    std::string pulseWhy = "asked for the file driver";
+    if (!options.fileDriver) {
+        pulse.emplace();
+        if (!pulse->start(pulseWhy)) pulse.reset();
+    }
+    SynthOptions synthOptions;
+    if (!options.soundFont.isEmpty()) synthOptions.soundFont = options.soundFont.toStdString();
+    if (pulse) {
+        ::setenv("PULSE_SINK", figures::SinkName, 1);
+        synthOptions.audioDriver = "pulseaudio";
+    } else {
+        std::printf("PulseAudio not used (%s): FluidSynth's file driver, paced in real time.\n",
+                    pulseWhy.c_str());
+        synthOptions.audioDriver = "file";
+        synthOptions.audioFile = (recording + QStringLiteral(".wav")).toStdString();
+    }
+
+    std::optional<Spinners> load;
+    if (options.load) load.emplace(2 * static_cast<int>(std::thread::hardware_concurrency()));
+
+    if (pulse && !pulse->startRecording(recording)) {
+        std::fprintf(stderr, "parec could not be started\n");
+        return 1;
+    }
+    const auto openStart = Steady::now();
+    SynthOutput synth(synthOptions);
+    if (!synth.open(error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    const double openMs = std::chrono::duration<double, std::milli>(Steady::now() - openStart).count();
+    synth.wake();
+    const double readyMs = std::chrono::duration<double, std::milli>(Steady::now() - openStart).count();
+    const qint64 serverPid = pulse ? pulse->serverPid() : 0;
+
+    const Played played = Play(synth, *records, serverPid);
+    const int realtimeThreads = RealtimeThreads();
+    if (pulse) pulse->stopRecording();
+
+    // Idle: once the stream is released, nothing of ours should run.
+    const auto releaseBy = Steady::now() + synth_defaults::IdleRelease + std::chrono::seconds(3);
+    while (synth.streamRunning() && Steady::now() < releaseBy)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const bool released = !synth.streamRunning();
+    const double idleBefore = CpuSecondsOfSelf(RUSAGE_SELF);
+    const std::optional<double> serverIdleBefore = CpuSecondsOf(serverPid);
+    std::this_thread::sleep_for(std::chrono::duration<double>(figures::IdleMeasureSeconds));
+    const double idleCpu = (CpuSecondsOfSelf(RUSAGE_SELF) - idleBefore) / figures::IdleMeasureSeconds * 100;
+    const std::optional<double> serverIdleAfter = CpuSecondsOf(serverPid);
+    const std::chrono::microseconds delay = synth.outputDelay();
+    const std::string driverName = synth.audioDriverName();
+    synth.close(); // the file driver finishes its file
+
+    const auto audio = pulse ? ReadLevels(recording, synth_defaults::SampleRate, error)
+                             : ReadWavLevels(synthOptions.audioFile, error);
+    if (!audio) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    OnsetRule rule;
+    rule.threshold = figures::ClickThreshold;
+    const std::vector<double> onsets = FindOnsets(*audio, rule);
+    const auto heard = MatchClicks(played.clickDueSeconds, onsets);
+    std::vector<double> intervalErrorsMs;
+    std::size_t found = 0;
+    for (std::size_t k = 0; k < heard.size(); ++k) {
+        if (heard[k]) ++found;
+        if (k == 0 || !heard[k] || !heard[k - 1]) continue;
+        const double heardInterval = *heard[k] - *heard[k - 1];
+        const double dueInterval = played.clickDueSeconds[k] - played.clickDueSeconds[k - 1];
+        intervalErrorsMs.push_back(std::fabs(heardInterval - dueInterval) * 1000);
+    }
+    const Spread spread = SpreadOf(intervalErrorsMs);
+
+    std::printf("Built-in synthesizer, %s driver, %.0f Hz%s\n", driverName.c_str(),
+                synth_defaults::SampleRate,
+                options.load ? ", with every core kept busy by two spinning processes each" : "");
+    std::printf("  open %.1f ms, ready to play on time after %.1f ms; output delay %.2f ms\n", openMs,
+                readyMs, static_cast<double>(delay.count()) / 1000);
+    std::printf(
+        "  %zu messages over %.1f s; sender at most %.0f us late; real-time threads: %d (sender %s)\n",
+        records->size(), played.wallSeconds, played.worstSendLateUs, realtimeThreads,
+        played.senderRealtime ? "yes" : "no");
+    std::printf("  recording: %.1f s\n", static_cast<double>(audio->level.size()) / audio->sampleRate);
+    std::printf("  clicks: %zu sent, %zu heard (%zu onsets in the recording)\n",
+                played.clickDueSeconds.size(), found, onsets.size());
+    std::printf("  click interval error (ms): p50 %.3f  p99 %.3f  max %.3f   [targets p99 <= %.1f %s, max <= "
+                "%.1f %s]\n",
+                spread.p50, spread.p99, spread.max, figures::TargetP99Ms,
+                Verdict(spread.p99 <= figures::TargetP99Ms), figures::TargetMaxMs,
+                Verdict(spread.max <= figures::TargetMaxMs && found == heard.size()));
+    const double playingCpu = played.processCpu / played.wallSeconds * 100;
+    const double synthCpu = (played.processCpu - played.senderCpu) / played.wallSeconds * 100;
+    std::printf("  CPU while playing: process %.1f %% of a core (sender thread's spin excluded: %.1f %%)",
+                playingCpu, synthCpu);
+    if (played.serverCpu) std::printf(", sound server %.1f %%", *played.serverCpu / played.wallSeconds * 100);
+    std::printf("\n");
+    double idleTotal = idleCpu;
+    std::printf("  CPU idle (stream %s): process %.2f %%", released ? "released" : "STILL RUNNING", idleCpu);
+    if (serverIdleBefore && serverIdleAfter) {
+        const double server = (*serverIdleAfter - *serverIdleBefore) / figures::IdleMeasureSeconds * 100;
+        idleTotal += server;
+        std::printf(", sound server %.2f %%", server);
+    }
+    std::printf(" [target together <= %.0f %% %s]\n", figures::TargetIdleCpuPercent,
+                Verdict(idleTotal <= figures::TargetIdleCpuPercent));
+    return 0;
+}
+
+} // namespace
+} // namespace orbel::bench
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Click timing of the built-in synthesizer as heard"));
+    parser.addHelpOption();
+    const QCommandLineOption seconds(QStringLiteral("seconds"), QStringLiteral("How long to play."),
+                                     QStringLiteral("seconds"), QStringLiteral("120"));
+    const QCommandLineOption load(QStringLiteral("load"), QStringLiteral("Keep every core busy meanwhile."));
+    const QCommandLineOption fileDriver(QStringLiteral("file-driver"),
+                                        QStringLiteral("Use FluidSynth's file driver even with PulseAudio."));
+    const QCommandLineOption recording(QStringLiteral("recording"),
+                                       QStringLiteral("Keep the recording (raw 16-bit stereo) in this file."),
+                                       QStringLiteral("file"));
+    const QCommandLineOption soundFont(QStringLiteral("soundfont"), QStringLiteral("The SoundFont to play."),
+                                       QStringLiteral("file"));
+    parser.addOptions({seconds, load, fileDriver, soundFont, recording});
+    parser.process(app);
+    orbel::bench::Options options;
+    bool ok = false;
+    options.seconds = parser.value(seconds).toDouble(&ok);
+    if (!ok || options.seconds <= 1) {
+        std::fprintf(stderr, "--seconds wants a number above 1\n");
+        return 2;
+    }
+    options.load = parser.isSet(load);
+    options.fileDriver = parser.isSet(fileDriver);
+    options.soundFont = parser.value(soundFont);
+    options.recording = parser.value(recording);
+    return orbel::bench::Main(options);
+}
