@@ -1,6 +1,7 @@
 #include "sound/background_player.h"
 
 #include "sound/live_settings.h"
+#include "sound/realtime_priority.h"
 
 #include <QtGlobal>
 #include <sys/prctl.h>
@@ -18,9 +19,10 @@ constexpr unsigned long PreciseTimerSlackNs = 1;
 
 BackgroundPlayer::BackgroundPlayer(MidiPort& port, std::atomic<std::int16_t>& stopRequested,
                                    DeadlineClock& clock, const LiveSettings& live, PlayerEvents& events,
-                                   Accompaniment::RandomSource random, PlayModes::RandomSource picks)
+                                   bool realtime, Accompaniment::RandomSource random,
+                                   PlayModes::RandomSource picks)
     : midi_(study_.settings, port), sled_(study_, stopRequested, midi_, clock, {}, std::move(random)),
-      modes_(sled_, std::move(picks)) {
+      modes_(sled_, std::move(picks)), realtime_(realtime) {
     sled_.setEvents(&events);
     sled_.setLiveSettings(&live);
 }
@@ -36,6 +38,8 @@ void BackgroundPlayer::start(const StudyState& study, Action action) {
     thread_ = std::thread([this, action = std::move(action)] {
         if (::prctl(PR_SET_TIMERSLACK, PreciseTimerSlackNs, 0UL, 0UL, 0UL) != 0)
             qWarning("The player's timer could not be made precise; notes may come up to 50 µs late.");
+        // Without it the player keeps its normal priority, which serves an unloaded machine as well.
+        if (realtime_) (void)RequestRealtimePriority(realtime::PlayerPriority);
         action(sled_, modes_);
         busy_ = false;
     });

@@ -25,10 +25,12 @@ class BackgroundPlayer {
 public:
     using Action = std::function<void(PlaySled&, PlayModes&)>;
 
-    // All references must outlive the player. events is called from the player's thread.
+    // All references must outlive the player. events is called from the player's thread. realtime: ask
+    // for real-time scheduling for the player's thread (only sensible on the steady clock: a test's clock
+    // that never sleeps would keep a processor to itself).
     BackgroundPlayer(MidiPort& port, std::atomic<std::int16_t>& stopRequested, DeadlineClock& clock,
-                     const LiveSettings& live, PlayerEvents& events, Accompaniment::RandomSource random = {},
-                     PlayModes::RandomSource picks = {});
+                     const LiveSettings& live, PlayerEvents& events, bool realtime = false,
+                     Accompaniment::RandomSource random = {}, PlayModes::RandomSource picks = {});
     // Stops what plays and waits for it.
     ~BackgroundPlayer();
     BackgroundPlayer(const BackgroundPlayer&) = delete;
@@ -54,6 +56,7 @@ private:
     Midi1 midi_;
     PlaySled sled_;
     PlayModes modes_;
+    bool realtime_;
     std::thread thread_;
     std::atomic<bool> busy_ = false;
 };

@@ -81,6 +81,16 @@ void MidiPort::cancelScheduled() {
     if (output_) output_->cancelScheduled();
 }
 
+void MidiPort::wake() {
+    MidiOutput* output = nullptr;
+    {
+        const std::lock_guard lock(mutex_);
+        output = output_.get();
+    }
+    // Not under the lock: the window's reference tones must not wait while the stream comes back.
+    if (output != nullptr) output->wake();
+}
+
 std::chrono::microseconds MidiPort::outputDelay() const {
     const std::lock_guard lock(mutex_);
     return output_ ? output_->outputDelay() : std::chrono::microseconds{};

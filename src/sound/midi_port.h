@@ -37,6 +37,9 @@ public:
     void send(ShortMessage message, std::optional<MidiClock::time_point> due = std::nullopt);
     // Forgets what is scheduled and not yet heard (a stop).
     void cancelScheduled();
+    // Gets the output running before a performance's first deadline (a stream released while idle comes
+    // back). May take a moment; the player's thread calls it before its deadline chain starts.
+    void wake();
     // From a message's due time to its sound.
     std::chrono::microseconds outputDelay() const;
 

@@ -42,6 +42,8 @@ bool PlaySled::stopRequested() const {
 }
 
 std::int16_t PlaySled::HiDelay(int ms) {
+    // A new chain: the sound must be running by its first deadline.
+    if (ms <= 0) midi_.port().wake();
     return timer_.HiDelay(ms);
 }
 
@@ -270,7 +272,7 @@ void PlaySled::playRepeated(int step) {
     RebuildForPlay(rebuild_mode::BothVariants);
     // A stop pressed while the accompaniment was built has already put the controls back to idle.
     if (stopRequested()) return;
-    timer_.HiDelay(hidelay::Restart);
+    HiDelay(hidelay::Restart);
     if (!CountIn()) {
         ReturnToIdle();
         return;
@@ -326,7 +328,7 @@ void PlaySled::playOnce() {
     events().setQuitAndReferenceEnabled(false);
     PlayTempo = study_.settings.Tempo;
     PrepareTimeline(rebuild_mode::Variant0);
-    timer_.HiDelay(hidelay::Restart);
+    HiDelay(hidelay::Restart);
     // A stop pressed while the accompaniment was built is not forgotten by the play-through.
     if (!stopRequested()) PlaySound(0);
     events().redrawViews();
@@ -341,7 +343,7 @@ void PlaySled::metronome() {
     events().MakeSound_Bot_show(true);
     stopRequested_ = flag::False;
     ContinuousPlay = flag::False;
-    timer_.HiDelay(hidelay::Restart);
+    HiDelay(hidelay::Restart);
     if (CountIn()) {
         // The tempo is read for every beat, so a change acts on the next one.
         int beat = 0;

@@ -20,6 +20,7 @@
 #include "ui/frm_about_me.h"
 #include "ui/main_set.h"
 #include "ui/sample.h"
+#include "ui/tempo_entry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -108,7 +109,7 @@ void frmMain::connectControls() {
         if (index >= 0) s.RepeatCount = static_cast<std::int16_t>(index + 1);
     });
     connect(c.VScroll1, &QScrollBar::valueChanged, this, &frmMain::VScroll1_Change);
-    connect(c.Text1, &QLineEdit::textEdited, this, &frmMain::Text1_Change);
+    connect(c.Text1, &QLineEdit::editingFinished, this, [this] { Text1_Change(panel_->Text1->text()); });
 
     connect(c.Check1, &QCheckBox::clicked, this, [&s](bool on) { s.KeyboardSetsRoot = CheckValue(on); });
     connect(c.Check2, &QCheckBox::clicked, this, [&s](bool on) { s.RepeatOn = CheckValue(on); });
@@ -388,9 +389,11 @@ void frmMain::VScroll1_Change(int value) {
 }
 
 void frmMain::Text1_Change(const QString& text) {
-    // Typing sets the tempo without moving the bar; a runaway number is kept to what the field holds.
-    const int tempo = LeadingWholeNumber(text.toStdString());
-    state_.settings.Tempo = static_cast<std::int16_t>(std::clamp(tempo, 0, 32767));
+    // A typed tempo applies when the box is left or Enter is pressed, kept inside the bar's range; a box
+    // without a number changes nothing. The bar stays where it is, and the box shows what plays.
+    const int tempo = TypedTempo(text, state_.settings.Tempo);
+    state_.settings.Tempo = static_cast<std::int16_t>(tempo);
+    panel_->Text1->setText(QString::number(tempo));
     publishLive();
 }
 

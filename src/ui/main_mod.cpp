@@ -23,11 +23,13 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
     if (!output) output = MakeMidiOutput(ReadMidiBackendChoice(programFolder));
     trainer->port = std::make_unique<MidiPort>(prompter, std::move(output));
     trainer->midi = std::make_unique<Midi1>(trainer->state.settings, *trainer->port);
+    const bool steadyClock = !clock;
     trainer->clock = clock ? std::move(clock) : std::make_unique<SteadyDeadlineClock>();
     trainer->window = std::make_unique<frmMain>(trainer->state, prompter, *trainer->midi);
     trainer->events = std::make_unique<QueuedPlayerEvents>(*trainer->window, *trainer->window);
-    trainer->player = std::make_unique<BackgroundPlayer>(*trainer->port, trainer->state.StopRequested,
-                                                         *trainer->clock, trainer->live, *trainer->events);
+    trainer->player =
+        std::make_unique<BackgroundPlayer>(*trainer->port, trainer->state.StopRequested, *trainer->clock,
+                                           trainer->live, *trainer->events, steadyClock);
     trainer->window->setPlayer(*trainer->player, trainer->live);
     trainer->window->Form_Load();
     trainer->window->start();

@@ -205,3 +205,34 @@ TEST(HiDelayClockTest, TheDefaultYieldHandlesWindowEvents) {
 
 } // namespace
 } // namespace orbel
+
+namespace orbel {
+namespace {
+
+// A machine that stalls for seconds (a suspended laptop) must not fire every missed deadline at once: the
+// chain starts again from the moment it was woken, and lateness below the limit is still caught up.
+TEST(HiDelayCatchUp, AChainFarBehindStartsAgainInsteadOfBursting) {
+    using namespace std::chrono_literals;
+    ManualClock clock;
+    std::atomic<std::int16_t> stop = 0;
+    HiDelayTimer timer(stop, clock, {});
+    timer.setCatchUpLimit(500ms);
+    timer.HiDelay(hidelay::Restart);
+    const auto start = clock.peek();
+    timer.HiDelay(100);
+    clock.advance(2s); // stalled
+    timer.HiDelay(100);
+    EXPECT_GE(timer.mark() - start, 2100ms) << "the missed deadlines were kept";
+    const auto restarted = timer.mark();
+    timer.HiDelay(100);
+    EXPECT_EQ(timer.mark() - restarted, 100ms);
+    EXPECT_GE(clock.peek() - restarted, 100ms) << "the next wait returned at once";
+
+    clock.advance(300ms); // behind, but less than the limit: caught up by the next waits
+    const auto before = timer.mark();
+    timer.HiDelay(100);
+    EXPECT_EQ(timer.mark() - before, 100ms);
+}
+
+} // namespace
+} // namespace orbel

@@ -300,6 +300,34 @@ TEST(Midi1Trace, EnvironmentNamesTheTraceFileWhichIsAppendedTo) {
     ExpectTraceLines(ReadLines(path), {{180, 123, 0}, {181, 123, 0}}, false);
 }
 
+// A message the player scheduled carries a fifth field: when it is due, on the count of the first field.
+TEST(Midi1Trace, ScheduledMessagesCarryTheirDueMicrosecond) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.filePath(QStringLiteral("midi.log")).toStdString();
+    Settings settings;
+    testing::RecordingPrompter prompter;
+    const auto before = MidiClock::now();
+    {
+        Midi1 midi(settings, prompter, std::make_unique<RecordingOutput>(), path);
+        midi.InitSoundTables();
+        midi.setDueTime(MidiClock::now() + std::chrono::milliseconds(250));
+        midi.MidiCountInClick();
+        midi.setDueTime(std::nullopt);
+        midi.MidiAllNotesOff(0);
+    }
+    const std::vector<std::string> lines = ReadLines(path);
+    ASSERT_EQ(lines.size(), 2U);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(lines[0], m, std::regex(R"((\d+) 153 68 127 (\d+))"))) << lines[0];
+    const long long dueAfterSent = std::stoll(m[2]) - std::stoll(m[1]);
+    EXPECT_GT(dueAfterSent, 200000);
+    EXPECT_LE(dueAfterSent,
+              250000 +
+                  std::chrono::duration_cast<std::chrono::microseconds>(MidiClock::now() - before).count());
+    EXPECT_TRUE(std::regex_match(lines[1], std::regex(R"(\d+ 176 123 0)"))) << lines[1];
+}
+
 TEST(Midi1Trace, UnwritableTraceFileLeavesTheSoundAlone) {
     Settings settings;
     testing::RecordingPrompter prompter;

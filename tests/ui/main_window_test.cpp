@@ -1,10 +1,7 @@
 // The main window driven as a user would, offscreen, with MIDI going to a recorder.
 
-#include "app/settings_file.h"
-#include "sound/recording_output.h"
-#include "support/recording_prompter.h"
+#include "support/trainer_fixture.h"
 #include "theory/prepare_build.h"
-#include "ui/main_mod.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,56 +12,24 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace orbel {
 namespace {
 
-using testing::RecordingPrompter;
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing::TrainerFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        for (const char* name : {"ZEPHMUSIC.ttf", "scale.txt", "code.txt", "ptn.txt", "ric.txt", "AUX1.txt"})
-            QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/") + QLatin1String(name), path(name));
+        copyFiles({"ZEPHMUSIC.ttf", "scale.txt", "code.txt", "ptn.txt", "ric.txt", "AUX1.txt"});
         settings.Tempo = 120;
         settings.RepeatCount = 1;
         settings.ShowKeyboard = -1;
     }
-    void TearDown() override {
-        if (trainer) {
-            prompter.defaultAnswer = true;
-            trainer->window->close();
-        }
-    }
-    QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
-    void start() {
-        QFile cfg(path("cfg.infdat"));
-        ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
-        StoreUserFilePath(settings);
-        cfg.write(EncodeSettingsRecord(settings));
-        cfg.close();
-        auto output = std::make_unique<RecordingOutput>();
-        midi = output.get();
-        trainer = Main(folder.path(), prompter, std::move(output));
-        ASSERT_TRUE(trainer);
-    }
     frmMain& window() { return *trainer->window; }
-    template <typename T> T* find(const char* name) {
-        T* widget = window().findChild<T*>(QString::fromLatin1(name));
-        EXPECT_TRUE(widget) << name;
-        return widget;
-    }
     const Settings& live() { return trainer->state.settings; }
     const PlaySequence& seq() { return trainer->state.sequence; }
     void key(int k) { QTest::keyClick(find<QComboBox>("Combo1"), static_cast<Qt::Key>(k)); }
-
-    QTemporaryDir folder;
-    Settings settings;
-    RecordingPrompter prompter;
-    RecordingOutput* midi = nullptr;
-    std::unique_ptr<Trainer> trainer;
 };
 
 TEST_F(MainWindowTest, StartsOnTheStoredStudyAndBuildsItsFirstItem) {
@@ -131,12 +96,21 @@ TEST_F(MainWindowTest, RootButtonsCarryIntoTheOctaveBothWays) {
     EXPECT_GE(midi->messages().size(), 4U);
 }
 
-TEST_F(MainWindowTest, TypedTempoLeavesTheBarWhereItIs) {
+TEST_F(MainWindowTest, TypedTempoAppliesOnEnterInsideTheRangeAndLeavesTheBarWhereItIs) {
     start();
     QLineEdit* text = find<QLineEdit>("Text1");
-    text->selectAll();
-    QTest::keyClicks(text, "132");
-    EXPECT_EQ(live().Tempo, 132);
+    const struct {
+        const char* typed;
+        int plays;
+    } cases[] = {{"132", 132}, {"0", 50}, {"99999", 300}, {"", 300}, {"abc", 300}, {"77", 77}};
+    for (const auto& c : cases) {
+        text->selectAll();
+        QTest::keyClicks(text, c.typed);
+        if (*c.typed == '\0') QTest::keyClick(text, Qt::Key_Backspace);
+        QTest::keyClick(text, Qt::Key_Return);
+        EXPECT_EQ(live().Tempo, c.plays) << c.typed;
+        EXPECT_EQ(text->text(), QString::number(c.plays)) << c.typed;
+    }
     EXPECT_EQ(find<QScrollBar>("VScroll1")->value(), 120);
 }
 
@@ -241,6 +215,43 @@ TEST_F(MainWindowTest, PlayMenuServesOnlyThePhraseStudies) {
     EXPECT_TRUE(find<QCheckBox>("Check8")->isVisibleTo(&window()));
     find<QComboBox>("Combo2")->setCurrentIndex(study_type::Chord);
     EXPECT_FALSE(play->isEnabled());
+}
+
+} // namespace
+} // namespace orbel
+
+namespace orbel {
+namespace {
+
+// The semitone buttons and the fourth key move a phrase to the new root, as a press on the circle does,
+// instead of reading it again in the key it is written in.
+TEST_F(MainWindowTest, RootControlsTransposeAPhrase) {
+    settings.StudyType = study_type::IIVIPhrase; // HOT1
+    start();
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        int semitones;
+    } cases[] = {
+        {"半音＋", [this] { find<QPushButton>("Command3")->click(); }, 1},
+        {"半音－", [this] { find<QPushButton>("Command4")->click(); }, -1},
+        {"P", [this] { key(Qt::Key_P); }, 1},
+        {"F", [this] { key(Qt::Key_F); }, 5},
+    };
+    for (const auto& c : cases) {
+        const int rootBefore = live().RootKey;
+        const PlaySequence before = seq();
+        c.act();
+        EXPECT_EQ(live().RootKey, ((rootBefore + c.semitones) % 12 + 12) % 12) << c.what;
+        ASSERT_EQ(seq().SeqCount, before.SeqCount) << c.what;
+        for (int n = 0; n < seq().SeqCount; ++n) {
+            const auto i = static_cast<std::size_t>(n);
+            if (seq().SeqRest[i] == 1) continue;
+            const int moved =
+                (seq().SeqPitch[i] + 12 * seq().OctaveShift) - (before.SeqPitch[i] + 12 * before.OctaveShift);
+            EXPECT_EQ(((moved - c.semitones) % 12 + 12) % 12, 0) << c.what << " note " << n;
+        }
+    }
 }
 
 } // namespace

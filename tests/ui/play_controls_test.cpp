@@ -5,11 +5,15 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace orbel {
 namespace {
@@ -237,6 +241,140 @@ TEST_F(PlayModesTest, StopDuringAllInOrderLeavesThatItemSelected) {
     EXPECT_EQ(find<QComboBox>("Combo1")->currentIndex(), 4);
     EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
     EXPECT_FALSE(find<QPushButton>("Command9")->isEnabled());
+}
+
+} // namespace
+} // namespace orbel
+
+namespace orbel {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Sent;
+
+class PlayerThreadTest : public PlayControlsTest {};
+
+// The window sits in a nested event loop (a message box, a menu) from the third second on; the player goes
+// on without it: every click on its beat, each due on the deadline grid, no note left hanging.
+TEST_F(PlayerThreadTest, ANestedLoopOnTheWindowHoldsNothing) {
+    start();
+    find<QComboBox>("Combo1")->setCurrentIndex(2);
+    midi->clearRecords();
+    std::atomic<bool> boxOpen = false;
+    std::atomic<bool> boxDone = false;
+    int sentWhileOpen = 0;
+    const auto base = clock->peek();
+    clock->setOnWake([&, asked = false]() mutable {
+        const auto now = clock->peek() - base;
+        if (!asked && now >= 3s) {
+            asked = true;
+            laterOnUi([&] {
+                boxOpen = true;
+                QEventLoop box;
+                QTimer::singleShot(300, &box, &QEventLoop::quit);
+                box.exec();
+                boxOpen = false;
+                boxDone = true;
+            });
+            // The box appears now, as far as the performance is concerned.
+            for (int i = 0; i < 2000 && !boxOpen; ++i)
+                std::this_thread::sleep_for(1ms);
+        }
+        if (boxOpen) sentWhileOpen = static_cast<int>(midi->records().size());
+        if (now >= 12s) trainer->player->requestStop();
+    });
+    find<QPushButton>("Command5")->click();
+    waitIdle();
+    for (int i = 0; i < 2000 && !boxDone; ++i)
+        QTest::qWait(1);
+
+    EXPECT_GT(sentWhileOpen, 0) << "the player waited for the window";
+    std::vector<std::int64_t> clicks;
+    std::int64_t firstCountIn = -1;
+    for (const Sent& m : sent()) {
+        if (firstCountIn < 0 && testing::IsCountIn(m)) firstCountIn = m.micros;
+        if (testing::IsClick(m)) {
+            clicks.push_back(m.micros);
+            ASSERT_TRUE(m.dueMicros);
+            EXPECT_NEAR(static_cast<double>(*m.dueMicros), static_cast<double>(m.micros), 5.0)
+                << "a click sent off its deadline";
+        }
+    }
+    ASSERT_GE(clicks.size(), 15U);
+    for (std::size_t beat = 0; beat < clicks.size(); ++beat)
+        EXPECT_EQ(clicks[beat] - firstCountIn, 4000000 + static_cast<std::int64_t>(beat) * 504000) << beat;
+    // The performance ended with every voice switched off.
+    const std::vector<Sent> all = sent();
+    for (int channel : {0, 1, 2}) {
+        const auto lastOn = std::find_if(all.rbegin(), all.rend(),
+                                         [channel](const Sent& m) { return testing::IsNoteOn(m, channel); });
+        const auto lastOff = std::find_if(all.rbegin(), all.rend(), [channel](const Sent& m) {
+            return testing::IsAllNotesOff(m, channel);
+        });
+        EXPECT_TRUE(lastOff < lastOn) << "channel " << channel << " left sounding";
+    }
+}
+
+// At tempo 50 the count-in waits 2.4 s for each half note; a stop in the middle of that wait ends it at once.
+TEST_F(PlayerThreadTest, AStopInALongCountInWaitEndsItWithinTenMilliseconds) {
+    settings.Tempo = 50;
+    start();
+    midi->clearRecords();
+    DeadlineClock::TimePoint stoppedAt{};
+    const auto base = clock->peek();
+    clock->setOnWake([&, done = false]() mutable {
+        if (done || clock->peek() - base < 1200ms) return;
+        done = true;
+        stoppedAt = clock->peek();
+        onUi([this] { find<QPushButton>("Command9")->click(); });
+    });
+    find<QPushButton>("Command5")->click();
+    waitIdle();
+    ASSERT_NE(stoppedAt, DeadlineClock::TimePoint{});
+    EXPECT_LE(clock->peek() - stoppedAt, 10ms);
+    EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
+}
+
+// The play button pressed while the sound button plays: the sound button's play-through ends before the new
+// one begins, and after the stop no channel is left sounding.
+TEST_F(PlayerThreadTest, SoundButtonThenPlayThenStopLeavesNothingSounding) {
+    settings.CountInOn = 0;
+    start();
+    midi->clearRecords();
+    const auto base = clock->peek();
+    clock->setOnWake([&, step = 0]() mutable {
+        const auto now = clock->peek() - base;
+        if (step == 0 && now >= 700ms) {
+            step = 1;
+            laterOnUi([this] { find<QPushButton>("Command5")->click(); });
+            // The press reaches the window while this play-through still runs.
+            for (int i = 0; i < 2000 && trainer->state.StopRequested != -1; ++i)
+                std::this_thread::sleep_for(1ms);
+        } else if (step == 1 && trainer->state.StopRequested == 0) {
+            step = 2;
+        } else if (step == 2 && now >= 3s) {
+            step = 3;
+            onUi([this] { find<QPushButton>("Command9")->click(); });
+        }
+    });
+    find<QPushButton>("Command6")->click();
+    for (int i = 0; i < 4000 && (trainer->player->busy() || !find<QPushButton>("Command5")->isEnabled()); ++i)
+        QTest::qWait(1);
+    waitIdle();
+
+    const std::vector<Sent> all = sent();
+    for (int channel : {0, 1, 2}) {
+        const auto lastOn = std::find_if(all.rbegin(), all.rend(),
+                                         [channel](const Sent& m) { return testing::IsNoteOn(m, channel); });
+        const auto lastOff = std::find_if(all.rbegin(), all.rend(), [channel](const Sent& m) {
+            return testing::IsAllNotesOff(m, channel);
+        });
+        EXPECT_TRUE(lastOff < lastOn) << "channel " << channel << " left sounding";
+    }
+    // Time only moves forward: the two play-throughs never interleave.
+    for (std::size_t i = 1; i < all.size(); ++i)
+        EXPECT_LE(all[i - 1].micros, all[i].micros);
+    EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
 }
 
 } // namespace
