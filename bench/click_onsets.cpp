@@ -92,7 +92,11 @@ std::optional<AudioLevels> ReadWavLevels(const std::filesystem::path& file, std:
 std::vector<double> FindOnsets(const AudioLevels& audio, const OnsetRule& rule) {
     std::vector<double> onsets;
     if (audio.level.empty() || audio.sampleRate <= 0) return onsets;
-    const float loudest = *std::max_element(audio.level.begin(), audio.level.end());
+    std::vector<float> sorted = audio.level;
+    const auto rank = static_cast<std::size_t>(std::clamp(rule.referenceQuantile, 0.0, 1.0) *
+                                               static_cast<double>(sorted.size() - 1));
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(rank), sorted.end());
+    const float loudest = sorted[rank];
     if (loudest <= 0.0F) return onsets; // silence throughout
     const auto threshold = static_cast<float>(rule.threshold * loudest);
     const auto quietFrames = static_cast<std::size_t>(rule.quietSeconds * audio.sampleRate);

@@ -19,8 +19,11 @@ struct AudioLevels {
 std::optional<AudioLevels> ReadWavLevels(const std::filesystem::path& file, std::string& error);
 
 struct OnsetRule {
-    // A fraction of the loudest level in the recording: a crossing of it is a click starting ...
+    // A fraction of the reference level: a crossing of it is a click starting ...
     double threshold = 0.1;
+    // The reference level is the level this fraction of the recording stays at or below: 1 is the loudest
+    // moment; a little less keeps one stray pop from hiding every click.
+    double referenceQuantile = 1.0;
     // ... when the level stayed below it this long before, so that a click's own ringing counts once.
     double quietSeconds = 0.05;
 };

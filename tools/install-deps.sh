@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6test6 qt6-qpa-plugins
     libgtest-dev
     libfluidsynth-dev fluid-soundfont-gm timgm6mb-soundfont
-    librtmidi-dev libasound2-dev libdbus-1-dev
+    librtmidi-dev libasound2-dev libdbus-1-dev libpulse-dev
     fonts-ipafont-mincho fonts-ipafont-gothic
     python3-fontforge lilypond-fonts
     xvfb xauth x11-apps imagemagick sox

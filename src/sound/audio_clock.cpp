@@ -29,6 +29,11 @@ void AudioClock::onCallback(MidiClock::time_point now, std::int64_t framesBefore
     // is never early, only late, so the earliest of these over the window is the stream's true pace.
     const auto originNs =
         nowNs - std::llround(static_cast<double>(framesBefore) * NanosecondsPerSecond / sampleRate_);
+    if (exact_) {
+        originNs_ = originNs;
+        haveMapping_ = true;
+        return;
+    }
     samples_[next_] = {nowNs, originNs};
     next_ = (next_ + 1) % Capacity;
     count_ = std::min(count_ + 1, Capacity);

@@ -29,6 +29,9 @@ public:
 
     // Forgets the stream: the next callback starts a new one (its frame count starts again).
     void restart();
+    // For a stream that reports exactly when its frames play (rather than when it asks for them): every
+    // callback's own mapping is taken as it comes, without envelope or tolerance.
+    void setExact(bool exact) { exact_ = exact; }
     // At the start of a callback: the time it began and the frames the stream produced before it.
     void onCallback(MidiClock::time_point now, std::int64_t framesBefore);
     bool hasMapping() const { return haveMapping_; }
@@ -52,6 +55,7 @@ private:
     std::size_t count_ = 0;
     std::int64_t originNs_ = 0;
     bool haveMapping_ = false;
+    bool exact_ = false;
 };
 
 } // namespace orbel

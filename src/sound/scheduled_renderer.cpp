@@ -116,8 +116,9 @@ void ScheduledRenderer::render(MidiClock::time_point callbackStart, std::span<fl
         std::memory_order_relaxed);
 }
 
-void ScheduledRenderer::restartStream() {
+void ScheduledRenderer::restartStream(bool exactTimes) {
     clock_.restart();
+    clock_.setExact(exactTimes);
     streamFrames_ = 0;
     streamFramesShared_.store(0, std::memory_order_relaxed);
     quietFrames_.store(0, std::memory_order_relaxed);

@@ -53,8 +53,9 @@ public:
 
     // --- The audio side: the callback, or a thread that owns the stream while no callback runs.
     void render(MidiClock::time_point callbackStart, std::span<float> left, std::span<float> right);
-    // A new stream starts: its frames count from zero and the clock mapping is found again.
-    void restartStream();
+    // A new stream starts: its frames count from zero and the clock mapping is found again. exactTimes:
+    // the stream passes render() the moment its frames are heard, not the moment it asks for them.
+    void restartStream(bool exactTimes = false);
     // Drops every message handed over (no stream can play them).
     void discardAll();
     // Whether anything is queued or waiting for its sample.

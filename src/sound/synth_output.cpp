@@ -1,5 +1,6 @@
 #include "sound/synth_output.h"
 
+#include "sound/pulse_stream.h"
 #include "sound/realtime_priority.h"
 #include "sound/scheduled_renderer.h"
 
@@ -27,6 +28,7 @@ namespace {
 constexpr std::array<const char*, 3> AudioDrivers{"pulseaudio", "alsa", "jack"};
 constexpr const char* AudioDriverList = "pulseaudio, alsa, jack";
 constexpr const char* FileDriver = "file";
+constexpr const char* PulseDriver = "pulseaudio";
 // The variables that let FluidSynth's own warnings through to the console.
 constexpr std::array<const char*, 2> DebugVariables{"ORBEL_SYNTH_DEBUG", "ORBEL_MIDI_LOG"};
 // wake() waits at most this long, and until the stream has run this long (its first bursts settle the
@@ -54,6 +56,14 @@ int PeriodFramesFor(const std::string& driver) {
 std::chrono::microseconds DelayFor(int periodFrames, double sampleRate) {
     const double frames = periodFrames + synth_block::Frames;
     return std::chrono::microseconds(static_cast<std::int64_t>(frames * 1e6 / sampleRate)) +
+           synth_defaults::DelayMargin;
+}
+
+// Frames are scheduled by when they will be heard: a message must be there before its frame is rendered,
+// which is the server's queue (`periods` periods) and one period of rendering ahead of its sound.
+std::chrono::microseconds PulseDelayFor(const PulseStreamOptions& o) {
+    const double frames = static_cast<double>(o.periodFrames) * (o.periods + 1) + synth_block::Frames;
+    return std::chrono::microseconds(static_cast<std::int64_t>(frames * 1e6 / o.sampleRate)) +
            synth_defaults::DelayMargin;
 }
 
@@ -198,6 +208,10 @@ struct SynthOutput::Engine {
     // Live only. The worker loads the SoundFont, then starts and releases the stream.
     std::filesystem::path fontToLoad;
     std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver; // the worker's, once it runs
+    // With the desktop's sound server the stream is our own, so that it knows when its frames are heard.
+    bool ownPulse = false;
+    PulseStreamOptions pulseOptions;
+    std::unique_ptr<PulseStream> pulse;
     std::atomic<bool> running{false};
     std::atomic<pid_t> audioThread{0};
     std::mutex mutex;
@@ -221,6 +235,7 @@ struct SynthOutput::Engine {
             worker.join();
         }
         driver.reset();
+        pulse.reset();
     }
 
     static int AudioCallback(void* data, int len, int nfx, float* fx[], int nout, float* out[]) {
@@ -239,17 +254,36 @@ struct SynthOutput::Engine {
     }
 
     bool startDriver() {
-        renderer->restartStream();
+        renderer->restartStream(ownPulse);
         audioThread.store(0, std::memory_order_relaxed);
-        driver.reset(new_fluid_audio_driver2(settings.get(), AudioCallback, this));
-        running.store(driver != nullptr, std::memory_order_seq_cst);
-        return driver != nullptr;
+        if (ownPulse) {
+            std::string error;
+            pulse = std::make_unique<PulseStream>(
+                pulseOptions,
+                [this](MidiClock::time_point firstFramePlays, std::span<float> left, std::span<float> right) {
+                    if (audioThread.load(std::memory_order_relaxed) == 0)
+                        audioThread.store(::gettid(), std::memory_order_relaxed);
+                    renderer->render(firstFramePlays, left, right);
+                },
+                &error);
+            if (!pulse->isRunning()) {
+                pulse.reset();
+                if (DebugWanted()) std::fprintf(stderr, "%s\n", error.c_str());
+            }
+        } else {
+            driver.reset(new_fluid_audio_driver2(settings.get(), AudioCallback, this));
+        }
+        running.store(streaming(), std::memory_order_seq_cst);
+        return streaming();
     }
 
     void stopDriver() {
         running.store(false, std::memory_order_seq_cst);
         driver.reset();
+        pulse.reset();
     }
+
+    bool streaming() const { return driver != nullptr || pulse != nullptr; }
 
     // Each new audio thread gets real-time priority once it has shown itself; a system that refused once
     // is not asked again.
@@ -290,9 +324,9 @@ struct SynthOutput::Engine {
                               renderer->quietFrames() >=
                                   static_cast<std::int64_t>(sampleRate * synth_defaults::IdleRelease.count());
             lock.unlock();
-            if (!driver && wanted) {
+            if (!streaming() && wanted) {
                 restart();
-            } else if (driver && idle && !wanted) {
+            } else if (streaming() && idle && !wanted) {
                 stopDriver();
                 // A message handed over while the stream was being released must still play.
                 if (renderer->hasWork()) restart();
@@ -406,14 +440,17 @@ bool SynthOutput::open(std::string& error) {
         if (!SetInt(settings, "audio.period-size", period, ignored) ||
             !SetInt(settings, "audio.periods", synth_defaults::ServerPeriods, ignored))
             continue;
-        engine->renderer = std::make_unique<ScheduledRenderer>(*engine->block, options_.sampleRate,
-                                                               DelayFor(period, options_.sampleRate));
+        engine->ownPulse = name == PulseDriver;
+        engine->pulseOptions = {options_.sampleRate, period, synth_defaults::ServerPeriods};
+        const auto delay =
+            engine->ownPulse ? PulseDelayFor(engine->pulseOptions) : DelayFor(period, options_.sampleRate);
+        engine->renderer = std::make_unique<ScheduledRenderer>(*engine->block, options_.sampleRate, delay);
         if (engine->startDriver()) {
             driverName = name;
             break;
         }
     }
-    if (!engine->driver) {
+    if (!engine->streaming()) {
         if (!options_.audioDriver.empty()) {
             error = "The audio output " + options_.audioDriver + " could not be started" +
                     (options_.audioFile.empty() ? "" : " (writing " + options_.audioFile.string() + ")") +
