@@ -1,6 +1,6 @@
 // How steadily the built-in synthesizer keeps time as a listener hears it.
 //
-//     bench_audio_timing [--seconds s] [--load] [--file-driver] [--soundfont file]
+//     bench_audio_timing [--seconds s] [--load] [--player] [--file-driver] [--soundfont file]
 //
 // Plays the first II-V-I phrase (study 3, item 0) at tempo 300 with click, melody and accompaniment for
 // `seconds` (120 by default): the trainer's own messages, recorded from its player, are handed to the
@@ -14,18 +14,26 @@
 // playing and after the stream was released.
 #include "click_onsets.h"
 
+#include "app/prompter.h"
 #include "export_build.h"
 #include "play_recording.h"
+#include "sound/background_player.h"
+#include "sound/deadline_clock.h"
+#include "sound/live_settings.h"
 #include "sound/midi1.h"
+#include "sound/midi_port.h"
 #include "sound/realtime_priority.h"
 #include "sound/synth_output.h"
+#include "ui/queued_player_events.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <csignal>
@@ -53,7 +61,7 @@ constexpr const char* SinkName = "orbel_timing";
 constexpr double TargetP99Ms = 0.2;
 constexpr double TargetMaxMs = 0.5;
 constexpr double TargetIdleCpuPercent = 1.0;
-// A click further than this from where the first one puts it was not heard (ms).
+// A click further than this from where the one before it puts it was not heard (ms).
 constexpr double MatchWindowMs = 20;
 // The sender sleeps to this long before a message's time and spins the rest.
 constexpr auto SpinAhead = std::chrono::microseconds(1000);
@@ -61,6 +69,10 @@ constexpr auto SpinAhead = std::chrono::microseconds(1000);
 constexpr auto Lead = std::chrono::milliseconds(300);
 constexpr double IdleMeasureSeconds = 5;
 constexpr double ClickThreshold = 0.3;
+// With --player: the root moves a fourth at every pass, and the window's thread stalls now and then.
+constexpr int FourthUp = 5;
+constexpr auto StallEvery = std::chrono::milliseconds(1000);
+constexpr auto Stall = std::chrono::milliseconds(30);
 } // namespace figures
 
 struct Spread {
@@ -291,12 +303,18 @@ std::vector<std::optional<double>> MatchClicks(const std::vector<double>& dueSec
         const double offset = onsets[first] - dueSeconds.front();
         std::size_t next = 0;
         std::size_t found = 0;
+        // Each click is looked for where the one before it was heard, plus the interval between their due
+        // times: the sound server's clock may drift from the system's over minutes.
+        double lastHeard = onsets[first];
+        double lastDue = dueSeconds.front();
         for (std::size_t k = 0; k < dueSeconds.size(); ++k) {
-            const double expected = dueSeconds[k] + offset;
+            const double expected = k == 0 ? dueSeconds[k] + offset : lastHeard + (dueSeconds[k] - lastDue);
             while (next < onsets.size() && onsets[next] < expected - figures::MatchWindowMs / 1000)
                 ++next;
             if (next < onsets.size() && std::fabs(onsets[next] - expected) <= figures::MatchWindowMs / 1000) {
                 heard[k] = onsets[next];
+                lastHeard = onsets[next];
+                lastDue = dueSeconds[k];
                 ++found;
             }
         }
@@ -317,10 +335,12 @@ struct Options {
     bool load = false;
     bool fileDriver = false;
     QString soundFont;
-    QString recording; // where to keep the recording; a temporary file when empty
+    QString recording;   // where to keep the recording; a temporary file when empty
+    bool player = false; // the trainer's own player on its thread, instead of replayed messages
 };
 
-std::optional<std::vector<RecordingOutput::Record>> TrainerMessages(double seconds, std::string& error) {
+// HOT1 at tempo 300 with click and accompaniment, as the trainer builds it from its program folder.
+std::optional<exporter::ExportBuild> TrainerBuild(std::string& error) {
     exporter::ExportOptions options;
     options.home = QCoreApplication::applicationDirPath();
     options.study = figures::Study;
@@ -329,12 +349,20 @@ std::optional<std::vector<RecordingOutput::Record>> TrainerMessages(double secon
     options.format = exporter::Format::Midi;
     options.assignments = {"Tempo=300",         "ClickOn=1",   "ClickSound=0",   "ClickVolume=127",
                            "AccompanimentOn=1", "MelodyOn=1",  "MelodyVolume=8", "ChordVolume=8",
-                           "BassVolume=10",     "CountInOn=0", "RepeatOn=1",     "PitchBaseC=36"};
-    const exporter::ExportBuild build = exporter::BuildForExport(options);
+                           "BassVolume=10",     "CountInOn=0", "RepeatOn=1",     "PitchBaseC=36",
+                           "RepeatCount=1"};
+    exporter::ExportBuild build = exporter::BuildForExport(options);
     if (build.badSet || build.refusal) {
         error = build.badSet ? build.badSet->toStdString() : *build.refusal;
         return std::nullopt;
     }
+    return build;
+}
+
+std::optional<std::vector<RecordingOutput::Record>> TrainerMessages(double seconds, std::string& error) {
+    const std::optional<exporter::ExportBuild> built = TrainerBuild(error);
+    if (!built) return std::nullopt;
+    const exporter::ExportBuild& build = *built;
     exporter::MidiOptions once;
     const exporter::Performance first = exporter::RecordPerformance(build, build.settings, once);
     const double passSeconds = static_cast<double>(first.end - first.playStart) / 1e6;
@@ -407,6 +435,89 @@ Played Play(SynthOutput& synth, const std::vector<RecordingOutput::Record>& reco
     return played;
 }
 
+// Hands every message on to the synthesizer and keeps the due time of every click.
+class ClickTap final : public MidiOutput {
+public:
+    explicit ClickTap(SynthOutput& synth) : synth_(synth) {}
+    bool open(std::string& /*error*/) override { return true; }
+    void send(ShortMessage message) override { synth_.send(message); }
+    void sendAt(ShortMessage message, MidiClock::time_point due) override {
+        if (IsClick(message)) dues.push_back(due);
+        synth_.sendAt(message, due);
+    }
+    void cancelScheduled() override { synth_.cancelScheduled(); }
+    std::chrono::microseconds outputDelay() const override { return synth_.outputDelay(); }
+    void wake() override { synth_.wake(); }
+    void reset() override { synth_.reset(); }
+    void close() override {}
+    bool isOpen() const override { return true; }
+
+    std::vector<MidiClock::time_point> dues; // the player's thread's, read once it has ended
+
+private:
+    SynthOutput& synth_;
+};
+
+class SilentPrompter final : public Prompter {
+public:
+    void message(const QString& text, PromptIcon /*icon*/) override {
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    }
+    bool askYesNo(const QString& /*text*/) override { return false; }
+};
+
+// The trainer's own player on its thread plays the item with the root moving a fourth at every pass, while
+// this thread stands in for the window: it handles the player's notifications and stalls for 30 ms once a
+// second, as a window busy repainting might.
+Played PlayWithPlayer(SynthOutput& synth, const exporter::ExportBuild& build, double seconds,
+                      qint64 serverPid) {
+    Played played;
+    StudyState study;
+    study.settings = build.settings;
+    study.study = build.data;
+    study.sequence = build.seq;
+    study.itemCount = build.data.phrases.count();
+    InitIIVITables(study.iiviTables);
+
+    auto tap = std::make_unique<ClickTap>(synth);
+    ClickTap& clicks = *tap;
+    SilentPrompter prompter;
+    MidiPort port(prompter, std::move(tap), std::nullopt);
+    port.open();
+    LiveSettings live;
+    live.publish(study.settings);
+    PlayerEvents window;
+    QObject windowThread;
+    QueuedPlayerEvents events(window, windowThread);
+    std::atomic<std::int16_t> stop = 0;
+    SteadyDeadlineClock clock;
+    BackgroundPlayer player(port, stop, clock, live, events, true);
+
+    QTimer stall;
+    stall.setInterval(figures::StallEvery);
+    QObject::connect(&stall, &QTimer::timeout, [] { std::this_thread::sleep_for(figures::Stall); });
+    stall.start();
+
+    const double cpuBefore = CpuSecondsOfSelf(RUSAGE_SELF);
+    const std::optional<double> serverBefore = CpuSecondsOf(serverPid);
+    const auto wallBefore = Steady::now();
+    player.start(study, [](PlaySled& sled, PlayModes&) { sled.PlayRepeated(figures::FourthUp); });
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+    player.stopAndWait();
+    stall.stop();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    played.wallSeconds = std::chrono::duration<double>(Steady::now() - wallBefore).count();
+    played.processCpu = CpuSecondsOfSelf(RUSAGE_SELF) - cpuBefore;
+    const std::optional<double> serverAfter = CpuSecondsOf(serverPid);
+    if (serverBefore && serverAfter) played.serverCpu = *serverAfter - *serverBefore;
+    played.senderRealtime = true;
+    for (const MidiClock::time_point due : clicks.dues)
+        played.clickDueSeconds.push_back(std::chrono::duration<double>(due - clicks.dues.front()).count());
+    return played;
+}
+
 int Main(const Options& options) {
     std::string error;
     const auto records = TrainerMessages(options.seconds, error);
@@ -458,7 +569,9 @@ int Main(const Options& options) {
     const double readyMs = std::chrono::duration<double, std::milli>(Steady::now() - openStart).count();
     const qint64 serverPid = pulse ? pulse->serverPid() : 0;
 
-    const Played played = Play(synth, *records, serverPid);
+    const Played played = options.player
+                              ? PlayWithPlayer(synth, *TrainerBuild(error), options.seconds, serverPid)
+                              : Play(synth, *records, serverPid);
     const int realtimeThreads = RealtimeThreads();
     if (pulse) pulse->stopRecording();
 
@@ -561,7 +674,11 @@ int main(int argc, char** argv) {
                                        QStringLiteral("file"));
     const QCommandLineOption soundFont(QStringLiteral("soundfont"), QStringLiteral("The SoundFont to play."),
                                        QStringLiteral("file"));
-    parser.addOptions({seconds, load, fileDriver, soundFont, recording});
+    const QCommandLineOption player(
+        QStringLiteral("player"), QStringLiteral("Play with the trainer's own player on its thread, the root "
+                                                 "moving a fourth at every pass, while this thread stalls "
+                                                 "for 30 ms once a second."));
+    parser.addOptions({seconds, load, fileDriver, soundFont, recording, player});
     parser.process(app);
     orbel::bench::Options options;
     bool ok = false;
@@ -572,6 +689,7 @@ int main(int argc, char** argv) {
     }
     options.load = parser.isSet(load);
     options.fileDriver = parser.isSet(fileDriver);
+    options.player = parser.isSet(player);
     options.soundFont = parser.value(soundFont);
     options.recording = parser.value(recording);
     return orbel::bench::Main(options);

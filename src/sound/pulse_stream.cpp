@@ -1,10 +1,14 @@
 #include "sound/pulse_stream.h"
 
 #include "sound/drift_follower.h"
+#include "sound/realtime_priority.h"
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <pulse/error.h>
 #include <pulse/simple.h>
@@ -18,9 +22,25 @@ namespace {
 constexpr int Channels = 2;
 constexpr const char* ClientName = "ORBEL";
 constexpr const char* StreamName = "practice";
+// What the client library calls the thread that runs its main loop.
+constexpr const char* ClientThreadName = "threaded-ml";
 
 std::uint32_t Bytes(int frames) {
     return static_cast<std::uint32_t>(frames) * Channels * sizeof(float);
+}
+
+// The client library talks to the server from a thread of its own; when that thread waits behind busy
+// programs, the server runs dry however promptly this stream renders. It gets the audio thread's priority.
+void RaiseClientThreads() {
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        std::getline(comm, name);
+        if (name != ClientThreadName) continue;
+        const pid_t thread = static_cast<pid_t>(std::strtol(task.path().filename().c_str(), nullptr, 10));
+        if (thread > 0) (void)RequestRealtimePriorityFor(thread, realtime::AudioPriority);
+    }
 }
 
 } // namespace
@@ -60,6 +80,7 @@ PulseStream::~PulseStream() {
 
 void PulseStream::run() {
     threadId_ = ::gettid();
+    RaiseClientThreads();
     const auto frames = static_cast<std::size_t>(options_.periodFrames);
     const double rate = options_.sampleRate;
     const double periodSeconds = static_cast<double>(frames) / rate;

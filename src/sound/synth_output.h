@@ -24,7 +24,10 @@ static constexpr double SampleRate = 48000.0;
 // What the sound server gets per period. A sound server mixes in periods of its own, so asking for less
 // than about 5 ms only adds wake-ups; the file driver paces itself by the period and keeps it short.
 static constexpr int ServerPeriodFrames = 256;
-static constexpr int ServerPeriods = 2;
+// Periods the server keeps queued. Two (11 ms) play exactly on an idle machine, but a server whose main
+// thread waits behind busy programs runs dry now and then, and every time it does the beat stumbles by a
+// couple of milliseconds; four (21 ms) keep the time under load, for an output delay of about 30 ms.
+static constexpr int ServerPeriods = 4;
 static constexpr int FilePeriodFrames = 64;
 // The synthesizer's own block, which is also the file driver's period.
 static constexpr int PeriodFrames = FilePeriodFrames;

@@ -151,7 +151,7 @@ bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void frmMain::showSoundSwitches() {
-    if (!soundSwitches_) soundSwitches_ = new MainSet(state_.settings, this);
+    if (!soundSwitches_) soundSwitches_ = new MainSet(state_.settings, this, [this] { publishLive(); });
     soundSwitches_->show();
     soundSwitches_->raise();
 }

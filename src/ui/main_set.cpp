@@ -10,9 +10,10 @@
 
 namespace orbel {
 
-MainSet::MainSet(Settings& settings, QWidget* parent)
+MainSet::MainSet(Settings& settings, QWidget* parent, std::function<void()> changed)
     // A tool window that stays in front of the main window while a performance runs.
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), settings_(settings) {
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), settings_(settings),
+      changed_(std::move(changed)) {
     setObjectName(QStringLiteral("MainSet"));
     setWindowTitle(QStringLiteral("補足設定"));
     setModal(false);
@@ -37,8 +38,10 @@ MainSet::MainSet(Settings& settings, QWidget* parent)
         auto* box = new QCheckBox(entry.caption, this);
         box->setObjectName(QString::fromLatin1(entry.name));
         box->setChecked(settings_.*entry.field == 1);
-        connect(box, &QCheckBox::toggled, this,
-                [this, field = entry.field](bool on) { settings_.*field = on ? 1 : 0; });
+        connect(box, &QCheckBox::toggled, this, [this, field = entry.field](bool on) {
+            settings_.*field = on ? 1 : 0;
+            if (changed_) changed_();
+        });
         layout->addWidget(box);
     }
 

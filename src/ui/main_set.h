@@ -3,6 +3,7 @@
 // off, acting at once because the player reads them at every tick.
 
 #include <QDialog>
+#include <functional>
 
 class QCheckBox;
 
@@ -14,10 +15,12 @@ class MainSet : public QDialog {
     Q_OBJECT
 
 public:
-    MainSet(Settings& settings, QWidget* parent = nullptr);
+    // changed runs after every switch, so that a performance hears of it at its next tick.
+    MainSet(Settings& settings, QWidget* parent = nullptr, std::function<void()> changed = {});
 
 private:
     Settings& settings_;
+    std::function<void()> changed_;
 };
 
 } // namespace orbel

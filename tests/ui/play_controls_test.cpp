@@ -4,6 +4,7 @@
 #include "theory/prepare_build.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QFile>
@@ -375,6 +376,47 @@ TEST_F(PlayerThreadTest, SoundButtonThenPlayThenStopLeavesNothingSounding) {
     for (std::size_t i = 1; i < all.size(); ++i)
         EXPECT_LE(all[i - 1].micros, all[i].micros);
     EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
+}
+
+} // namespace
+} // namespace orbel
+
+namespace orbel {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Sent;
+
+// A switch of the sound switches window acts at the next tick of a performance on the player's thread.
+TEST_F(PlayerThreadTest, SoundSwitchesActOnThePlayingPerformance) {
+    settings.CountInOn = 0;
+    start();
+    find<QComboBox>("Combo1")->setCurrentIndex(2);
+    find<QPushButton>("Command10")->click();
+    midi->clearRecords();
+    const auto base = clock->peek();
+    std::int64_t switchedAt = -1;
+    clock->setOnWake([&, step = 0]() mutable {
+        const auto now = clock->peek() - base;
+        if (step == 0 && now >= 3s) {
+            step = 1;
+            switchedAt = Micros(clock->peek());
+            onUi([this] { trainer->window->findChild<QCheckBox*>("Check7")->click(); }); // the click off
+        } else if (step == 1 && now >= 6s) {
+            step = 2;
+            trainer->player->requestStop();
+        }
+    });
+    find<QPushButton>("Command5")->click();
+    waitIdle();
+    int before = 0;
+    int after = 0;
+    for (const Sent& m : sent()) {
+        if (!testing::IsClick(m)) continue;
+        (m.micros < switchedAt ? before : after) += 1;
+    }
+    EXPECT_GE(before, 5);
+    EXPECT_EQ(after, 0);
 }
 
 } // namespace

@@ -1,0 +1,191 @@
+// How soon the trainer shows its window, and what it costs while it plays and while it rests.
+//
+//     bench_startup [--play-seconds s]
+//
+// Runs the trainer in this process, in a copy of the built program folder, with the built-in synthesizer
+// and the system's SoundFont (FluidR3_GM when installed) as a user would have it, on whatever display
+// QT_QPA_PLATFORM names (xvfb-run gives a real X server). Prints: the time from the start of the process and
+// from the start of the trainer to the main window's first frame; the resident memory after the play button
+// has played for `play-seconds` (30 by default); and the processor time of this process while playing and
+// once the stream has been released.
+#include "app/prompter.h"
+#include "ui/captions.h"
+#include "ui/main_mod.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QFont>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr double TargetFirstFrameMs = 200;
+constexpr double TargetRssMiB = 50;
+constexpr double TargetPlayingCpu = 3;
+constexpr double TargetIdleCpu = 1;
+constexpr int IdleSettleSeconds = 6; // the stream is released after 3 s without a note
+constexpr int IdleMeasureSeconds = 5;
+
+// Answers every question no and only prints messages, so that nothing waits for a user.
+class PrintingPrompter final : public orbel::Prompter {
+public:
+    void message(const QString& text, orbel::PromptIcon /*icon*/) override {
+        std::fprintf(stderr, "message: %s\n", text.toLocal8Bit().constData());
+    }
+    bool askYesNo(const QString& /*text*/) override { return true; }
+};
+
+// Seconds since this process started, from the kernel's record of it.
+double SecondsSinceProcessStart() {
+    std::ifstream stat("/proc/self/stat");
+    std::string field;
+    for (int i = 0; i < 22 && stat >> field; ++i) {
+    }
+    const double startTicks = std::stod(field);
+    std::ifstream uptimeFile("/proc/uptime");
+    double uptime = 0;
+    uptimeFile >> uptime;
+    return uptime - startTicks / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+// A line of /proc/self/status in MiB: VmRSS (all resident pages), RssAnon (the process's own memory) or
+// RssFile (pages of files: libraries and fonts, shared with every other program that maps them).
+double StatusMiB(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(key + ":", 0) == 0) return std::stod(line.substr(key.size() + 1)) / 1024;
+    }
+    return 0;
+}
+
+double ResidentMiB() {
+    return StatusMiB("VmRSS");
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Notes the first paint of any widget of the main window.
+class FirstFrame final : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !painted) {
+            painted = true;
+            atProcessSeconds = SecondsSinceProcessStart();
+            sinceTrainerMs = static_cast<double>(sinceTrainer.nsecsElapsed()) / 1e6;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    QElapsedTimer sinceTrainer;
+    bool painted = false;
+    double atProcessSeconds = 0;
+    double sinceTrainerMs = 0;
+};
+
+// Lets the trainer run, as its own event loop would, for ms.
+void Wait(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+const char* Verdict(bool met) {
+    return met ? "ok" : "MISSED";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QFont::insertSubstitution(orbel::captions::FormFontName, QStringLiteral("IPAMincho"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QCommandLineParser parser;
+    const QCommandLineOption playSeconds(QStringLiteral("play-seconds"), QStringLiteral("How long to play."),
+                                         QStringLiteral("seconds"), QStringLiteral("30"));
+    parser.addHelpOption();
+    parser.addOption(playSeconds);
+    parser.process(app);
+
+    // The trainer's own program folder, copied so that nothing of the build is changed.
+    QTemporaryDir folder;
+    const QDir built(QCoreApplication::applicationDirPath());
+    for (const QString& name : built.entryList(QDir::Files)) {
+        if (name.endsWith(QLatin1String(".txt")) || name.endsWith(QLatin1String(".ttf")) ||
+            name.endsWith(QLatin1String(".infdat")))
+            QFile::copy(built.filePath(name), folder.filePath(name));
+    }
+    QFile::remove(folder.filePath(QStringLiteral("cfg.infdat")));
+    QFile::copy(built.filePath(QStringLiteral("cfg_org.infdat")),
+                folder.filePath(QStringLiteral("cfg.infdat")));
+
+    PrintingPrompter prompter;
+    FirstFrame first;
+    app.installEventFilter(&first);
+    first.sinceTrainer.start();
+    const double processAtTrainer = SecondsSinceProcessStart();
+    std::unique_ptr<orbel::Trainer> trainer = orbel::Main(folder.path(), prompter);
+    if (!trainer) {
+        std::fprintf(stderr, "the trainer did not start\n");
+        return 1;
+    }
+    while (!first.painted)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    app.removeEventFilter(&first);
+
+    Wait(IdleSettleSeconds * 1000);
+    const double rssAtRest = ResidentMiB();
+    auto* play = trainer->window->findChild<QPushButton*>(QStringLiteral("Command5"));
+    const double cpuBefore = CpuSeconds();
+    QElapsedTimer playing;
+    playing.start();
+    play->click();
+    Wait(static_cast<int>(parser.value(playSeconds).toDouble() * 1000));
+    const double rss = ResidentMiB();
+    const double rssAnon = StatusMiB("RssAnon");
+    const double rssFile = StatusMiB("RssFile");
+    const double playingCpu =
+        (CpuSeconds() - cpuBefore) / (static_cast<double>(playing.elapsed()) / 1000) * 100;
+    trainer->window->findChild<QPushButton*>(QStringLiteral("Command9"))->click();
+    Wait(IdleSettleSeconds * 1000);
+    const double idleBefore = CpuSeconds();
+    Wait(IdleMeasureSeconds * 1000);
+    const double idleCpu = (CpuSeconds() - idleBefore) / IdleMeasureSeconds * 100;
+
+    std::printf("Start-up (%s display, FluidR3_GM when installed)\n",
+                QGuiApplication::platformName().toLocal8Bit().constData());
+    std::printf("  first frame %.0f ms after the process started, %.0f ms after the trainer began "
+                "(process start to trainer %.0f ms)   [target %.0f ms after exec %s]\n",
+                first.atProcessSeconds * 1000, first.sinceTrainerMs, processAtTrainer * 1000,
+                TargetFirstFrameMs, Verdict(first.sinceTrainerMs <= TargetFirstFrameMs));
+    std::printf(
+        "  resident memory after %.0f s of playing: %.1f MiB (%.1f MiB before the first note)   [target "
+        "%.0f MiB %s]\n",
+        parser.value(playSeconds).toDouble(), rss, rssAtRest, TargetRssMiB, Verdict(rss <= TargetRssMiB));
+    std::printf(
+        "    of which the process's own %.1f MiB, pages of shared files (libraries, fonts) %.1f MiB\n",
+        rssAnon, rssFile);
+    std::printf("  processor while playing: %.1f %% of a core   [target %.0f %% %s]\n", playingCpu,
+                TargetPlayingCpu, Verdict(playingCpu <= TargetPlayingCpu));
+    std::printf("  processor at rest: %.2f %% of a core   [target with the sound server %.0f %% %s]\n",
+                idleCpu, TargetIdleCpu, Verdict(idleCpu <= TargetIdleCpu));
+    trainer->window->close();
+    return 0;
+}
