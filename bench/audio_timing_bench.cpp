@@ -505,6 +505,8 @@ Played PlayWithPlayer(SynthOutput& synth, const exporter::ExportBuild& build, do
     QEventLoop loop;
     QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
     loop.exec();
+    // A stop forgets what has not sounded yet: the clicks due within the output delay are not heard.
+    const auto stoppedAt = MidiClock::now();
     player.stopAndWait();
     stall.stop();
     std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -513,8 +515,10 @@ Played PlayWithPlayer(SynthOutput& synth, const exporter::ExportBuild& build, do
     const std::optional<double> serverAfter = CpuSecondsOf(serverPid);
     if (serverBefore && serverAfter) played.serverCpu = *serverAfter - *serverBefore;
     played.senderRealtime = true;
-    for (const MidiClock::time_point due : clicks.dues)
+    for (const MidiClock::time_point due : clicks.dues) {
+        if (due + synth.outputDelay() >= stoppedAt) break;
         played.clickDueSeconds.push_back(std::chrono::duration<double>(due - clicks.dues.front()).count());
+    }
     return played;
 }
 

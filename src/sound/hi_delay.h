@@ -24,6 +24,12 @@ static constexpr std::int16_t Stopped = -1;
 // How the wait spends its time. It sleeps in short slices, so that a stop is noticed promptly, until
 // spinMargin before the deadline, and watches the clock for the rest: a sleep may wake a little late, the
 // spin does not. The margin is what one wait costs in processor time.
+// For an output that schedules every message at its due time: a wake-up a little late costs nothing, so the
+// wait only sleeps, in slices short enough for a stop to be seen within a few milliseconds.
+namespace hidelay_scheduled {
+static constexpr std::chrono::milliseconds LongestSleep{4};
+} // namespace hidelay_scheduled
+
 struct HiDelayTuning {
     DeadlineClock::Duration spinMargin = std::chrono::microseconds(150);
     DeadlineClock::Duration longestSleep = std::chrono::milliseconds(2);
@@ -54,6 +60,8 @@ public:
     // leaving the chain where it was and without yielding. A deadline that has already passed returns
     // after the yield without waiting, so a late caller catches up.
     std::int16_t HiDelay(int ms);
+
+    void setTuning(const HiDelayTuning& tuning) { tuning_ = tuning; }
 
     // The deadline the last wait ended on (or the restart): when what is sent now is due.
     DeadlineClock::TimePoint mark() const { return timerMark_; }
