@@ -129,7 +129,8 @@ void PlaySled::PlaySound(int variant) {
         if (waitFor(wait, lengths.beat) == hidelay::Stopped) break;
     }
 
-    if (stopRequested()) midi_.setDueTime(std::nullopt);
+    // The notes end on the deadline of the last tick, or at once after a stop.
+    midi_.setDueTime(stopRequested() ? std::nullopt : std::optional(timer_.mark()));
     allNotesOff();
     view.HidePlayCursor();
     view.CircleEndPlay();

@@ -103,6 +103,14 @@ TEST(PlaySound, TempoOf120PlaysTicksOf21MsAndABarOf2016Ms) {
     ASSERT_FALSE(offs.empty());
     EXPECT_EQ(MillisFrom({offs.back()}, start), std::vector<std::int64_t>{2016});
     EXPECT_EQ(rig.host.playEnds, 1);
+    // Every message is due on the deadline of its tick, the last all-notes-off on the end of the bar.
+    ASSERT_TRUE(rig.output->records().front().dueMicros);
+    const std::int64_t chain = *rig.output->records().front().dueMicros; // the restart
+    for (const auto& r : rig.output->records()) {
+        ASSERT_TRUE(r.dueMicros);
+        EXPECT_EQ((*r.dueMicros - chain) % 21000, 0) << *r.dueMicros - chain;
+    }
+    EXPECT_EQ(*offs.back().dueMicros - chain, 2016000);
 }
 
 TEST(PlaySound, SwingAtTempo100LevelStandardSplitsTheBeat420To180) {
