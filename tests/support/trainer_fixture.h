@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
@@ -44,6 +45,17 @@ inline bool IsClick(const Sent& m, int key = 33) {
 }
 inline bool IsAllNotesOff(const Sent& m, int channel) {
     return m.status == midi_bytes::ControlChange + channel && m.data1 == midi_bytes::ControllerAllNotesOff;
+}
+
+// After the last note-on of the melody, chords and bass comes an all-notes-off on the same channel.
+inline void ExpectNothingLeftSounding(const std::vector<Sent>& all) {
+    for (int channel : {0, 1, 2}) {
+        const auto lastOn =
+            std::find_if(all.rbegin(), all.rend(), [channel](const Sent& m) { return IsNoteOn(m, channel); });
+        const auto lastOff = std::find_if(all.rbegin(), all.rend(),
+                                          [channel](const Sent& m) { return IsAllNotesOff(m, channel); });
+        EXPECT_TRUE(lastOff < lastOn) << "channel " << channel << " left sounding";
+    }
 }
 
 class TrainerFixture : public ::testing::Test {

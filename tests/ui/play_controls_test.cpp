@@ -305,15 +305,7 @@ TEST_F(PlayerThreadTest, ANestedLoopOnTheWindowHoldsNothing) {
     for (std::size_t beat = 0; beat < clicks.size(); ++beat)
         EXPECT_EQ(clicks[beat] - firstCountIn, 4000000 + static_cast<std::int64_t>(beat) * 504000) << beat;
     // The performance ended with every voice switched off.
-    const std::vector<Sent> all = sent();
-    for (int channel : {0, 1, 2}) {
-        const auto lastOn = std::find_if(all.rbegin(), all.rend(),
-                                         [channel](const Sent& m) { return testing::IsNoteOn(m, channel); });
-        const auto lastOff = std::find_if(all.rbegin(), all.rend(), [channel](const Sent& m) {
-            return testing::IsAllNotesOff(m, channel);
-        });
-        EXPECT_TRUE(lastOff < lastOn) << "channel " << channel << " left sounding";
-    }
+    testing::ExpectNothingLeftSounding(sent());
 }
 
 // At tempo 50 the count-in waits 2.4 s for each half note; a stop in the middle of that wait ends it at once.
@@ -364,14 +356,7 @@ TEST_F(PlayerThreadTest, SoundButtonThenPlayThenStopLeavesNothingSounding) {
     waitIdle();
 
     const std::vector<Sent> all = sent();
-    for (int channel : {0, 1, 2}) {
-        const auto lastOn = std::find_if(all.rbegin(), all.rend(),
-                                         [channel](const Sent& m) { return testing::IsNoteOn(m, channel); });
-        const auto lastOff = std::find_if(all.rbegin(), all.rend(), [channel](const Sent& m) {
-            return testing::IsAllNotesOff(m, channel);
-        });
-        EXPECT_TRUE(lastOff < lastOn) << "channel " << channel << " left sounding";
-    }
+    testing::ExpectNothingLeftSounding(all);
     // Time only moves forward: the two play-throughs never interleave.
     for (std::size_t i = 1; i < all.size(); ++i)
         EXPECT_LE(all[i - 1].micros, all[i].micros);
