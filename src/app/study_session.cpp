@@ -7,15 +7,6 @@
 
 namespace orbel {
 
-namespace {
-
-// The tempo range of the window's tempo bar.
-constexpr int SlowestTempo = 50;
-constexpr int FastestTempo = 300;
-constexpr int FallbackTempo = 100;
-
-} // namespace
-
 MovedRoot MoveRoot(int root, int step) {
     const int moved = root + step;
     MovedRoot result;
@@ -26,8 +17,8 @@ MovedRoot MoveRoot(int root, int step) {
 }
 
 int StartingTempo(int stored) {
-    if (stored < SlowestTempo) return FallbackTempo;
-    return std::min(stored, FastestTempo);
+    if (stored < tempo_range::Slowest) return tempo_range::Fallback;
+    return std::min(stored, tempo_range::Fastest);
 }
 
 StudyItems StudySession::loadItems(const QString& programFolder) {

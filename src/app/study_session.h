@@ -28,6 +28,14 @@ struct StudyState {
     int itemCount = 0;
 };
 
+// The tempo bar's range; a tempo from elsewhere (the settings file, a typed number) is kept inside it.
+namespace tempo_range {
+static constexpr int Slowest = 50;
+static constexpr int Fastest = 300;
+static constexpr int Fallback = 100; // a stored tempo below the slowest starts here
+static constexpr int PageStep = 10;  // a click on the bar's track
+} // namespace tempo_range
+
 namespace pitch_classes {
 static constexpr int Count = 12;
 } // namespace pitch_classes

@@ -37,7 +37,7 @@ struct Replacement {
 static constexpr std::array<Replacement, 3> FullWidthMarks = {{{"／", "/"}, {"￥", "\\"}, {"！", "!"}}};
 
 static constexpr std::string_view Blanks = " ";
-static constexpr QByteArrayView Utf8Bom = "\xEF\xBB\xBF";
+static constexpr QByteArrayView Utf8Bom(text_bytes::Utf8Bom.data(), text_bytes::Utf8Bom.size());
 
 enum class LineKind { Blank, Comment, Header, Metre, Explanation, Data };
 

@@ -14,7 +14,6 @@ namespace orbel {
 namespace {
 
 static constexpr char16_t ReplacementChar = u'\uFFFD';
-static constexpr std::array<char, 3> Utf8Bom = {'\xEF', '\xBB', '\xBF'};
 static constexpr std::size_t IconvFailed = static_cast<std::size_t>(-1);
 static constexpr const char* Cp932Name = "CP932";
 // QString's own code units in the machine's byte order, so that no byte-order mark is produced or expected.
@@ -80,7 +79,7 @@ qsizetype Utf8SequenceLength(QByteArrayView bytes, qsizetype i) {
 }
 
 bool StartsWithBom(QByteArrayView bytes) {
-    return bytes.startsWith(QByteArrayView(Utf8Bom.data(), Utf8Bom.size()));
+    return bytes.startsWith(QByteArrayView(text_bytes::Utf8Bom.data(), text_bytes::Utf8Bom.size()));
 }
 
 } // namespace
@@ -170,7 +169,7 @@ QString DecodeBytes(QByteArrayView bytes) {
 DecodedText DecodeText(QByteArrayView bytes) {
     DecodedText decoded;
     const bool bom = StartsWithBom(bytes);
-    const QByteArrayView body = bom ? bytes.sliced(Utf8Bom.size()) : bytes;
+    const QByteArrayView body = bom ? bytes.sliced(text_bytes::Utf8Bom.size()) : bytes;
     if (IsValidUtf8(body)) {
         decoded.format.encoding = TextEncoding::Utf8;
         decoded.format.bom = bom;
@@ -193,7 +192,7 @@ std::optional<QByteArray> EncodeText(QStringView text, const TextFormat& format)
     if (format.crlf) body.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 
     QByteArray bytes;
-    if (format.bom) bytes.append(Utf8Bom.data(), Utf8Bom.size());
+    if (format.bom) bytes.append(text_bytes::Utf8Bom.data(), text_bytes::Utf8Bom.size());
     if (format.encoding == TextEncoding::Cp932) {
         const std::optional<QByteArray> encoded = EncodeCp932(body);
         if (!encoded) return std::nullopt;

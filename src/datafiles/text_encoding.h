@@ -9,8 +9,14 @@
 #include <QStringList>
 #include <QStringView>
 #include <optional>
+#include <string_view>
 
 namespace orbel {
+
+// The byte-order mark a UTF-8 text file may begin with.
+namespace text_bytes {
+static constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+} // namespace text_bytes
 
 namespace text_limits {
 // Data files are a few hundred kilobytes at most; anything far larger is not one of ours.

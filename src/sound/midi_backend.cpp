@@ -1,5 +1,6 @@
 #include "sound/midi_backend.h"
 
+#include "datafiles/text_encoding.h"
 #include "sound/alsa_port_output.h"
 #include "sound/fallback_output.h"
 #include "sound/recording_output.h"
@@ -16,7 +17,6 @@ namespace orbel {
 
 namespace {
 
-constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view Blanks = " \t\r\n";
 
 std::string_view Trim(std::string_view s) {
@@ -52,7 +52,8 @@ std::optional<MidiBackendChoice> ParseLine(std::string_view line) {
 } // namespace
 
 MidiBackendChoice ParseMidiBackendChoice(std::string_view text, std::string* problem) {
-    if (text.substr(0, Utf8Bom.size()) == Utf8Bom) text.remove_prefix(Utf8Bom.size());
+    if (text.substr(0, text_bytes::Utf8Bom.size()) == text_bytes::Utf8Bom)
+        text.remove_prefix(text_bytes::Utf8Bom.size());
     while (!text.empty()) {
         const auto end = text.find('\n');
         const std::string_view line = Trim(text.substr(0, end));

@@ -3,6 +3,8 @@
 // right-hand column and the keyboard options above the keyboard view. The
 // panel only builds and places them; the main window handles their events.
 
+#include "app/study_session.h"
+
 #include <QObject>
 #include <array>
 
@@ -19,13 +21,6 @@ class QWidget;
 namespace orbel {
 
 struct LogicalScale;
-
-namespace tempo_range {
-static constexpr int Slowest = 50;
-static constexpr int Fastest = 300;
-static constexpr int Fallback = 100; // a stored tempo below the slowest starts here
-static constexpr int PageStep = 10;  // a click on the bar's track
-} // namespace tempo_range
 
 struct ControlPanel {
     // Creates every control as a child of surface, named as the window's code names it.

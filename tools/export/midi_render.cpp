@@ -1,5 +1,6 @@
 #include "midi_render.h"
 
+#include "app/study_session.h"
 #include "play_recording.h"
 #include "sound/midi1.h"
 #include "sound/midi_output.h"
@@ -127,8 +128,8 @@ private:
 };
 
 void UseWindowTempo(Settings& s) {
-    if (s.Tempo < window_tempo::Slowest) s.Tempo = window_tempo::Fallback;
-    if (s.Tempo > window_tempo::Fastest) s.Tempo = window_tempo::Fastest;
+    // The window starts with a tempo of its scroll bar's range.
+    s.Tempo = static_cast<std::int16_t>(StartingTempo(s.Tempo));
 }
 
 bool ValidBar(int beatsPerBar) {

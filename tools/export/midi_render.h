@@ -26,13 +26,6 @@ static constexpr const char* BassName = "Bass";
 static constexpr const char* ClickName = "Click";
 } // namespace midi_tracks
 
-// The window starts with a tempo of its scroll bar's range: below it the fallback, above it the fastest.
-namespace window_tempo {
-static constexpr int Slowest = 50;
-static constexpr int Fallback = 100;
-static constexpr int Fastest = 300;
-} // namespace window_tempo
-
 struct RenderedMidi {
     int division = 0; // ticks per quarter note
     // The conductor track, then melody (channel 0); chords (1) and bass (2) when the accompaniment plays;
