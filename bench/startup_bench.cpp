@@ -26,6 +26,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/resource.h>
 #include <thread>
@@ -107,6 +108,32 @@ void Wait(int ms) {
     loop.exec();
 }
 
+// Processor seconds of every thread of this process that used some, with its name.
+void PrintThreads() {
+    const double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& id : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        std::ifstream stat((tasks.filePath(id) + QStringLiteral("/stat")).toStdString());
+        std::string line;
+        std::getline(stat, line);
+        const auto open = line.find('(');
+        const auto close = line.rfind(')');
+        if (open == std::string::npos || close == std::string::npos) continue;
+        std::istringstream rest(line.substr(close + 2));
+        std::string field;
+        double user = 0;
+        double system = 0;
+        for (int i = 3; i <= 15 && rest >> field; ++i) {
+            if (i == 14) user = std::stod(field);
+            if (i == 15) system = std::stod(field);
+        }
+        const double seconds = (user + system) / tick;
+        if (seconds >= 0.05)
+            std::printf("    thread %s (%s): %.2f s\n", id.toLocal8Bit().constData(),
+                        line.substr(open + 1, close - open - 1).c_str(), seconds);
+    }
+}
+
 const char* Verdict(bool met) {
     return met ? "ok" : "MISSED";
 }
@@ -184,6 +211,7 @@ int main(int argc, char** argv) {
         rssAnon, rssFile);
     std::printf("  processor while playing: %.1f %% of a core   [target %.0f %% %s]\n", playingCpu,
                 TargetPlayingCpu, Verdict(playingCpu <= TargetPlayingCpu));
+    PrintThreads();
     std::printf("  processor at rest: %.2f %% of a core   [target with the sound server %.0f %% %s]\n",
                 idleCpu, TargetIdleCpu, Verdict(idleCpu <= TargetIdleCpu));
     trainer->window->close();

@@ -12,6 +12,7 @@ packages=(
     fonts-ipafont-mincho fonts-ipafont-gothic
     python3-fontforge lilypond-fonts
     xvfb xauth x11-apps imagemagick sox
+    pulseaudio pulseaudio-utils
 )
 
 missing=()
