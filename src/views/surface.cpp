@@ -1,0 +1,156 @@
+#include "views/surface.h"
+
+#include "views/colour.h"
+#include "views/flat_text.h"
+#include "views/flood_fill.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPen>
+#include <cmath>
+
+namespace orbel {
+
+namespace {
+
+constexpr int BevelWidth = 2;
+
+} // namespace
+
+Surface::Surface(QSize pixels, double devicePixelRatio, double logicalWidth, double logicalHeight)
+    : logicalWidth_(logicalWidth), logicalHeight_(logicalHeight) {
+    const QSize device(std::max(1, static_cast<int>(std::lround(pixels.width() * devicePixelRatio))),
+                       std::max(1, static_cast<int>(std::lround(pixels.height() * devicePixelRatio))));
+    xScale_ = device.width() / logicalWidth;
+    yScale_ = device.height() / logicalHeight;
+    picture_ = QImage(device, QImage::Format_RGB32);
+    outlines_ = QImage(device, QImage::Format_RGB32);
+    clear(bgr::White);
+    picture_.setDevicePixelRatio(devicePixelRatio);
+}
+
+QPointF Surface::toDevice(double x, double y) const {
+    return {x * xScale_, (logicalHeight_ - y) * yScale_};
+}
+
+void Surface::clear(std::uint32_t bgr) {
+    picture_.fill(FromBgr(bgr));
+    outlines_.fill(FromBgr(bgr));
+}
+
+void Surface::draw(const std::function<void(QPainter&)>& paint) {
+    // The painter works in device pixels: the picture's ratio would otherwise scale everything again.
+    const double ratio = picture_.devicePixelRatio();
+    picture_.setDevicePixelRatio(1);
+    for (QImage* target : {&picture_, &outlines_}) {
+        QPainter painter(target);
+        const bool outline = target == &outlines_;
+        painter.setRenderHint(QPainter::Antialiasing, !outline && !xorPen_);
+        painter.setRenderHint(QPainter::TextAntialiasing, !outline && !xorPen_);
+        if (xorPen_) painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        paint(painter);
+    }
+    picture_.setDevicePixelRatio(ratio);
+}
+
+void Surface::line(double x1, double y1, double x2, double y2) {
+    const QPointF a = toDevice(x1, y1);
+    const QPointF b = toDevice(x2, y2);
+    const QColor colour = FromBgr(foreColor_);
+    const double width = drawWidth_ * picture_.devicePixelRatio();
+    draw([&](QPainter& p) {
+        QPen pen(colour, width);
+        pen.setCapStyle(Qt::SquareCap);
+        p.setPen(pen);
+        p.drawLine(a, b);
+    });
+}
+
+void Surface::box(double x1, double y1, double x2, double y2, bool filled) {
+    const QRectF rect = QRectF(toDevice(x1, y1), toDevice(x2, y2)).normalized();
+    const QColor colour = FromBgr(foreColor_);
+    const double width = drawWidth_ * picture_.devicePixelRatio();
+    draw([&](QPainter& p) {
+        if (filled) {
+            p.fillRect(rect, colour);
+        } else {
+            p.setPen(QPen(colour, width));
+            p.drawRect(rect);
+        }
+    });
+}
+
+void Surface::SetFormFont(const QString& name, int size, bool bold, bool italic) {
+    if (size <= 0) return;
+    font_ = {name, size, bold, italic};
+}
+
+void Surface::SaveFormFont() {
+    saved_ = font_;
+}
+
+void Surface::RestoreFormFont() {
+    if (saved_) font_ = *saved_;
+}
+
+QFont Surface::qtFont() const {
+    QFont font(font_.name);
+    // A point is 20 logical units, so text keeps its size against the drawing whatever the screen.
+    font.setPixelSize(
+        std::max(1, static_cast<int>(std::lround(font_.size * surface_defaults::PointsToTwips * yScale_))));
+    font.setBold(font_.bold);
+    font.setItalic(font_.italic);
+    return font;
+}
+
+double Surface::textWidth(const QString& text) const {
+    return QFontMetricsF(qtFont(), &picture_).horizontalAdvance(text) / xScale_;
+}
+
+void Surface::PrintText(double x, double y, const QString& text, std::uint32_t bgr) {
+    foreColor_ = bgr;
+    const QFont font = qtFont();
+    const QPointF top = toDevice(x, y);
+    const QPointF baseline(top.x(), top.y() + QFontMetricsF(font, &picture_).ascent());
+    const QColor colour = FromBgr(bgr);
+    draw([&](QPainter& p) {
+        p.setFont(font);
+        p.setPen(colour);
+        p.drawText(baseline, text);
+    });
+}
+
+void Surface::PrintTextFlat(double x, double y, const QString& text, std::uint32_t bgr) {
+    for (const TextPiece& piece : LayOutFlatText(x, text, [this](const QString& s) { return textWidth(s); }))
+        PrintText(piece.x, y, piece.text, bgr);
+}
+
+void Surface::FloodFillForm(double x, double y, std::uint32_t border, std::uint32_t fill) {
+    foreColor_ = border;
+    const QPointF at = toDevice(x, y);
+    const double ratio = picture_.devicePixelRatio();
+    picture_.setDevicePixelRatio(1);
+    FloodFillOutlined(outlines_, picture_,
+                      QPoint(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))),
+                      FromBgr(border).rgb(), FromBgr(fill).rgb());
+    picture_.setDevicePixelRatio(ratio);
+}
+
+void DrawBevelBox(Surface& surface, int x1, int y1, int x2, int y2, bool raised) {
+    const std::uint32_t light = raised ? bgr::White : bgr::Black;
+    const std::uint32_t dark = raised ? bgr::Black : bgr::White;
+    const int width = surface.drawWidth();
+    surface.setDrawWidth(BevelWidth);
+    const struct {
+        int ax, ay, bx, by;
+        std::uint32_t colour;
+    } edges[] = {
+        {x1, y2, x2, y2, light}, {x2, y2, x2, y1, dark}, {x2, y1, x1, y1, dark}, {x1, y1, x1, y2, light}};
+    for (const auto& e : edges) {
+        surface.setForeColor(e.colour);
+        surface.line(e.ax, e.ay, e.bx, e.by);
+    }
+    surface.setDrawWidth(width);
+}
+
+} // namespace orbel

@@ -1,0 +1,100 @@
+#pragma once
+// What every view draws on: a picture in the main window's logical units (about a twip each, x to the
+// right from 0, y upward from 0 at the bottom edge), kept at the screen's device pixels so that lines, text
+// and music glyphs are crisp on any screen. Text and shapes are antialiased; the XOR pen (for cursors that
+// must vanish without a trace when drawn again) is not. A plain copy of every outline, drawn without
+// antialiasing in its exact colour, lets a flood fill find the edges of an area.
+
+#include <QFont>
+#include <QImage>
+#include <QPointF>
+#include <QSize>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class QPainter;
+
+namespace orbel {
+
+namespace surface_defaults {
+static constexpr int PointsToTwips = 20;
+} // namespace surface_defaults
+
+// A font as the views choose it: face, size in points, bold, italic.
+struct FormFont {
+    QString name;
+    int size = 0;
+    bool bold = false;
+    bool italic = false;
+    bool operator==(const FormFont&) const = default;
+};
+
+class Surface {
+public:
+    // pixels: the area in device-independent pixels; devicePixelRatio: device pixels per one of them.
+    Surface(QSize pixels, double devicePixelRatio, double logicalWidth, double logicalHeight);
+
+    // The picture in device pixels, its device pixel ratio set.
+    const QImage& picture() const { return picture_; }
+    double logicalWidth() const { return logicalWidth_; }
+    double logicalHeight() const { return logicalHeight_; }
+    // Where a logical point falls, in device pixels of the picture.
+    QPointF toDevice(double x, double y) const;
+    // Device pixels per logical unit, across and up.
+    double xScale() const { return xScale_; }
+    double yScale() const { return yScale_; }
+
+    void clear(std::uint32_t bgr);
+
+    // The pen: its colour (0x00BBGGRR), its width in pixels, and whether it draws by exclusive or.
+    void setForeColor(std::uint32_t bgr) { foreColor_ = bgr; }
+    std::uint32_t foreColor() const { return foreColor_; }
+    void setDrawWidth(int pixels) { drawWidth_ = pixels; }
+    int drawWidth() const { return drawWidth_; }
+    void setXorPen(bool on) { xorPen_ = on; }
+
+    void line(double x1, double y1, double x2, double y2);
+    void box(double x1, double y1, double x2, double y2, bool filled);
+
+    // The font of the views, and its one save slot. A size of 0 or less changes nothing.
+    void SetFormFont(const QString& name, int size, bool bold, bool italic);
+    void SaveFormFont();
+    void RestoreFormFont();
+    const FormFont& formFont() const { return font_; }
+    // The width of text in the current font, in logical units.
+    double textWidth(const QString& text) const;
+
+    // Text whose first character cell has its top-left corner at (x, y).
+    void PrintText(double x, double y, const QString& text, std::uint32_t bgr);
+    // As PrintText, every lower-case "b" drawn as a flat sign close to the letter before it.
+    void PrintTextFlat(double x, double y, const QString& text, std::uint32_t bgr);
+
+    // Fills the area around (x, y) bounded by outlines of the border colour. The pen keeps the border
+    // colour afterwards.
+    void FloodFillForm(double x, double y, std::uint32_t border, std::uint32_t fill);
+
+private:
+    // Runs paint on the picture (antialiased unless the pen is XOR) and on the outline copy (never).
+    void draw(const std::function<void(QPainter&)>& paint);
+    QFont qtFont() const;
+
+    double logicalWidth_;
+    double logicalHeight_;
+    double xScale_;
+    double yScale_;
+    QImage picture_;
+    QImage outlines_;
+    std::uint32_t foreColor_ = 0;
+    int drawWidth_ = 1;
+    bool xorPen_ = false;
+    FormFont font_;
+    std::optional<FormFont> saved_;
+};
+
+// A two-tone frame of pen width 2: light top and left edges and dark right and bottom ones when raised,
+// the other way round when sunk (y1 below y2 on the upward scale).
+void DrawBevelBox(Surface& surface, int x1, int y1, int x2, int y2, bool raised);
+
+} // namespace orbel
