@@ -1,5 +1,8 @@
 // The generated music font ZEPHMUSIC.ttf: its names and licence data, one ascent for every text engine, and
 // where its glyphs land when printed the way the staff prints them (by the top-left of the character cell).
+
+#include "views/music_glyphs.h"
+
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -26,8 +29,30 @@ static constexpr int AccidentalPoints = 22;
 static constexpr double AscentEms = 2.0;
 
 // Every code point the staff prints.
-static constexpr char32_t StaffCodes[] = {'&', 'c', 'A', 'w',  'h',  'H',  'q',  'Q', 'e', 'E', 'x',
-                                          'X', 'V', 'W', 0xCF, 0xCE, 0xC4, 0xC5, 's', '#', 'b', 'n'};
+static constexpr char32_t StaffCodes[] = {
+    music_glyph::TrebleClef,
+    music_glyph::CommonTime,
+    music_glyph::ThreeFourTime,
+    music_glyph::WholeNote,
+    music_glyph::HalfNoteUp,
+    music_glyph::HalfNoteDown,
+    music_glyph::QuarterNoteUp,
+    music_glyph::QuarterNoteDown,
+    music_glyph::EighthNoteUp,
+    music_glyph::EighthNoteDown,
+    music_glyph::SixteenthNoteUp,
+    music_glyph::SixteenthNoteDown,
+    music_glyph::ThirtySecondNoteUp,
+    music_glyph::ThirtySecondNoteDown,
+    music_glyph::NoteHead,
+    music_glyph::QuarterRest,
+    music_glyph::EighthRest,
+    music_glyph::SixteenthRest,
+    music_glyph::ThirtySecondRest,
+    music_glyph::Sharp,
+    music_glyph::Flat,
+    music_glyph::Natural,
+};
 
 int pixelSize(int points) {
     return qRound(points * 20 * PixelsPerTwip);
@@ -151,27 +176,27 @@ struct Probe {
 };
 
 static constexpr Probe Probes[] = {
-    {'q', NotePoints, 0.63, 5.64, true, "head centre"},
-    {'q', NotePoints, 0.63, 6.4, false, "nothing below the head"},
-    {'q', NotePoints, 0.63, 4.9, false, "nothing above the head's middle"},
-    {'q', NotePoints, -0.15, 5.64, false, "head starts at x"},
-    {'q', NotePoints, 1.4, 5.64, false, "head about 1.3 s wide"},
-    {'q', NotePoints, 1.22, 3.0, true, "up-stem at the head's right"},
-    {'q', NotePoints, 1.0, 3.0, false, "up-stem thin"},
-    {'q', NotePoints, 1.22, 2.3, true, "up-stem reaches 3.5 s above the head"},
-    {'q', NotePoints, 1.22, 1.9, false, "up-stem ends there"},
-    {'Q', NotePoints, 0.63, 5.64, true, "head centre"},
-    {'Q', NotePoints, 0.04, 8.5, true, "down-stem at the head's left"},
-    {'Q', NotePoints, 0.63, 8.5, false, "nothing right of the down-stem"},
-    {'Q', NotePoints, 0.04, 9.4, false, "down-stem ends 3.5 s below the head"},
-    {'e', NotePoints, 1.95, 4.3, true, "flag's tail right of the up-stem"},
-    {'E', NotePoints, 1.05, 7.0, true, "flag's tail right of the down-stem"},
-    {0xCF, NotePoints, 1.22, 3.0, false, "no stem"},
-    {'w', NotePoints, 0.83, 5.64, false, "whole note hollow at x + 0.63 s"},
-    {'#', AccidentalPoints, 0.0, 4.29, false, "sharp hollow at the head's height"},
-    {'#', AccidentalPoints, 0.0, 3.77, true, "sharp's upper cross bar"},
-    {'b', AccidentalPoints, 0.05, 4.29, false, "flat's bowl hollow at the head's height"},
-    {'n', AccidentalPoints, 0.19, 4.29, false, "natural hollow at the head's height"},
+    {music_glyph::QuarterNoteUp, NotePoints, 0.63, 5.64, true, "head centre"},
+    {music_glyph::QuarterNoteUp, NotePoints, 0.63, 6.4, false, "nothing below the head"},
+    {music_glyph::QuarterNoteUp, NotePoints, 0.63, 4.9, false, "nothing above the head's middle"},
+    {music_glyph::QuarterNoteUp, NotePoints, -0.15, 5.64, false, "head starts at x"},
+    {music_glyph::QuarterNoteUp, NotePoints, 1.4, 5.64, false, "head about 1.3 s wide"},
+    {music_glyph::QuarterNoteUp, NotePoints, 1.22, 3.0, true, "up-stem at the head's right"},
+    {music_glyph::QuarterNoteUp, NotePoints, 1.0, 3.0, false, "up-stem thin"},
+    {music_glyph::QuarterNoteUp, NotePoints, 1.22, 2.3, true, "up-stem reaches 3.5 s above the head"},
+    {music_glyph::QuarterNoteUp, NotePoints, 1.22, 1.9, false, "up-stem ends there"},
+    {music_glyph::QuarterNoteDown, NotePoints, 0.63, 5.64, true, "head centre"},
+    {music_glyph::QuarterNoteDown, NotePoints, 0.04, 8.5, true, "down-stem at the head's left"},
+    {music_glyph::QuarterNoteDown, NotePoints, 0.63, 8.5, false, "nothing right of the down-stem"},
+    {music_glyph::QuarterNoteDown, NotePoints, 0.04, 9.4, false, "down-stem ends 3.5 s below the head"},
+    {music_glyph::EighthNoteUp, NotePoints, 1.95, 4.3, true, "flag's tail right of the up-stem"},
+    {music_glyph::EighthNoteDown, NotePoints, 1.05, 7.0, true, "flag's tail right of the down-stem"},
+    {music_glyph::NoteHead, NotePoints, 1.22, 3.0, false, "no stem"},
+    {music_glyph::WholeNote, NotePoints, 0.83, 5.64, false, "whole note hollow at x + 0.63 s"},
+    {music_glyph::Sharp, AccidentalPoints, 0.0, 4.29, false, "sharp hollow at the head's height"},
+    {music_glyph::Sharp, AccidentalPoints, 0.0, 3.77, true, "sharp's upper cross bar"},
+    {music_glyph::Flat, AccidentalPoints, 0.05, 4.29, false, "flat's bowl hollow at the head's height"},
+    {music_glyph::Natural, AccidentalPoints, 0.19, 4.29, false, "natural hollow at the head's height"},
 };
 
 TEST_F(MusicFontTest, DrawsStemsFlagsAndHollowsWhereTheStaffExpectsThem) {
@@ -197,18 +222,24 @@ struct InkBox {
 static constexpr double InkTolerance = 0.06;
 
 static constexpr InkBox InkBoxes[] = {
-    {0xCF, NotePoints, 5.10, 6.18, -0.02, 1.28, "head 1.1 s high centred on (0.63, 5.64)"},
-    {'w', NotePoints, 5.10, 6.18, -0.15, 1.81, "whole note centred on (0.83, 5.64)"},
-    {'&', SignPoints, 0.62, 7.94, 0.30, 2.87, "clef from 4.8 s above the G line to 2.5 s below it"},
-    {'c', SignPoints, 4.30, 6.40, 0.30, 2.03, "C centred on the middle line"},
-    {'A', SignPoints, 3.35, 7.35, 0.30, 1.91, "3/4 from the top line to the bottom line"},
-    {0xCE, SignPoints, 3.72, 6.58, 0.10, 1.16, "quarter rest from the fourth space down to the first"},
-    {0xC4, SignPoints, 4.53, 6.39, 0.12, 1.14, "eighth rest's flag in the third space"},
-    {0xC5, SignPoints, 4.93, 7.79, -0.02, 1.28, "sixteenth rest's flags in the third and second spaces"},
-    {'s', SignPoints, 3.93, 7.79, -0.13, 1.39, "32nd rest's flags in the fourth to second spaces"},
-    {'#', AccidentalPoints, 2.79, 5.79, -0.55, 0.55, "sharp centred on the note, 0.45 s clear of x"},
-    {'n', AccidentalPoints, 2.76, 5.82, -0.17, 0.55, "natural centred on the note"},
-    {'b', AccidentalPoints, 2.43, 4.94, -0.36, 0.55, "flat's bowl on the note"},
+    {music_glyph::NoteHead, NotePoints, 5.10, 6.18, -0.02, 1.28, "head 1.1 s high centred on (0.63, 5.64)"},
+    {music_glyph::WholeNote, NotePoints, 5.10, 6.18, -0.15, 1.81, "whole note centred on (0.83, 5.64)"},
+    {music_glyph::TrebleClef, SignPoints, 0.62, 7.94, 0.30, 2.87,
+     "clef from 4.8 s above the G line to 2.5 s below it"},
+    {music_glyph::CommonTime, SignPoints, 4.30, 6.40, 0.30, 2.03, "C centred on the middle line"},
+    {music_glyph::ThreeFourTime, SignPoints, 3.35, 7.35, 0.30, 1.91,
+     "3/4 from the top line to the bottom line"},
+    {music_glyph::QuarterRest, SignPoints, 3.72, 6.58, 0.10, 1.16,
+     "quarter rest from the fourth space down to the first"},
+    {music_glyph::EighthRest, SignPoints, 4.53, 6.39, 0.12, 1.14, "eighth rest's flag in the third space"},
+    {music_glyph::SixteenthRest, SignPoints, 4.93, 7.79, -0.02, 1.28,
+     "sixteenth rest's flags in the third and second spaces"},
+    {music_glyph::ThirtySecondRest, SignPoints, 3.93, 7.79, -0.13, 1.39,
+     "32nd rest's flags in the fourth to second spaces"},
+    {music_glyph::Sharp, AccidentalPoints, 2.79, 5.79, -0.55, 0.55,
+     "sharp centred on the note, 0.45 s clear of x"},
+    {music_glyph::Natural, AccidentalPoints, 2.76, 5.82, -0.17, 0.55, "natural centred on the note"},
+    {music_glyph::Flat, AccidentalPoints, 2.43, 4.94, -0.36, 0.55, "flat's bowl on the note"},
 };
 
 TEST_F(MusicFontTest, KeepsEveryGlyphInItsPlaceOnTheStaff) {

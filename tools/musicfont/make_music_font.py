@@ -20,6 +20,7 @@ cell top" and converted with the one ascent of the font.
 
 import contextlib
 import os
+import re
 import sys
 
 
@@ -89,41 +90,64 @@ ACCIDENTAL_CENTRE_BELOW_TOP = 4.29  # printed 1.35 s above the note's cell top
 ACCIDENTAL_RIGHT_GAP = 0.45
 ADVANCE_MARGIN = 0.1
 
+
+def fail(message):
+    sys.exit("make_music_font: " + message)
+
+
+def read_glyph_table(path):
+    """The code point of every glyph the staff prints, by name, from the program's table of them."""
+    pattern = re.compile(r"static constexpr char16_t (\w+) = (?:u'(.)'|(0x[0-9A-Fa-f]+));")
+    table = {}
+    try:
+        with open(path, encoding="utf-8") as stream:
+            for line in stream:
+                match = pattern.search(line)
+                if match:
+                    name, char, number = match.groups()
+                    table[name] = ord(char) if char else int(number, 16)
+    except OSError as error:
+        fail("cannot read the glyph table %s: %s" % (path, error))
+    if not table:
+        fail("no glyphs in the table %s" % path)
+    return table
+
+
+GLYPH = read_glyph_table(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "views",
+                                      "music_glyphs.h"))
+
+
 # Rests, by code: LilyPond's rest glyph and where the staff's middle line lies below the cell top
 # (printed at B + 7.3 s, B + 7.35 s and B + 7.75 s; the middle line is B + 2 s). Every rest glyph of the
 # source font has its origin on the middle line, which is where a treble staff puts it.
 RESTS = {
-    0xCE: ("rests.2", 5.3),
-    0xC4: ("rests.3", 5.35),
-    0xC5: ("rests.4", 5.75),
-    ord("s"): ("rests.5", 5.75),
+    GLYPH["QuarterRest"]: ("rests.2", 5.3),
+    GLYPH["EighthRest"]: ("rests.3", 5.35),
+    GLYPH["SixteenthRest"]: ("rests.4", 5.75),
+    GLYPH["ThirtySecondRest"]: ("rests.5", 5.75),
 }
 
 # Notes, by code: head, stem direction, flag, stem length (staff spaces from the head centre to the stem end).
 NOTES = {
-    ord("w"): ("noteheads.s0", None, None, 0.0),
-    ord("h"): ("noteheads.s1", "up", None, STEM_LENGTH),
-    ord("H"): ("noteheads.s1", "down", None, STEM_LENGTH),
-    ord("q"): ("noteheads.s2", "up", None, STEM_LENGTH),
-    ord("Q"): ("noteheads.s2", "down", None, STEM_LENGTH),
-    ord("e"): ("noteheads.s2", "up", "flags.u3", STEM_LENGTH),
-    ord("E"): ("noteheads.s2", "down", "flags.d3", STEM_LENGTH),
-    ord("x"): ("noteheads.s2", "up", "flags.u4", STEM_LENGTH),
-    ord("X"): ("noteheads.s2", "down", "flags.d4", STEM_LENGTH),
-    ord("V"): ("noteheads.s2", "up", "flags.u5", STEM_LENGTH_32ND),
-    ord("W"): ("noteheads.s2", "down", "flags.d5", STEM_LENGTH_32ND),
-    0xCF: ("noteheads.s2", None, None, 0.0),
+    GLYPH["WholeNote"]: ("noteheads.s0", None, None, 0.0),
+    GLYPH["HalfNoteUp"]: ("noteheads.s1", "up", None, STEM_LENGTH),
+    GLYPH["HalfNoteDown"]: ("noteheads.s1", "down", None, STEM_LENGTH),
+    GLYPH["QuarterNoteUp"]: ("noteheads.s2", "up", None, STEM_LENGTH),
+    GLYPH["QuarterNoteDown"]: ("noteheads.s2", "down", None, STEM_LENGTH),
+    GLYPH["EighthNoteUp"]: ("noteheads.s2", "up", "flags.u3", STEM_LENGTH),
+    GLYPH["EighthNoteDown"]: ("noteheads.s2", "down", "flags.d3", STEM_LENGTH),
+    GLYPH["SixteenthNoteUp"]: ("noteheads.s2", "up", "flags.u4", STEM_LENGTH),
+    GLYPH["SixteenthNoteDown"]: ("noteheads.s2", "down", "flags.d4", STEM_LENGTH),
+    GLYPH["ThirtySecondNoteUp"]: ("noteheads.s2", "up", "flags.u5", STEM_LENGTH_32ND),
+    GLYPH["ThirtySecondNoteDown"]: ("noteheads.s2", "down", "flags.d5", STEM_LENGTH_32ND),
+    GLYPH["NoteHead"]: ("noteheads.s2", None, None, 0.0),
 }
 
 ACCIDENTALS = {
-    ord("#"): "accidentals.sharp",
-    ord("b"): "accidentals.flat",
-    ord("n"): "accidentals.natural",
+    GLYPH["Sharp"]: "accidentals.sharp",
+    GLYPH["Flat"]: "accidentals.flat",
+    GLYPH["Natural"]: "accidentals.natural",
 }
-
-
-def fail(message):
-    sys.exit("make_music_font: " + message)
 
 
 def space_units(points):
@@ -268,9 +292,13 @@ def three_four_layer(source):
 
 def compose_glyphs(source):
     """Every code point the staff prints, with its outline."""
-    glyphs = {ord("&"): clef_layer(source), ord("c"): common_time_layer(source), ord("A"): three_four_layer(source)}
+    glyphs = {
+        GLYPH["TrebleClef"]: clef_layer(source),
+        GLYPH["CommonTime"]: common_time_layer(source),
+        GLYPH["ThreeFourTime"]: three_four_layer(source),
+    }
     for code, (head, stem, flag, stem_length) in NOTES.items():
-        glyphs[code] = note_layer(source, head, stem, flag, stem_length, code == ord("w"))
+        glyphs[code] = note_layer(source, head, stem, flag, stem_length, code == GLYPH["WholeNote"])
     for code, (name, middle) in RESTS.items():
         glyphs[code] = rest_layer(source, name, middle)
     for code, name in ACCIDENTALS.items():
