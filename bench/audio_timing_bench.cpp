@@ -487,11 +487,13 @@ Played PlayWithPlayer(SynthOutput& synth, const exporter::ExportBuild& build, do
     LiveSettings live;
     live.publish(study.settings);
     PlayerEvents window;
+    PlayerViews windowViews;
     QObject windowThread;
     QueuedPlayerEvents events(window, windowThread);
+    QueuedPlayerViews views(windowViews, windowThread);
     std::atomic<std::int16_t> stop = 0;
     SteadyDeadlineClock clock;
-    BackgroundPlayer player(port, stop, clock, live, events, true);
+    BackgroundPlayer player(port, stop, clock, live, events, views, true);
 
     QTimer stall;
     stall.setInterval(figures::StallEvery);

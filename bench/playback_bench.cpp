@@ -274,7 +274,7 @@ std::optional<Performance> Perform(ProgramState& state, DeadlineClock& clock,
         },
         SeededRandom(figures::AccompanimentSeed));
     LoadHost host(window, state);
-    sled.setEvents(&host);
+    sled.setViews(&host);
 
     midi.SendProgramChanges();
     sled.PlayTempo = state.settings.Tempo;

@@ -5,7 +5,7 @@
 // messages; the time spent drawing is counted so that its share of the processor can be told apart.
 
 #include "app/program_state.h"
-#include "sound/player_events.h"
+#include "sound/player_views.h"
 
 #include <QImage>
 #include <QTimer>
@@ -71,7 +71,7 @@ private:
 };
 
 // The player's window side: cursor calls paint on the load window.
-class LoadHost : public PlayerEvents {
+class LoadHost : public PlayerViews {
 public:
     LoadHost(LoadWindow& window, ProgramState& state) : window_(window), state_(state) {}
 

@@ -19,11 +19,12 @@ constexpr unsigned long PreciseTimerSlackNs = 1;
 
 BackgroundPlayer::BackgroundPlayer(MidiPort& port, std::atomic<std::int16_t>& stopRequested,
                                    DeadlineClock& clock, const LiveSettings& live, PlayerEvents& events,
-                                   bool realtime, Accompaniment::RandomSource random,
+                                   PlayerViews& views, bool realtime, Accompaniment::RandomSource random,
                                    PlayModes::RandomSource picks)
     : midi_(study_.settings, port), sled_(study_, stopRequested, midi_, clock, {}, std::move(random)),
       modes_(sled_, std::move(picks)), realtime_(realtime) {
     sled_.setEvents(&events);
+    sled_.setViews(&views);
     sled_.setLiveSettings(&live);
 }
 

@@ -20,6 +20,7 @@ class DeadlineClock;
 class LiveSettings;
 class MidiPort;
 class PlayerEvents;
+class PlayerViews;
 
 class BackgroundPlayer {
 public:
@@ -29,8 +30,9 @@ public:
     // for real-time scheduling for the player's thread (only sensible on the steady clock: a test's clock
     // that never sleeps would keep a processor to itself).
     BackgroundPlayer(MidiPort& port, std::atomic<std::int16_t>& stopRequested, DeadlineClock& clock,
-                     const LiveSettings& live, PlayerEvents& events, bool realtime = false,
-                     Accompaniment::RandomSource random = {}, PlayModes::RandomSource picks = {});
+                     const LiveSettings& live, PlayerEvents& events, PlayerViews& views,
+                     bool realtime = false, Accompaniment::RandomSource random = {},
+                     PlayModes::RandomSource picks = {});
     // Stops what plays and waits for it.
     ~BackgroundPlayer();
     BackgroundPlayer(const BackgroundPlayer&) = delete;

@@ -100,8 +100,8 @@ void PlayModes::playThis() {
     // The chain starts after the build, so the first notes are not hurried to catch up with it.
     sled_.HiDelay(hidelay::Restart);
     if (!stopRequested()) sled_.PlaySound(0);
-    host.SetStaffRow(play_limits::StaffRowAfterPlayThis);
-    host.redrawViews();
+    sled_.views().SetStaffRow(play_limits::StaffRowAfterPlayThis);
+    sled_.views().redrawViews();
     host.setQuitAndReferenceEnabled(true);
 }
 

@@ -98,7 +98,7 @@ void PlaySled::PlaySound(int variant) {
     const TickLengths lengths = TickLengthsFor(PlayTempo, study_.settings.SwingLevel);
     stopRequested_ = flag::False;
 
-    PlayerEvents& view = events();
+    PlayerViews& view = views();
     view.CircleLayout();
     view.MovePlayCursor(0, true);
     view.CircleShowTick(0, true);
@@ -249,12 +249,12 @@ void PlaySled::settleAfterFault() {
     try {
         ContinuousPlay = flag::False;
         allNotesOff();
-        PlayerEvents& view = events();
+        PlayerViews& view = views();
         view.HidePlayCursor();
         view.CircleEndPlay();
         view.EndPlayKeyboard();
-        view.setQuitAndReferenceEnabled(true);
-        view.MakeSound_Bot_show(false);
+        events().setQuitAndReferenceEnabled(true);
+        events().MakeSound_Bot_show(false);
     } catch (const std::exception&) {
         ContinuousPlay = flag::False;
     }
@@ -342,7 +342,7 @@ void PlaySled::playOnce() {
     HiDelay(hidelay::Restart);
     // A stop pressed while the accompaniment was built is not forgotten by the play-through.
     if (!stopRequested()) PlaySound(0);
-    events().redrawViews();
+    views().redrawViews();
     events().setQuitAndReferenceEnabled(true);
 }
 
@@ -374,10 +374,9 @@ void PlaySled::requestStop() {
 
 void PlaySled::Stop() {
     requestStop();
-    PlayerEvents& view = events();
-    view.MakeSound_Bot_show(false);
-    view.hideRepeatLabel();
-    view.DrawKeys();
+    events().MakeSound_Bot_show(false);
+    events().hideRepeatLabel();
+    views().DrawKeys();
 }
 
 } // namespace orbel

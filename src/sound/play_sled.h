@@ -10,6 +10,7 @@
 #include "app/study_session.h"
 #include "sound/hi_delay.h"
 #include "sound/player_events.h"
+#include "sound/player_views.h"
 #include "theory/accompaniment.h"
 #include "theory/timeline.h"
 
@@ -56,9 +57,11 @@ public:
     PlaySled(const PlaySled&) = delete;
     PlaySled& operator=(const PlaySled&) = delete;
 
-    // Who is told what happens; without anybody (nullptr) nothing is told.
+    // Who is told what happens, the window and the views; without anybody (nullptr) nothing is told.
     void setEvents(PlayerEvents* events);
     PlayerEvents& events() { return events_ != nullptr ? *events_ : nobody_; }
+    void setViews(PlayerViews* views) { views_ = views; }
+    PlayerViews& views() { return views_ != nullptr ? *views_ : noViews_; }
     // What builds the sequence of the selection (isChangeOnly as StudySession::build); the study session's
     // build by default.
     using Builder = std::function<BuildMessage(bool isChangeOnly)>;
@@ -156,6 +159,8 @@ private:
     Builder builder_;
     PlayerEvents* events_ = nullptr;
     PlayerEvents nobody_;
+    PlayerViews* views_ = nullptr;
+    PlayerViews noViews_;
 };
 
 } // namespace orbel

@@ -1,8 +1,9 @@
 #pragma once
-// What the player tells the window and its views while it plays: where the cursors are, the repetition
-// label, the state of the controls, and the study it moved to (a new root, a new item). Notifications only:
-// nothing is asked back, so the player never waits for the window. The window receives them on its own
-// thread (see QueuedPlayerEvents); every call does nothing by default, so the player runs without a window.
+// What the player tells the window while it plays: the repetition label, the state of the controls, the
+// study it moved to (a new root, a new item) and messages for the user; what it tells the views is
+// PlayerViews. Notifications only: nothing is asked back, so the player never waits for the window. The
+// window receives them on its own thread (see QueuedPlayerEvents); every call does nothing by default, so
+// the player runs without a window.
 
 #include "theory/play_sequence.h"
 
@@ -27,21 +28,6 @@ public:
     PlayerEvents(const PlayerEvents&) = delete;
     PlayerEvents& operator=(const PlayerEvents&) = delete;
 
-    // Staff: the play cursor at a tick of the timeline (first: the start of a play-through), and its removal.
-    virtual void MovePlayCursor(int /*tick*/, bool /*first*/) {}
-    virtual void HidePlayCursor() {}
-
-    // Circle diagram: its layout for the current study and views, the sounding note at a tick, and the end
-    // of a play-through.
-    virtual void CircleLayout() {}
-    virtual void CircleShowTick(int /*tick*/, bool /*first*/) {}
-    virtual void CircleEndPlay() {}
-
-    // Keyboard: the key of the melody note at a tick, the end of a play-through, and the plain keys.
-    virtual void ShowPlayedKey(int /*tick*/) {}
-    virtual void EndPlayKeyboard() {}
-    virtual void DrawKeys() {}
-
     // The repetition label ("2/4", or empty without repeat) with the tempo mark, and its removal.
     virtual void ShowRepeatLabel(const QString& /*label*/, int /*tempo*/) {}
     virtual void hideRepeatLabel() {}
@@ -53,10 +39,6 @@ public:
 
     // The player moved the selection and built it: the window shows it.
     virtual void studyChanged(const StudyChange& /*change*/) {}
-    // Puts the staff on the given row.
-    virtual void SetStaffRow(int /*row*/) {}
-    // Redraws the views that are shown, with the keys of the sequence marked: the state after a single play.
-    virtual void redrawViews() {}
     // A message for the user, shown without holding the player.
     virtual void tellUser(const QString& /*text*/) {}
 };

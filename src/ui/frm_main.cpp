@@ -21,6 +21,8 @@
 #include "ui/main_set.h"
 #include "ui/sample.h"
 #include "ui/tempo_entry.h"
+#include "ui/view_area.h"
+#include "views/view_set.h"
 
 #include <QAction>
 #include <QApplication>
@@ -79,12 +81,10 @@ std::int16_t CheckValue(bool checked) {
 frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* parent)
     : QMainWindow(parent), state_(state), session_(state), prompter_(prompter), midi_(midi) {
     setObjectName(QStringLiteral("frmMain"));
-    surface_ = new QWidget(this);
-    surface_->setObjectName(QStringLiteral("Surface"));
-    surface_->setAutoFillBackground(true);
-    QPalette palette = surface_->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    surface_->setPalette(palette);
+    views_ = std::make_unique<ViewSet>([this] {
+        if (surface_ != nullptr) surface_->update();
+    });
+    surface_ = new ViewArea(*views_, this);
     surface_->installEventFilter(this);
     setCentralWidget(surface_);
     // Key commands reach the window before whichever control has the focus.
@@ -154,6 +154,8 @@ void frmMain::connectControls() {
 void frmMain::layoutControls() {
     scale_.pixelWidth = std::max(1, surface_->width());
     scale_.pixelHeight = std::max(1, surface_->height());
+    views_->resize(surface_->size(), surface_->devicePixelRatioF(), scale_.logicalWidth,
+                   scale_.logicalHeight);
     panel_->layout(scale_);
 }
 

@@ -24,6 +24,7 @@ class QMenu;
 namespace orbel {
 
 class BackgroundPlayer;
+class ViewSet;
 class LiveSettings;
 class Midi1;
 class PlaySled;
@@ -60,7 +61,6 @@ public:
     void ShowRepeatLabel(const QString& label, int tempo) override;
     void hideRepeatLabel() override;
     void studyChanged(const StudyChange& change) override;
-    void redrawViews() override;
     void tellUser(const QString& text) override;
 
     // Hands the settings as they are now to the player.
@@ -71,6 +71,8 @@ public:
 
     const LogicalScale& scale() const { return scale_; }
     QWidget* surface() const { return surface_; }
+    // The views, which hear the player's view notifications.
+    ViewSet& views() { return *views_; }
     ControlPanel& controls() { return *panel_; }
     const std::string& TitleText() const { return titleText_; }
     const std::string& CommentText() const { return commentText_; }
@@ -135,6 +137,7 @@ private:
     std::string titleText_;
     std::string commentText_;
 
+    std::unique_ptr<ViewSet> views_;
     QWidget* surface_ = nullptr;
     std::unique_ptr<ControlPanel> panel_;
     QMenu* playMenu_ = nullptr;

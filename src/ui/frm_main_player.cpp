@@ -9,6 +9,7 @@
 #include "sound/play_modes.h"
 #include "sound/play_sled.h"
 #include "sound/play_timing.h"
+#include "views/view_set.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -47,7 +48,7 @@ void frmMain::Stop() {
     if (player_ != nullptr) player_->requestStop();
     MakeSound_Bot_show(false);
     hideRepeatLabel();
-    DrawKeys();
+    views_->DrawKeys();
 }
 
 void frmMain::connectPlayControls() {
@@ -122,10 +123,6 @@ void frmMain::studyChanged(const StudyChange& change) {
     }
     InitAtEveryChange(change.item, s.RootKey);
     if (studyIsPhrase()) panel_->Check8->setChecked(session_.isFavourite(change.item));
-}
-
-void frmMain::redrawViews() {
-    surface_->update();
 }
 
 void frmMain::tellUser(const QString& text) {

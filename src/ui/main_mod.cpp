@@ -27,9 +27,10 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
     trainer->clock = clock ? std::move(clock) : std::make_unique<SteadyDeadlineClock>();
     trainer->window = std::make_unique<frmMain>(trainer->state, prompter, *trainer->midi);
     trainer->events = std::make_unique<QueuedPlayerEvents>(*trainer->window, *trainer->window);
+    trainer->views = std::make_unique<QueuedPlayerViews>(trainer->window->views(), *trainer->window);
     trainer->player =
         std::make_unique<BackgroundPlayer>(*trainer->port, trainer->state.StopRequested, *trainer->clock,
-                                           trainer->live, *trainer->events, steadyClock);
+                                           trainer->live, *trainer->events, *trainer->views, steadyClock);
     trainer->window->setPlayer(*trainer->player, trainer->live);
     trainer->window->Form_Load();
     trainer->window->start();

@@ -11,6 +11,7 @@
 #include "sound/midi_port.h"
 #include "ui/frm_main.h"
 #include "ui/queued_player_events.h"
+#include "views/view_set.h"
 
 #include <QString>
 #include <memory>
@@ -33,6 +34,7 @@ struct Trainer {
     LiveSettings live;
     std::unique_ptr<frmMain> window;
     std::unique_ptr<QueuedPlayerEvents> events;
+    std::unique_ptr<QueuedPlayerViews> views;
     std::unique_ptr<BackgroundPlayer> player;
 };
 

@@ -4,6 +4,7 @@
 // unfolds without the player ever waiting for it.
 
 #include "sound/player_events.h"
+#include "sound/player_views.h"
 
 class QObject;
 
@@ -14,6 +15,23 @@ public:
     // target receives the calls on the thread of context; both must outlive the player's actions.
     QueuedPlayerEvents(PlayerEvents& target, QObject& context) : target_(target), context_(context) {}
 
+    void ShowRepeatLabel(const QString& label, int tempo) override;
+    void hideRepeatLabel() override;
+    void MakeSound_Bot_show(bool isPlaying) override;
+    void setQuitAndReferenceEnabled(bool enabled) override;
+    void studyChanged(const StudyChange& change) override;
+    void tellUser(const QString& text) override;
+
+private:
+    PlayerEvents& target_;
+    QObject& context_;
+};
+
+// The same for the views.
+class QueuedPlayerViews final : public PlayerViews {
+public:
+    QueuedPlayerViews(PlayerViews& target, QObject& context) : target_(target), context_(context) {}
+
     void MovePlayCursor(int tick, bool first) override;
     void HidePlayCursor() override;
     void CircleLayout() override;
@@ -22,19 +40,11 @@ public:
     void ShowPlayedKey(int tick) override;
     void EndPlayKeyboard() override;
     void DrawKeys() override;
-    void ShowRepeatLabel(const QString& label, int tempo) override;
-    void hideRepeatLabel() override;
-    void MakeSound_Bot_show(bool isPlaying) override;
-    void setQuitAndReferenceEnabled(bool enabled) override;
-    void studyChanged(const StudyChange& change) override;
     void SetStaffRow(int row) override;
     void redrawViews() override;
-    void tellUser(const QString& text) override;
 
 private:
-    template <typename Call> void post(Call call);
-
-    PlayerEvents& target_;
+    PlayerViews& target_;
     QObject& context_;
 };
 

@@ -21,7 +21,7 @@
 namespace orbel::testing {
 
 // Records what the player tells the window; hooks let a test act "inside" it, as a user would.
-class FakeHost : public PlayerEvents {
+class FakeHost : public PlayerEvents, public PlayerViews {
 public:
     explicit FakeHost(ProgramState& state, ManualClock& clock, RecordingPrompter& prompter)
         : state_(state), clock_(clock), prompter_(prompter) {}
@@ -124,6 +124,7 @@ public:
             },
             SeededRandom(7));
         sled->setEvents(&host);
+        sled->setViews(&host);
         sled->setBuilder([this](bool isChangeOnly) { return host.build(isChangeOnly); });
     }
 

@@ -40,7 +40,7 @@ private:
 // What the window would have heard: the study built for every pass, the message of an item that cannot be
 // built, and where each play-through starts and ends. Ends the performance once the requested
 // play-throughs are done.
-class RecordingEvents final : public PlayerEvents {
+class RecordingEvents final : public PlayerEvents, public PlayerViews {
 public:
     RecordingEvents(ProgramState& state, Midi1& midi, const RecordingOutput& recorder,
                     const ManualClock& clock, int repeats, std::string firstTitle, Performance& performance)
@@ -129,6 +129,7 @@ Performance RecordPerformance(const ExportBuild& build, const Settings& settings
     RecordingEvents events(state, midi, recorder, clock, options.repeats, build.title, performance);
     PlaySled player(state, state.StopRequested, midi, clock, {}, SeededRandom(options.seed));
     player.setEvents(&events);
+    player.setViews(&events);
     player.PlayRepeated(step);
 
     performance.records = recorder.records();

@@ -1,0 +1,38 @@
+#pragma once
+// The views of the main window together: the drawing surface they share and, one by one, the staff, the
+// keyboard and the circle diagram. The player's view notifications come here; the window only says how
+// large the views' area is and shows the picture.
+
+#include "sound/player_views.h"
+#include "views/surface.h"
+
+#include <QSize>
+#include <functional>
+#include <memory>
+
+namespace orbel {
+
+class ViewSet final : public PlayerViews {
+public:
+    // repaint asks whatever shows the surface to show it again.
+    explicit ViewSet(std::function<void()> repaint = {});
+
+    // The views' area: its size in device-independent pixels, the screen's device pixel ratio, and the
+    // logical units it spans (about a twip each, y upward). Starts a fresh, blank surface when any changes.
+    void resize(QSize pixels, double devicePixelRatio, double logicalWidth, double logicalHeight);
+    // Nothing until the first resize.
+    const Surface* surface() const { return surface_.get(); }
+    Surface* surface() { return surface_.get(); }
+
+    void redrawViews() override;
+
+private:
+    std::function<void()> repaint_;
+    std::unique_ptr<Surface> surface_;
+    QSize pixels_;
+    double devicePixelRatio_ = 0;
+    double logicalWidth_ = 0;
+    double logicalHeight_ = 0;
+};
+
+} // namespace orbel
