@@ -1,0 +1,178 @@
+// The staff laid out, checked on the positions it computes.
+
+#include "views/music_glyphs.h"
+#include "views/staff_layout.h"
+
+#include <gtest/gtest.h>
+
+namespace orbel {
+namespace {
+
+constexpr double s = staff_geometry::LineSpacing;
+const StaffFrame Frame{24300, 15000, 19800, 1};
+
+struct Entry {
+    int pitch = 24;
+    int ticks = 24;
+    bool rest = false;
+    bool tie = false;
+    bool rowBreak = false;
+};
+
+PlaySequence Sequence(const std::vector<Entry>& entries, int beatsPerBar = 4) {
+    PlaySequence seq;
+    for (const Entry& e : entries) {
+        const auto i = static_cast<std::size_t>(seq.SeqCount++);
+        seq.SeqPitch[i] = static_cast<std::int16_t>(e.pitch);
+        seq.SeqDur[i] = static_cast<std::int16_t>(e.ticks);
+        seq.SeqRest[i] = e.rest ? 1 : 0;
+        seq.SeqTie[i] = e.tie ? 1 : 0;
+        seq.SeqBarStart[i] = e.rowBreak ? 1 : 0;
+    }
+    seq.BeatsPerBar = static_cast<std::int16_t>(beatsPerBar);
+    return seq;
+}
+
+double RowBase(int row) {
+    return Frame.windowHeight - row * Frame.windowHeight / 10 * 1.25;
+}
+
+std::vector<StaffMark> Marks(const StaffLayout& layout, StaffMark::Kind kind) {
+    std::vector<StaffMark> found;
+    for (const StaffMark& m : layout.marks)
+        if (m.kind == kind) found.push_back(m);
+    return found;
+}
+
+// Vertical lines inside the staff, other than its two ends and the closing double bar.
+int BarLines(const StaffLayout& layout) {
+    const double left = Frame.windowWidth * 0.01;
+    const double right = left + Frame.frame2Left * 0.97;
+    int bars = 0;
+    for (const StaffMark& m : Marks(layout, StaffMark::Kind::Line))
+        if (m.x == m.x2 && m.x > left + 1 && m.x < right - s) ++bars;
+    return bars;
+}
+
+TEST(StaffPitch, KeysSpellTheBlackKeysWithFlatsOrSharps) {
+    const struct {
+        int majorSpelling, root;
+        double spaces;
+        const char* sign;
+        int step;
+    } cases[] = {{1, 1, -0.5, "b", 16}, {0, 1, -1, "#", 15}, {1, 6, -1, "#", 15}, {1, 0, -0.5, "b", 16}};
+    for (const auto& c : cases) {
+        const StaffPitchTables t = BuildPitchTables(IsFlatKey(c.majorSpelling, c.root));
+        EXPECT_EQ(t.spacesAboveBase[25], c.spaces) << c.majorSpelling << " " << c.root;
+        EXPECT_EQ(t.accidental[25], c.sign);
+        EXPECT_EQ(t.step[25], c.step);
+    }
+    const StaffPitchTables t = BuildPitchTables(true);
+    EXPECT_EQ(t.spacesAboveBase[24], -1); // middle C on the first ledger line below
+    EXPECT_EQ(t.spacesAboveBase[24 + 12], 2.5);
+    EXPECT_EQ(t.step[24 + 12], 22);
+    EXPECT_EQ(t.spacesAboveBase[0], -8);
+}
+
+TEST(StaffPitch, AccidentalsAreRememberedWithinTheBar) {
+    const StaffPitchTables t = BuildPitchTables(false);
+    BarAccidentals bar;
+    EXPECT_EQ(bar.toDraw(t, 25), "#");
+    EXPECT_EQ(bar.toDraw(t, 25), "");
+    EXPECT_EQ(bar.toDraw(t, 24), "N"); // C after C sharp in the same bar
+    EXPECT_EQ(bar.toDraw(t, 24), "");
+    bar.reset();
+    EXPECT_EQ(bar.toDraw(t, 25), "#");
+}
+
+TEST(StaffLayout, WidthUnitsOfEachLength) {
+    const struct {
+        int ticks;
+        int note, rest, rest34;
+    } cases[] = {{2, 2, 2, 2},  {4, 3, 3, 3},  {12, 4, 3, 3},  {16, 4, 4, 4},    {24, 5, 4, 4},
+                 {36, 5, 4, 4}, {48, 7, 7, 7}, {72, 7, 7, 10}, {96, 10, 10, 10}, {5, 0, 0, 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(NoteWidthUnits(c.ticks, false, 4), c.note) << c.ticks;
+        EXPECT_EQ(NoteWidthUnits(c.ticks, true, 4), c.rest) << c.ticks;
+        EXPECT_EQ(NoteWidthUnits(c.ticks, true, 3), c.rest34) << c.ticks;
+    }
+}
+
+TEST(StaffLayout, ASingleEntryIsNotShown) {
+    const StaffLayout layout = LayOutStaff(Sequence({{24, 24}}), {}, Frame);
+    ASSERT_EQ(layout.messages.size(), 1U);
+    EXPECT_TRUE(layout.messages[0].startsWith(QStringLiteral("　クリシェデータがありません！！")));
+    EXPECT_TRUE(layout.marks.empty());
+}
+
+TEST(StaffLayout, UpAndDownScalesOfAnEvenCountHaveOneBarLineInTheMiddle) {
+    for (const int count : {16, 15}) {
+        const PlaySequence seq = Sequence(std::vector<Entry>(static_cast<std::size_t>(count), Entry{28, 12}));
+        const StaffLayout layout = LayOutStaff(seq, {0, 1, 0}, Frame);
+        EXPECT_EQ(BarLines(layout), count == 16 ? 1 : 0) << count;
+        // The cursor of every entry stands right of the one before.
+        for (int i = 1; i < count; ++i)
+            EXPECT_GT(layout.noteX[static_cast<std::size_t>(i)],
+                      layout.noteX[static_cast<std::size_t>(i) - 1]);
+    }
+}
+
+TEST(StaffLayout, LedgerLinesReachTheHead) {
+    // Pitch 45 (A) sits on B + 5 s in a flat key: exactly one ledger line; pitch 48 (C) needs two.
+    const struct {
+        int pitch;
+        int lines;
+    } cases[] = {{45, 1}, {48, 2}, {24, 1}, {28, 0}, {21, 2}};
+    for (const auto& c : cases) {
+        const StaffLayout layout = LayOutStaff(Sequence({{c.pitch, 24}, {28, 24}}), {}, Frame);
+        int ledgers = 0;
+        for (const StaffMark& m : Marks(layout, StaffMark::Kind::Line))
+            if (m.y == m.y2 && m.x2 - m.x < 2.2 * s) ++ledgers;
+        EXPECT_EQ(ledgers, c.lines) << c.pitch;
+    }
+}
+
+TEST(StaffLayout, DotsSitInTheSpaceAndTiesArchAwayFromTheStems) {
+    // A dotted quarter on a line (E, the bottom line) and in a space (F); a tie between two high notes and
+    // one between two low ones.
+    const StaffLayout dots = LayOutStaff(Sequence({{28, 36}, {29, 36}, {28, 24}}, 4), {3, 0, 0}, Frame);
+    const std::vector<StaffMark> d = Marks(dots, StaffMark::Kind::Dot);
+    ASSERT_EQ(d.size(), 2U);
+    EXPECT_DOUBLE_EQ(d[0].y, RowBase(1) - 0.5 * s);
+    EXPECT_DOUBLE_EQ(d[1].y, RowBase(1) + 0.5 * s);
+
+    const struct {
+        int pitch;
+        bool above;
+    } ties[] = {{43, true}, {28, false}};
+    for (const auto& t : ties) {
+        const StaffLayout layout =
+            LayOutStaff(Sequence({{t.pitch, 48}, {t.pitch, 48, false, true}}), {3, 0, 0}, Frame);
+        const std::vector<StaffMark> arcs = Marks(layout, StaffMark::Kind::Arc);
+        ASSERT_EQ(arcs.size(), 1U) << t.pitch;
+        EXPECT_EQ(arcs[0].startAngle == 0, t.above) << t.pitch;
+    }
+}
+
+TEST(StaffLayout, ThreeFourPhrasesShowTheirSignatureAndBarEveryThreeBeats) {
+    const PlaySequence seq = Sequence(std::vector<Entry>(6, Entry{28, 24}), 3);
+    const StaffLayout layout = LayOutStaff(seq, {3, 0, 0}, Frame);
+    bool threeFour = false;
+    for (const StaffMark& m : Marks(layout, StaffMark::Kind::Glyph))
+        threeFour |= m.text == QString(QChar(music_glyph::ThreeFourTime));
+    EXPECT_TRUE(threeFour);
+    EXPECT_EQ(BarLines(layout), 1);
+    EXPECT_TRUE(layout.messages.empty());
+}
+
+TEST(StaffLayout, ARowBreakOnTheFirstEntryLeavesTheFirstRowEmpty) {
+    const StaffLayout layout = LayOutStaff(
+        Sequence({{28, 96, false, false, true}, {28, 96}, {28, 96, false, false, true}, {28, 96}}), {3, 0, 0},
+        Frame);
+    EXPECT_FLOAT_EQ(layout.rowBase[0], static_cast<float>(RowBase(2)));
+    EXPECT_FLOAT_EQ(layout.rowBase[2], static_cast<float>(RowBase(3)));
+    EXPECT_DOUBLE_EQ(layout.lastBase, RowBase(3));
+}
+
+} // namespace
+} // namespace orbel
