@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace orbel {
 
@@ -50,6 +51,7 @@ constexpr double CursorRight = 0.5;
 constexpr double DoubleBarInside = 0.5;
 constexpr int BarLineUnitsTicks = 3; // a bar line takes the width of a 3-tick note, times 1.5
 constexpr double BarLineFactor = 1.5;
+constexpr double BeamPointRight = 0.6;
 constexpr double DotRadius = 6;
 constexpr int DotWidth = 3;
 } // namespace place
@@ -129,6 +131,8 @@ private:
         m.font = {fonts::Music, size, false, false};
         out_.marks.push_back(m);
     }
+    void beam(int i, double x, double y);
+    void drawBeams();
     void ledgerLines(double x, double y);
     void accidental(int p, double x, double y);
     void dot(int p, int ticks, double x, double y, bool rest);
@@ -149,6 +153,13 @@ private:
     double curX_ = 0;
     double xScale_ = 0;
     int rowTicks_ = 0;
+    // The beam or triplet group being collected: the entries' points (x + 0.6 s, head y) and codes.
+    struct BeamPoint {
+        double x = 0;
+        double y = 0;
+        int code = 0;
+    };
+    std::vector<BeamPoint> group_;
 };
 
 std::vector<Row> StaffWriter::rows(double& totalTicks) const {
@@ -281,6 +292,7 @@ void StaffWriter::note(int i, int /*row*/) {
         case 8:
             glyph(music_glyph::SixteenthRest, x, base_ + 8.25 * s, fonts::Sign);
             box(StaffMark::Kind::Blank, x, base_ + 2.85 * s, x + 180, base_ + 4.25 * s);
+            beam(i, x + place::BeamPointRight * s, yHead);
             break;
         case 12:
         case 18:
@@ -316,24 +328,29 @@ void StaffWriter::note(int i, int /*row*/) {
         const double y = yHead + glyphOffset_;
         const auto pick = [up](char16_t upGlyph, char16_t downGlyph) { return up ? upGlyph : downGlyph; };
         std::optional<char16_t> code;
+        bool beamed = false;
         switch (ticks) {
         case 2:
         case 3:
             code = g >= 1 ? music_glyph::NoteHead
                           : pick(music_glyph::ThirtySecondNoteUp, music_glyph::ThirtySecondNoteDown);
+            beamed = g >= 1;
             break;
         case 4:
             code = g > 0 ? music_glyph::NoteHead
                          : pick(music_glyph::SixteenthNoteUp, music_glyph::SixteenthNoteDown);
+            beamed = g > 0;
             break;
         case 6:
         case 9:
             code = g < 1 ? pick(music_glyph::SixteenthNoteUp, music_glyph::SixteenthNoteDown)
                          : music_glyph::NoteHead;
+            beamed = g >= 1;
             break;
         case 8:
             code = g < 1 || g > 399 ? pick(music_glyph::EighthNoteUp, music_glyph::EighthNoteDown)
                                     : music_glyph::NoteHead;
+            beamed = true;
             break;
         case 12:
         case 18:
@@ -342,9 +359,13 @@ void StaffWriter::note(int i, int /*row*/) {
             } else {
                 code = g < 1 ? pick(music_glyph::EighthNoteUp, music_glyph::EighthNoteDown)
                              : music_glyph::NoteHead;
+                beamed = g >= 1;
             }
             break;
         case 16:
+            code = pick(music_glyph::QuarterNoteUp, music_glyph::QuarterNoteDown);
+            beamed = true;
+            break;
         case 24:
         case 36:
             code = pick(music_glyph::QuarterNoteUp, music_glyph::QuarterNoteDown);
@@ -362,6 +383,7 @@ void StaffWriter::note(int i, int /*row*/) {
             break;
         }
         if (code) glyph(*code, x, y, fonts::Note);
+        if (beamed) beam(i, x + place::BeamPointRight * s, yHead);
         ledgerLines(x, yHead);
         accidental(p, x, yHead);
     }
@@ -373,6 +395,144 @@ void StaffWriter::note(int i, int /*row*/) {
     out_.rowBase[at] = static_cast<float>(base_);
     tie(i, ticks, yHead);
     dot(p, ticks, x, yHead, rest);
+}
+
+namespace beams {
+constexpr std::size_t MaxPoints = 11;
+constexpr double StemLength = 3.5;
+constexpr double StemRightUp = 0.45;
+constexpr double StemLeftDown = -0.5;
+constexpr double SecondBeam = 0.75;
+constexpr double ThirdBeam = 1.5;
+constexpr double Hook = 1.25;
+constexpr double HookHalf = 70; // logical units
+constexpr double SpreadForLonger = 2;
+constexpr double LongerThree = 1.3;
+constexpr double LongerFour = 2;
+constexpr int BeamWidth = 3;
+constexpr int TripletFontSize = 12;
+
+bool IsFirst(int code) {
+    return code == 1 || code == 11 || code == 21 || code == 301 || code == 311 || code == 321 ||
+           code == 331 || code == 401;
+}
+bool IsInner(int code) {
+    return code == 2 || code == 12 || code == 22 || code == 302 || code == 312 || code == 322 ||
+           code == 332 || code == 402;
+}
+bool IsLast(int code) {
+    return code == 3 || code == 13 || code == 23 || code == 303 || code == 313 || code == 323 ||
+           code == 333 || code == 403;
+}
+} // namespace beams
+
+void StaffWriter::beam(int i, double x, double y) {
+    const int code = seq_.SeqBeam[static_cast<std::size_t>(i)];
+    if (beams::IsFirst(code)) {
+        group_.assign(1, {x, y, code});
+    } else if ((beams::IsInner(code) || beams::IsLast(code)) && !group_.empty() &&
+               group_.size() < beams::MaxPoints) {
+        group_.push_back({x, y, code});
+        if (beams::IsLast(code)) drawBeams();
+    }
+}
+
+void StaffWriter::drawBeams() {
+    const std::vector<BeamPoint>& pts = group_;
+    const std::size_t n = pts.size() - 1;
+    if (n == 0) return;
+    std::size_t maxIdx = 0;
+    std::size_t minIdx = 0;
+    for (std::size_t k = 1; k <= n; ++k) {
+        if (pts[k].y > pts[maxIdx].y) maxIdx = k;
+        if (pts[k].y < pts[minIdx].y) minIdx = k;
+    }
+    const double mid = static_cast<float>((pts[maxIdx].y + pts[minIdx].y) / 2);
+    const bool up = mid <= stemThreshold_;
+    double stem = (up ? 1 : -1) * beams::StemLength * s;
+    const double stemX = (up ? beams::StemRightUp : beams::StemLeftDown) * s;
+    const double second = (up ? 1 : -1) * beams::SecondBeam * s;
+    const double third = (up ? 1 : -1) * beams::ThirdBeam * s;
+    const double hook = (up ? 1 : -1) * beams::Hook * s;
+    if (pts[maxIdx].y - pts[minIdx].y > beams::SpreadForLonger * s) {
+        if (n == 2 && ((up && maxIdx == 1) || (!up && minIdx == 1))) stem *= beams::LongerThree;
+        if (n == 3 && up && (minIdx == 0 || minIdx == 3) && (maxIdx == 1 || maxIdx == 2))
+            stem += beams::LongerFour * s;
+        if (n == 3 && !up && (minIdx == 1 || minIdx == 2) && (maxIdx == 0 || maxIdx == 3))
+            stem -= beams::LongerFour * s;
+    }
+    const double firstY = pts.front().y;
+    const double lastY = pts.back().y;
+    const double slope = (lastY - firstY) / static_cast<double>(n);
+    std::vector<double> end(n + 1);
+    for (std::size_t k = 0; k <= n; ++k) {
+        const double X = pts[k].x + stemX;
+        end[k] = firstY + stem + static_cast<double>(k) * slope;
+        const int code = pts[k].code;
+        if (k == 1 && code == 12) {
+            end[1] = firstY + stem + (lastY - firstY) * (pts[0].code == 11 ? 1.0 / 3 : 2.0 / 3);
+            line(X, pts[1].y, X, end[1]);
+            continue;
+        }
+        if (code == 301 || code == 303 || code == 401 || code == 403) {
+            line(X, end[k] + hook - beams::HookHalf, X, end[k] + hook + beams::HookHalf);
+        } else if (code != 302 && code != 402) {
+            line(X, pts[k].y, X, end[k]);
+        }
+    }
+    const int lastCode = pts.back().code;
+    const double X0 = pts.front().x + stemX;
+    const double Xn = pts.back().x + stemX;
+    if (lastCode == 303 || lastCode == 403) {
+        line(X0, firstY + stem + hook, Xn, end[n] + hook);
+    } else {
+        line(X0, firstY + stem, Xn, end[n], beams::BeamWidth);
+    }
+    const auto codesAre = [&pts](std::initializer_list<int> codes) {
+        if (codes.size() > pts.size()) return false;
+        std::size_t k = pts.size() - codes.size();
+        for (const int c : codes) {
+            if (pts[k++].code != c) return false;
+        }
+        return true;
+    };
+    const auto extra = [&](double offset) {
+        line(X0, firstY + stem - offset, Xn, end[n] - offset, beams::BeamWidth);
+    };
+    if (codesAre({11, 12, 12, 13})) {
+        extra(second);
+    } else if (codesAre({21, 22, 22, 23})) {
+        extra(second);
+        extra(third);
+    } else if (codesAre({321, 322, 323})) {
+        extra(second);
+    } else if (codesAre({331, 332, 333})) {
+        extra(second);
+        extra(third);
+    } else if (codesAre({11, 13})) {
+        extra(second);
+    } else if (codesAre({21, 23})) {
+        extra(second);
+        extra(third);
+    } else if (codesAre({1, 12, 13})) {
+        line(pts[1].x + stemX, end[1] - second, Xn, lastY + stem - second, beams::BeamWidth);
+    } else if (codesAre({11, 12, 3})) {
+        line(X0, firstY + stem - second, pts[1].x + stemX, end[1] - second, beams::BeamWidth);
+    } else if (codesAre({11, 2, 13})) {
+        const double Y0 = firstY + stem - second;
+        const double Yn = end[n] - second;
+        line(X0, Y0, X0 + 0.25 * (Xn - X0), Y0 + 0.25 * (Yn - Y0), beams::BeamWidth);
+        line(X0 + 0.77 * (Xn - X0), Y0 + 0.75 * (Yn - Y0), Xn, Yn, beams::BeamWidth);
+    }
+    if (lastCode > 300) {
+        StaffMark digit;
+        digit.kind = StaffMark::Kind::FlatText;
+        digit.x = up ? pts[1].x : pts[1].x - 0.8 * s;
+        digit.y = firstY + 1.5 * stem + slope + (up ? s : 0.3 * s);
+        digit.text = QStringLiteral("3");
+        digit.font = {fonts::Text, beams::TripletFontSize, true, false};
+        out_.marks.push_back(digit);
+    }
 }
 
 void StaffWriter::ledgerLines(double x, double y) {

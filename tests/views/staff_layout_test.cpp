@@ -176,3 +176,63 @@ TEST(StaffLayout, ARowBreakOnTheFirstEntryLeavesTheFirstRowEmpty) {
 
 } // namespace
 } // namespace orbel
+
+namespace orbel {
+namespace {
+
+std::vector<StaffMark> Beams(const StaffLayout& layout) {
+    std::vector<StaffMark> found;
+    for (const StaffMark& m : layout.marks)
+        if (m.kind == StaffMark::Kind::Line && m.width == 3) found.push_back(m);
+    return found;
+}
+
+PlaySequence Beamed(const std::vector<std::pair<int, int>>& pitchAndCode, int ticks) {
+    std::vector<Entry> entries;
+    for (const auto& pc : pitchAndCode)
+        entries.push_back({pc.first, ticks});
+    entries.push_back({28, 96 - ticks * static_cast<int>(pitchAndCode.size())});
+    PlaySequence seq = Sequence(entries);
+    for (std::size_t i = 0; i < pitchAndCode.size(); ++i)
+        seq.SeqBeam[i] = static_cast<std::int16_t>(pitchAndCode[i].second);
+    return seq;
+}
+
+TEST(StaffBeams, TwoSixteenthsOnOneStepGetTwoBeamsAboveTheirHeads) {
+    const StaffLayout layout = LayOutStaff(Beamed({{29, 11}, {29, 13}}, 6), {3, 0, 0}, Frame);
+    const std::vector<StaffMark> beams = Beams(layout);
+    ASSERT_EQ(beams.size(), 2U);
+    const double head = RowBase(1) + 0.5 * s; // F, the first space
+    EXPECT_DOUBLE_EQ(beams[0].y, head + 3.5 * s);
+    EXPECT_DOUBLE_EQ(beams[1].y, head + 3.5 * s - 0.75 * s);
+    // The stems rise from the heads at x + 0.6 s + 0.45 s.
+    int stems = 0;
+    for (const StaffMark& m : Marks(layout, StaffMark::Kind::Line))
+        if (m.width == 1 && m.x == m.x2 && m.y == head && m.y2 == head + 3.5 * s) ++stems;
+    EXPECT_EQ(stems, 2);
+    EXPECT_DOUBLE_EQ(beams[0].x, layout.noteX[0] - 0.5 * s + 0.6 * s + 0.45 * s);
+}
+
+TEST(StaffBeams, AHighMiddleNoteLengthensTheStemsOfThreeEighths) {
+    // E, then the C an octave and a half step higher, then E: the middle head is more than 2 s above.
+    const StaffLayout layout = LayOutStaff(Beamed({{28, 1}, {36, 2}, {28, 3}}, 8), {3, 0, 0}, Frame);
+    const std::vector<StaffMark> beams = Beams(layout);
+    ASSERT_EQ(beams.size(), 1U);
+    EXPECT_NEAR(beams[0].y - RowBase(1), 4.55 * s, 1e-9);
+}
+
+TEST(StaffBeams, QuarterTripletsGetABracketAndADigitButNoStems) {
+    const StaffLayout layout = LayOutStaff(Beamed({{28, 301}, {29, 302}, {31, 303}}, 16), {3, 0, 0}, Frame);
+    EXPECT_TRUE(Beams(layout).empty());
+    int hooks = 0;
+    for (const StaffMark& m : Marks(layout, StaffMark::Kind::Line))
+        if (m.x == m.x2 && std::abs(m.y2 - m.y - 140) < 1e-9) ++hooks;
+    EXPECT_EQ(hooks, 2);
+    bool three = false;
+    for (const StaffMark& m : Marks(layout, StaffMark::Kind::FlatText))
+        three |= m.text == QLatin1String("3");
+    EXPECT_TRUE(three);
+}
+
+} // namespace
+} // namespace orbel
