@@ -22,6 +22,7 @@
 #include "ui/sample.h"
 #include "ui/tempo_entry.h"
 #include "ui/view_area.h"
+#include "views/staff_layout.h"
 #include "views/view_set.h"
 
 #include <QAction>
@@ -432,6 +433,25 @@ void frmMain::Prepair4PLAY(bool isChangeOnly) {
         // A phrase sets the key it is written in: name that key, not the one before the build.
         InitAtEveryChange(item, s.RootKey);
     }
+    DrawScore();
+}
+
+void frmMain::DrawScore() {
+    const Settings& s = state_.settings;
+    if (s.ShowScore != flag::True) {
+        views_->showStaff({});
+        return;
+    }
+    const StaffFrame frame{scale_.logicalWidth, scale_.logicalHeight, scale_.pixelToX(panel_->Frame2->x()),
+                           state_.LayoutMode};
+    StaffLayout staff = LayOutStaff(state_.sequence, {s.StudyType, s.UpDown, s.RootKey}, frame);
+    for (const QString& message : staff.messages)
+        prompter_.message(message);
+    if (!staff.marks.empty())
+        LayOutTitles(staff, QString::fromStdString(titleText_),
+                     s.StudyType > study_type::IIVIPattern ? QString::fromStdString(commentText_) : QString(),
+                     state_.LayoutMode);
+    views_->showStaff(staff);
 }
 
 void frmMain::reportBuild(const std::optional<std::string>& message) {

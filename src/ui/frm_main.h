@@ -53,6 +53,8 @@ public:
 
     // Builds the sequence for the current selection and redraws the views.
     void Prepair4PLAY(bool isChangeOnly);
+    // The staff of the current sequence, when the staff view is on.
+    void DrawScore();
     // Switches the controls between playing and idle.
     void MakeSound_Bot_show(bool isPlaying) override;
 

@@ -123,6 +123,7 @@ void frmMain::studyChanged(const StudyChange& change) {
     }
     InitAtEveryChange(change.item, s.RootKey);
     if (studyIsPhrase()) panel_->Check8->setChecked(session_.isFavourite(change.item));
+    DrawScore();
 }
 
 void frmMain::tellUser(const QString& text) {

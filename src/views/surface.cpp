@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPen>
 #include <cmath>
+#include <numbers>
 
 namespace orbel {
 
@@ -77,6 +78,32 @@ void Surface::box(double x1, double y1, double x2, double y2, bool filled) {
             p.setPen(QPen(colour, width));
             p.drawRect(rect);
         }
+    });
+}
+
+void Surface::arc(double x, double y, double rx, double ry, double startAngle, double endAngle) {
+    const QPointF centre = toDevice(x, y);
+    const QRectF rect(centre.x() - rx * xScale_, centre.y() - ry * yScale_, 2 * rx * xScale_,
+                      2 * ry * yScale_);
+    constexpr double SixteenthsPerRadian = 16 * 180 / std::numbers::pi;
+    const int start = static_cast<int>(std::lround(startAngle * SixteenthsPerRadian));
+    const int span = static_cast<int>(std::lround((endAngle - startAngle) * SixteenthsPerRadian));
+    const QColor colour = FromBgr(foreColor_);
+    const double width = drawWidth_ * picture_.devicePixelRatio();
+    draw([&](QPainter& p) {
+        p.setPen(QPen(colour, width));
+        p.drawArc(rect, start, span);
+    });
+}
+
+void Surface::disc(double x, double y, double radius) {
+    const QPointF centre = toDevice(x, y);
+    const double r = radius * xScale_;
+    const QColor colour = FromBgr(foreColor_);
+    draw([&](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        p.drawEllipse(centre, r, r);
     });
 }
 

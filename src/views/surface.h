@@ -57,6 +57,11 @@ public:
 
     void line(double x1, double y1, double x2, double y2);
     void box(double x1, double y1, double x2, double y2, bool filled);
+    // Part of an ellipse centred at (x, y) with half-axes rx across and ry up, from startAngle to endAngle
+    // (radians, counter-clockwise from the positive x direction).
+    void arc(double x, double y, double rx, double ry, double startAngle, double endAngle);
+    // A filled circle of the given radius (logical units across) in the pen's colour.
+    void disc(double x, double y, double radius);
 
     // The font of the views, and its one save slot. A size of 0 or less changes nothing.
     void SetFormFont(const QString& name, int size, bool bold, bool italic);

@@ -1,6 +1,7 @@
 #include "views/view_set.h"
 
 #include "views/colour.h"
+#include "views/staff_view.h"
 
 #include <utility>
 
@@ -21,9 +22,17 @@ void ViewSet::resize(QSize pixels, double devicePixelRatio, double logicalWidth,
     redrawViews();
 }
 
+void ViewSet::showStaff(const StaffLayout& staff) {
+    staff_ = std::make_unique<StaffLayout>(staff);
+    redrawViews();
+}
+
 void ViewSet::redrawViews() {
-    // The staff, the keyboard and the circle draw here as they arrive; until then the area is blank.
-    if (surface_) surface_->clear(bgr::White);
+    // The keyboard and the circle draw here too as they arrive.
+    if (surface_) {
+        surface_->clear(bgr::White);
+        if (staff_) PaintStaff(*surface_, *staff_);
+    }
     if (repaint_) repaint_();
 }
 

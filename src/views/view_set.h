@@ -4,6 +4,7 @@
 // large the views' area is and shows the picture.
 
 #include "sound/player_views.h"
+#include "views/staff_layout.h"
 #include "views/surface.h"
 
 #include <QSize>
@@ -24,11 +25,17 @@ public:
     const Surface* surface() const { return surface_.get(); }
     Surface* surface() { return surface_.get(); }
 
+    // Shows the staff as laid out (nothing more, until the keyboard and the circle join it).
+    void showStaff(const StaffLayout& staff);
+    // What the staff last showed: the play cursor's places come from it.
+    const StaffLayout* staff() const { return staff_.get(); }
+
     void redrawViews() override;
 
 private:
     std::function<void()> repaint_;
     std::unique_ptr<Surface> surface_;
+    std::unique_ptr<StaffLayout> staff_;
     QSize pixels_;
     double devicePixelRatio_ = 0;
     double logicalWidth_ = 0;
