@@ -27,7 +27,11 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
     trainer->clock = clock ? std::move(clock) : std::make_unique<SteadyDeadlineClock>();
     trainer->window = std::make_unique<frmMain>(trainer->state, prompter, *trainer->midi);
     trainer->events = std::make_unique<QueuedPlayerEvents>(*trainer->window, *trainer->window);
-    trainer->views = std::make_unique<QueuedPlayerViews>(trainer->window->views(), *trainer->window);
+    // The views show a note when it is heard, the output's delay after it was sent.
+    MidiPort* port = trainer->port.get();
+    trainer->views = std::make_unique<QueuedPlayerViews>(trainer->window->views(), *trainer->window, [port] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(port->outputDelay());
+    });
     trainer->player =
         std::make_unique<BackgroundPlayer>(*trainer->port, trainer->state.StopRequested, *trainer->clock,
                                            trainer->live, *trainer->events, *trainer->views, steadyClock);

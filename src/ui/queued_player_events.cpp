@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <QTimer>
 #include <utility>
 
 namespace orbel {
@@ -16,29 +17,46 @@ template <typename Target, typename Call> void Post(QObject& context, Target& ta
 
 } // namespace
 
+template <typename Call> void QueuedPlayerViews::later(Call call) {
+    const std::chrono::milliseconds delay = delay_ ? delay_() : std::chrono::milliseconds::zero();
+    if (delay <= std::chrono::milliseconds::zero()) {
+        Post(context_, target_, std::move(call));
+        return;
+    }
+    // The timer starts on the window's thread, where there is an event loop to run it.
+    QObject* context = &context_;
+    PlayerViews* target = &target_;
+    QMetaObject::invokeMethod(
+        context,
+        [context, target, delay, call = std::move(call)] {
+            QTimer::singleShot(delay, Qt::PreciseTimer, context, [target, call] { call(*target); });
+        },
+        Qt::QueuedConnection);
+}
+
 void QueuedPlayerViews::MovePlayCursor(int tick, bool first) {
-    Post(context_, target_, [=](PlayerViews& t) { t.MovePlayCursor(tick, first); });
+    later([=](PlayerViews& t) { t.MovePlayCursor(tick, first); });
 }
 void QueuedPlayerViews::HidePlayCursor() {
-    Post(context_, target_, [](PlayerViews& t) { t.HidePlayCursor(); });
+    later([](PlayerViews& t) { t.HidePlayCursor(); });
 }
 void QueuedPlayerViews::CircleLayout() {
-    Post(context_, target_, [](PlayerViews& t) { t.CircleLayout(); });
+    later([](PlayerViews& t) { t.CircleLayout(); });
 }
 void QueuedPlayerViews::CircleShowTick(int tick, bool first) {
-    Post(context_, target_, [=](PlayerViews& t) { t.CircleShowTick(tick, first); });
+    later([=](PlayerViews& t) { t.CircleShowTick(tick, first); });
 }
 void QueuedPlayerViews::CircleEndPlay() {
-    Post(context_, target_, [](PlayerViews& t) { t.CircleEndPlay(); });
+    later([](PlayerViews& t) { t.CircleEndPlay(); });
 }
 void QueuedPlayerViews::ShowPlayedKey(int tick) {
-    Post(context_, target_, [=](PlayerViews& t) { t.ShowPlayedKey(tick); });
+    later([=](PlayerViews& t) { t.ShowPlayedKey(tick); });
 }
 void QueuedPlayerViews::EndPlayKeyboard() {
-    Post(context_, target_, [](PlayerViews& t) { t.EndPlayKeyboard(); });
+    later([](PlayerViews& t) { t.EndPlayKeyboard(); });
 }
 void QueuedPlayerViews::DrawKeys() {
-    Post(context_, target_, [](PlayerViews& t) { t.DrawKeys(); });
+    later([](PlayerViews& t) { t.DrawKeys(); });
 }
 void QueuedPlayerEvents::ShowRepeatLabel(const QString& label, int tempo) {
     Post(context_, target_, [=](PlayerEvents& t) { t.ShowRepeatLabel(label, tempo); });
@@ -56,10 +74,10 @@ void QueuedPlayerEvents::studyChanged(const StudyChange& change) {
     Post(context_, target_, [=](PlayerEvents& t) { t.studyChanged(change); });
 }
 void QueuedPlayerViews::SetStaffRow(int row) {
-    Post(context_, target_, [=](PlayerViews& t) { t.SetStaffRow(row); });
+    later([=](PlayerViews& t) { t.SetStaffRow(row); });
 }
 void QueuedPlayerViews::redrawViews() {
-    Post(context_, target_, [](PlayerViews& t) { t.redrawViews(); });
+    later([](PlayerViews& t) { t.redrawViews(); });
 }
 void QueuedPlayerEvents::tellUser(const QString& text) {
     Post(context_, target_, [=](PlayerEvents& t) { t.tellUser(text); });

@@ -6,6 +6,10 @@
 #include "sound/player_events.h"
 #include "sound/player_views.h"
 
+#include <chrono>
+#include <functional>
+#include <utility>
+
 class QObject;
 
 namespace orbel {
@@ -27,10 +31,13 @@ private:
     QObject& context_;
 };
 
-// The same for the views.
+// The same for the views, each call made a delay later: the cursors show a note when it is heard, which is
+// the output's delay after the player sent it.
 class QueuedPlayerViews final : public PlayerViews {
 public:
-    QueuedPlayerViews(PlayerViews& target, QObject& context) : target_(target), context_(context) {}
+    using Delay = std::function<std::chrono::milliseconds()>;
+    QueuedPlayerViews(PlayerViews& target, QObject& context, Delay delay = {})
+        : target_(target), context_(context), delay_(std::move(delay)) {}
 
     void MovePlayCursor(int tick, bool first) override;
     void HidePlayCursor() override;
@@ -44,8 +51,11 @@ public:
     void redrawViews() override;
 
 private:
+    template <typename Call> void later(Call call);
+
     PlayerViews& target_;
     QObject& context_;
+    Delay delay_;
 };
 
 } // namespace orbel

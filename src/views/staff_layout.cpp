@@ -202,6 +202,12 @@ bool StaffWriter::check(double totalTicks) {
 void StaffWriter::write() {
     out_.noteX.assign(static_cast<std::size_t>(std::max<int>(seq_.SeqCount, 0)), 0.0F);
     out_.rowBase.assign(out_.noteX.size(), 0.0F);
+    out_.startTick.assign(out_.noteX.size(), 0);
+    int tick = 0;
+    for (std::size_t i = 0; i < out_.startTick.size(); ++i) {
+        out_.startTick[i] = tick;
+        tick += seq_.SeqDur[i];
+    }
     double totalTicks = 0;
     std::vector<Row> rowList = rows(totalTicks);
     if (!check(totalTicks)) return;

@@ -65,6 +65,8 @@ struct StaffLayout {
     // Per sequence entry: the play cursor's x while it sounds, and the bottom line of its row.
     std::vector<float> noteX;
     std::vector<float> rowBase;
+    // Per sequence entry: the tick of the play-through at which it starts.
+    std::vector<int> startTick;
     // The bottom line of the last row, where the titles go under.
     double lastBase = 0;
     // Messages for the user; when the sequence is too short to show, marks stay empty.

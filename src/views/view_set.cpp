@@ -3,9 +3,22 @@
 #include "views/colour.h"
 #include "views/staff_view.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace orbel {
+
+namespace {
+
+namespace cursor {
+// Bright green, which the XOR pen shows as magenta on white.
+constexpr std::uint32_t Colour = 0x00FF00;
+// From two line spacings below the bottom line to two above the top one.
+constexpr double Below = 2;
+constexpr double Above = 6;
+} // namespace cursor
+
+} // namespace
 
 ViewSet::ViewSet(std::function<void()> repaint) : repaint_(std::move(repaint)) {}
 
@@ -27,8 +40,38 @@ void ViewSet::showStaff(const StaffLayout& staff) {
     redrawViews();
 }
 
+void ViewSet::drawCursor(const CursorLine& line) {
+    surface_->setXorPen(true);
+    surface_->setForeColor(cursor::Colour);
+    surface_->line(line.x, line.y1, line.x, line.y2);
+    surface_->setXorPen(false);
+}
+
+void ViewSet::MovePlayCursor(int tick, bool first) {
+    if (!surface_ || !staff_ || staff_->marks.empty()) return;
+    if (!first && cursor_) drawCursor(*cursor_);
+    // The entry that starts at tick, or the last one before it.
+    const auto& starts = staff_->startTick;
+    const auto after = std::upper_bound(starts.begin(), starts.end(), tick);
+    if (after == starts.begin()) return;
+    const auto entry = static_cast<std::size_t>(after - starts.begin() - 1);
+    const double base = staff_->rowBase[entry];
+    cursor_ = CursorLine{staff_->noteX[entry], base - cursor::Below * staff_geometry::LineSpacing,
+                         base + cursor::Above * staff_geometry::LineSpacing};
+    drawCursor(*cursor_);
+    if (repaint_) repaint_();
+}
+
+void ViewSet::HidePlayCursor() {
+    if (!surface_ || !cursor_) return;
+    drawCursor(*cursor_);
+    cursor_.reset();
+    if (repaint_) repaint_();
+}
+
 void ViewSet::redrawViews() {
-    // The keyboard and the circle draw here too as they arrive.
+    // The keyboard and the circle draw here too as they arrive. A redraw leaves no cursor behind.
+    cursor_.reset();
     if (surface_) {
         surface_->clear(bgr::White);
         if (staff_) PaintStaff(*surface_, *staff_);

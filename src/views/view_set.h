@@ -10,6 +10,7 @@
 #include <QSize>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace orbel {
 
@@ -30,12 +31,25 @@ public:
     // What the staff last showed: the play cursor's places come from it.
     const StaffLayout* staff() const { return staff_.get(); }
 
+    // The play cursor: a line through the staff at the note that starts at tick, drawn so that drawing it
+    // again removes it.
+    void MovePlayCursor(int tick, bool first) override;
+    void HidePlayCursor() override;
+
     void redrawViews() override;
 
 private:
     std::function<void()> repaint_;
     std::unique_ptr<Surface> surface_;
     std::unique_ptr<StaffLayout> staff_;
+    struct CursorLine {
+        double x = 0;
+        double y1 = 0;
+        double y2 = 0;
+    };
+    // The cursor as last drawn; none once a redraw has wiped it.
+    std::optional<CursorLine> cursor_;
+    void drawCursor(const CursorLine& line);
     QSize pixels_;
     double devicePixelRatio_ = 0;
     double logicalWidth_ = 0;

@@ -32,3 +32,44 @@ TEST(ViewSet, SurfaceFollowsTheAreaAndEachChangeAsksForARepaint) {
 
 } // namespace
 } // namespace orbel
+
+namespace orbel {
+namespace {
+
+TEST(ViewSet, PlayCursorFollowsTheNotesAndLeavesTheStaffAsItWas) {
+    ViewSet views;
+    views.resize(QSize(800, 500), 1.0, 24300, 15000);
+    PlaySequence seq;
+    for (int i = 0; i < 4; ++i) {
+        seq.SeqPitch[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(28 + i);
+        seq.SeqDur[static_cast<std::size_t>(i)] = 24;
+    }
+    seq.SeqCount = 4;
+    const StaffLayout staff = LayOutStaff(seq, {3, 0, 0}, {24300, 15000, 19800, 1});
+    views.showStaff(staff);
+    const QImage plain = views.surface()->picture().copy();
+    const auto cursorAt = [&](std::size_t entry) {
+        const QPointF p = views.surface()->toDevice(staff.noteX[entry], staff.rowBase[entry] + 5 * 150);
+        return views.surface()->picture().pixel(static_cast<int>(p.x()), static_cast<int>(p.y())) !=
+               0xFFFFFFFFU;
+    };
+
+    views.MovePlayCursor(0, true);
+    EXPECT_TRUE(cursorAt(0));
+    views.MovePlayCursor(24, false);
+    EXPECT_FALSE(cursorAt(0));
+    EXPECT_TRUE(cursorAt(1));
+    views.MovePlayCursor(30, false); // inside the second note: the cursor stays on it
+    EXPECT_TRUE(cursorAt(1));
+    views.HidePlayCursor();
+    EXPECT_EQ(views.surface()->picture(), plain);
+
+    // With the staff off nothing is drawn.
+    views.showStaff({});
+    const QImage blank = views.surface()->picture().copy();
+    views.MovePlayCursor(0, true);
+    EXPECT_EQ(views.surface()->picture(), blank);
+}
+
+} // namespace
+} // namespace orbel
