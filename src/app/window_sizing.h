@@ -8,6 +8,18 @@ static constexpr int Wide = 1;
 static constexpr int Narrow = 3;
 } // namespace layout_mode
 
+// The right-hand column of control frames, in twips: its width and its distance from the window's right edge.
+// The views (the staff among them) use the width to its left.
+namespace right_column {
+static constexpr double FrameWidth = 3700;
+static constexpr double RightMargin = 200;
+} // namespace right_column
+
+// Where the column's frames begin for a window of the given width: the staff stops short of it.
+inline double RightColumnLeft(double windowWidth) {
+    return windowWidth - right_column::FrameWidth - right_column::RightMargin;
+}
+
 struct WindowPlacement {
     int layoutMode = layout_mode::Wide;
     double left = 0;

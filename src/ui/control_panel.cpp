@@ -1,6 +1,7 @@
 #include "ui/control_panel.h"
 
 #include "app/logical_scale.h"
+#include "app/window_sizing.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,8 +24,6 @@ namespace {
 
 // Right-hand column, in the window's logical units (about one twip each).
 namespace column {
-static constexpr double FrameWidth = 3700;
-static constexpr double RightMargin = 200;
 static constexpr double Gap = 100;
 static constexpr double BottomEdge = 100;
 static constexpr double Frame1Share = 0.46;
@@ -243,7 +242,7 @@ void ControlPanel::layout(const LogicalScale& scale) {
     const double width = scale.logicalWidth;
     const double height = scale.logicalHeight;
 
-    const double left = width - column::FrameWidth - column::RightMargin;
+    const double left = RightColumnLeft(width);
     const double usable = height - column::BottomEdge - 2 * column::Gap;
     const double top1 = height;
     const double height1 = usable * column::Frame1Share;
@@ -256,12 +255,12 @@ void ControlPanel::layout(const LogicalScale& scale) {
         w->setGeometry(qRound(scale.xToPixel(x)), qRound(scale.yToPixel(top)),
                        qRound(scale.widthToPixels(wide)), qRound(scale.heightToPixels(high)));
     };
-    place(Frame1, left, top1, column::FrameWidth, height1);
-    place(Frame2, left, top2, column::FrameWidth, height2);
-    place(Frame3, left, top3, column::FrameWidth, height3);
+    place(Frame1, left, top1, right_column::FrameWidth, height1);
+    place(Frame2, left, top2, right_column::FrameWidth, height2);
+    place(Frame3, left, top3, right_column::FrameWidth, height3);
 
     // Buttons of the third frame, in the frame's own coordinates (y down from its top).
-    const double buttonWidth = column::FrameWidth - 2 * column::ButtonInset;
+    const double buttonWidth = right_column::FrameWidth - 2 * column::ButtonInset;
     auto placeInFrame = [&scale](QWidget* w, double x, double yDown, double wide, double high) {
         w->setGeometry(qRound(scale.widthToPixels(x)), qRound(scale.heightToPixels(yDown)),
                        qRound(scale.widthToPixels(wide)), qRound(scale.heightToPixels(high)));

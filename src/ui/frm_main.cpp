@@ -442,7 +442,7 @@ void frmMain::DrawScore() {
         views_->showStaff({});
         return;
     }
-    const StaffFrame frame{scale_.logicalWidth, scale_.logicalHeight, scale_.pixelToX(panel_->Frame2->x()),
+    const StaffFrame frame{scale_.logicalWidth, scale_.logicalHeight, RightColumnLeft(scale_.logicalWidth),
                            state_.LayoutMode};
     StaffLayout staff = LayOutStaff(state_.sequence, {s.StudyType, s.UpDown, s.RootKey}, frame);
     for (const QString& message : staff.messages)

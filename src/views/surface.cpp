@@ -30,16 +30,39 @@ Surface::Surface(QSize pixels, double devicePixelRatio, double logicalWidth, dou
     picture_.setDevicePixelRatio(devicePixelRatio);
 }
 
+Surface::Surface(QPainter& painter, QSizeF device, double logicalWidth, double logicalHeight)
+    : logicalWidth_(logicalWidth), logicalHeight_(logicalHeight), xScale_(device.width() / logicalWidth),
+      yScale_(device.height() / logicalHeight), picture_(1, 1, QImage::Format_RGB32), external_(&painter) {}
+
+double Surface::penScale() const {
+    // On a picture, a pixel of the screen is devicePixelRatio device pixels; elsewhere the staff keeps the
+    // proportions it has on a screen of 15 logical units (twips) a pixel.
+    constexpr double TwipsPerScreenPixel = 15;
+    return external_ != nullptr ? TwipsPerScreenPixel * yScale_ : picture_.devicePixelRatio();
+}
+
 QPointF Surface::toDevice(double x, double y) const {
     return {x * xScale_, (logicalHeight_ - y) * yScale_};
 }
 
 void Surface::clear(std::uint32_t bgr) {
+    if (external_ != nullptr) {
+        external_->fillRect(QRectF(0, 0, logicalWidth_ * xScale_, logicalHeight_ * yScale_), FromBgr(bgr));
+        return;
+    }
     picture_.fill(FromBgr(bgr));
     outlines_.fill(FromBgr(bgr));
 }
 
 void Surface::draw(const std::function<void(QPainter&)>& paint) {
+    if (external_ != nullptr) {
+        external_->save();
+        external_->setRenderHint(QPainter::Antialiasing, true);
+        external_->setRenderHint(QPainter::TextAntialiasing, true);
+        paint(*external_);
+        external_->restore();
+        return;
+    }
     // The painter works in device pixels: the picture's ratio would otherwise scale everything again.
     const double ratio = picture_.devicePixelRatio();
     picture_.setDevicePixelRatio(1);
@@ -58,7 +81,7 @@ void Surface::line(double x1, double y1, double x2, double y2) {
     const QPointF a = toDevice(x1, y1);
     const QPointF b = toDevice(x2, y2);
     const QColor colour = FromBgr(foreColor_);
-    const double width = drawWidth_ * picture_.devicePixelRatio();
+    const double width = drawWidth_ * penScale();
     draw([&](QPainter& p) {
         QPen pen(colour, width);
         pen.setCapStyle(Qt::SquareCap);
@@ -70,7 +93,7 @@ void Surface::line(double x1, double y1, double x2, double y2) {
 void Surface::box(double x1, double y1, double x2, double y2, bool filled) {
     const QRectF rect = QRectF(toDevice(x1, y1), toDevice(x2, y2)).normalized();
     const QColor colour = FromBgr(foreColor_);
-    const double width = drawWidth_ * picture_.devicePixelRatio();
+    const double width = drawWidth_ * penScale();
     draw([&](QPainter& p) {
         if (filled) {
             p.fillRect(rect, colour);
@@ -89,7 +112,7 @@ void Surface::arc(double x, double y, double rx, double ry, double startAngle, d
     const int start = static_cast<int>(std::lround(startAngle * SixteenthsPerRadian));
     const int span = static_cast<int>(std::lround((endAngle - startAngle) * SixteenthsPerRadian));
     const QColor colour = FromBgr(foreColor_);
-    const double width = drawWidth_ * picture_.devicePixelRatio();
+    const double width = drawWidth_ * penScale();
     draw([&](QPainter& p) {
         p.setPen(QPen(colour, width));
         p.drawArc(rect, start, span);
@@ -131,14 +154,16 @@ QFont Surface::qtFont() const {
 }
 
 double Surface::textWidth(const QString& text) const {
-    return QFontMetricsF(qtFont(), &picture_).horizontalAdvance(text) / xScale_;
+    const QPaintDevice* device = external_ != nullptr ? external_->device() : &picture_;
+    return QFontMetricsF(qtFont(), device).horizontalAdvance(text) / xScale_;
 }
 
 void Surface::PrintText(double x, double y, const QString& text, std::uint32_t bgr) {
     foreColor_ = bgr;
     const QFont font = qtFont();
     const QPointF top = toDevice(x, y);
-    const QPointF baseline(top.x(), top.y() + QFontMetricsF(font, &picture_).ascent());
+    const QPaintDevice* device = external_ != nullptr ? external_->device() : &picture_;
+    const QPointF baseline(top.x(), top.y() + QFontMetricsF(font, device).ascent());
     const QColor colour = FromBgr(bgr);
     draw([&](QPainter& p) {
         p.setFont(font);
@@ -154,6 +179,7 @@ void Surface::PrintTextFlat(double x, double y, const QString& text, std::uint32
 
 void Surface::FloodFillForm(double x, double y, std::uint32_t border, std::uint32_t fill) {
     foreColor_ = border;
+    if (external_ != nullptr) return;
     const QPointF at = toDevice(x, y);
     const double ratio = picture_.devicePixelRatio();
     picture_.setDevicePixelRatio(1);

@@ -35,6 +35,9 @@ class Surface {
 public:
     // pixels: the area in device-independent pixels; devicePixelRatio: device pixels per one of them.
     Surface(QSize pixels, double devicePixelRatio, double logicalWidth, double logicalHeight);
+    // Draws on painter instead, whose device spans `device` units for the logical area (a page of a PDF, an
+    // SVG drawing): shapes and text stay vectors. There is no picture and no flood fill then.
+    Surface(QPainter& painter, QSizeF device, double logicalWidth, double logicalHeight);
 
     // The picture in device pixels, its device pixel ratio set.
     const QImage& picture() const { return picture_; }
@@ -84,6 +87,8 @@ private:
     // Runs paint on the picture (antialiased unless the pen is XOR) and on the outline copy (never).
     void draw(const std::function<void(QPainter&)>& paint);
     QFont qtFont() const;
+    // Pen widths are in pixels of the screen: device units per such pixel.
+    double penScale() const;
 
     double logicalWidth_;
     double logicalHeight_;
@@ -91,6 +96,7 @@ private:
     double yScale_;
     QImage picture_;
     QImage outlines_;
+    QPainter* external_ = nullptr;
     std::uint32_t foreColor_ = 0;
     int drawWidth_ = 1;
     bool xorPen_ = false;

@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -145,6 +146,48 @@ TEST_F(ExportRun, WritesTheFileNamedByDashO) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(QJsonDocument::fromJson(f.readAll()).object()["SeqCount"].toInt(), 16);
     EXPECT_NE(run({"--study", "2", "--item", "2", "-o", home.filePath("missing/dir/out.json")}), 0);
+}
+
+} // namespace
+} // namespace orbel::exporter
+
+namespace orbel::exporter {
+namespace {
+
+// The staff as a picture: each format's file, a practice sheet that is taller than one key, and a path that
+// cannot be written leaving nothing behind.
+TEST_F(ExportRun, StaffPicturesInEveryFormat) {
+    for (const char* name : {"ric.txt", "ZEPHMUSIC.ttf"})
+        copyFactory(name);
+    const struct {
+        const char* format;
+        QByteArray magic;
+    } formats[] = {{"png", "\x89PNG"}, {"svg", "<?xml"}, {"pdf", "%PDF"}};
+    for (const auto& f : formats) {
+        const QString one = home.filePath(QStringLiteral("one.%1").arg(f.format));
+        const QString all = home.filePath(QStringLiteral("all.%1").arg(f.format));
+        ASSERT_EQ(run({"--study", "3", "--item", "0", "--format", f.format, "-o", one}), 0)
+            << err.toStdString();
+        ASSERT_EQ(run({"--study", "3", "--item", "0", "--format", f.format, "--all-keys", "-o", all}), 0)
+            << err.toStdString();
+        QFile a(one);
+        QFile b(all);
+        ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly)) << f.format;
+        EXPECT_TRUE(a.read(f.magic.size()) == f.magic) << f.format;
+        EXPECT_GT(b.size(), a.size()) << f.format;
+    }
+    QImage single(home.filePath("one.png"));
+    QImage sheet(home.filePath("all.png"));
+    EXPECT_EQ(sheet.width(), single.width());
+    EXPECT_GT(sheet.height(), 8 * single.height() / 2);
+
+    const QString blocked = home.filePath(QStringLiteral("missing/folder/x.png"));
+    EXPECT_NE(run({"--study", "3", "--item", "0", "--format", "png", "-o", blocked}), 0);
+    // One line of ours (the platform may add its own notes about the session).
+    EXPECT_EQ(err.count(QStringLiteral("cannot write")), 1) << err.toStdString();
+    EXPECT_FALSE(QFile::exists(blocked));
+    EXPECT_FALSE(
+        ParseExportOptions({"orbel-export", "--study", "0", "--format", "json", "--all-keys"}).options);
 }
 
 } // namespace

@@ -18,7 +18,8 @@ std::optional<int> ReadInt(const QString& text, int low, int high) {
 QString UsageLine() {
     return QStringLiteral(
         "usage: orbel-export [--home DIR] --study N [--item K] [--root R] [--octave-shift S] "
-        "[--transpose-to R2] [--set Field=Value ...] --format json|mid [--repeats N] [--seed N] [-o FILE]");
+        "[--transpose-to R2] [--set Field=Value ...] --format json|mid|png|svg|pdf [--repeats N] [--seed N] "
+        "[--all-keys] [-o FILE]");
 }
 
 ParsedOptions ParseExportOptions(const QStringList& arguments) {
@@ -36,7 +37,9 @@ ParsedOptions ParseExportOptions(const QStringList& arguments) {
                                     QStringLiteral("FILE"));
     const QCommandLineOption repeats(QStringLiteral("repeats"), QString(), QStringLiteral("N"));
     const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("N"));
-    parser.addOptions({home, study, item, root, octave, transpose, set, format, output, repeats, seed});
+    const QCommandLineOption allKeys(QStringLiteral("all-keys"));
+    parser.addOptions(
+        {home, study, item, root, octave, transpose, set, format, output, repeats, seed, allKeys});
 
     ParsedOptions result;
     if (!parser.parse(arguments)) {
@@ -91,6 +94,12 @@ ParsedOptions ParseExportOptions(const QStringList& arguments) {
         o.format = Format::Json;
     } else if (formatName == QLatin1String("mid")) {
         o.format = Format::Midi;
+    } else if (formatName == QLatin1String("png")) {
+        o.format = Format::Png;
+    } else if (formatName == QLatin1String("svg")) {
+        o.format = Format::Svg;
+    } else if (formatName == QLatin1String("pdf")) {
+        o.format = Format::Pdf;
     } else {
         result.error = QStringLiteral("unknown format: %1").arg(formatName);
         return result;
@@ -115,6 +124,11 @@ ParsedOptions ParseExportOptions(const QStringList& arguments) {
             return result;
         }
         o.midi.seed = value;
+    }
+    o.allKeys = parser.isSet(allKeys);
+    if (o.allKeys && !IsPicture(o.format)) {
+        result.error = QStringLiteral("--all-keys belongs to --format png, svg or pdf");
+        return result;
     }
     o.home = single(home);
     o.assignments = parser.values(set);

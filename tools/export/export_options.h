@@ -8,7 +8,12 @@
 
 namespace orbel::exporter {
 
-enum class Format { Json, Midi };
+enum class Format { Json, Midi, Png, Svg, Pdf };
+
+// A picture of the staff rather than data.
+inline bool IsPicture(Format f) {
+    return f == Format::Png || f == Format::Svg || f == Format::Pdf;
+}
 
 namespace midi_defaults {
 // The accompaniment's draws start from a fixed seed, so the same command line writes the same file.
@@ -35,6 +40,7 @@ struct ExportOptions {
     Format format = Format::Json;
     QString output; // empty = standard output
     MidiOptions midi;
+    bool allKeys = false; // a picture: the item in all twelve keys, round the cycle of fourths
 };
 
 struct ParsedOptions {

@@ -4,11 +4,19 @@
 #include "export_options.h"
 #include "json_writer.h"
 #include "midi_render.h"
+#include "staff_picture.h"
+
+#include "app/program_folder.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QSaveFile>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -36,8 +44,32 @@ bool WriteOutput(const QString& path, const QByteArray& bytes) {
 
 } // namespace
 
+// Pictures need fonts, so a picture is drawn in a GUI application; it never needs a display.
+bool WantsPicture(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        const QByteArray option(argv[i]);
+        const QByteArray value(argv[i + 1]);
+        if ((option == "--format" || option == "-format") &&
+            (value == "png" || value == "svg" || value == "pdf"))
+            return true;
+    }
+    return false;
+}
+
+// The staff's fonts: the music font beside the program, and IPA Mincho for the program's Mincho face.
+bool InstallStaffFonts(const QString& folder) {
+    QFont::insertSubstitution(QStringLiteral("ＭＳ 明朝"), QStringLiteral("IPAMincho"));
+    return QFontDatabase::addApplicationFont(QDir(folder).filePath(QStringLiteral("ZEPHMUSIC.ttf"))) >= 0;
+}
+
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (WantsPicture(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     using namespace orbel::exporter;
 
     const ParsedOptions parsed = ParseExportOptions(QCoreApplication::arguments());
@@ -59,7 +91,20 @@ int main(int argc, char** argv) {
         return exit_code::Refused;
     }
     QByteArray bytes;
-    if (parsed.options->format == Format::Midi) {
+    if (IsPicture(parsed.options->format)) {
+        const QString folder = parsed.options->home.isEmpty() ? orbel::ProgramFolder() : parsed.options->home;
+        if (!InstallStaffFonts(folder))
+            PrintError(QStringLiteral("the music font ZEPHMUSIC.ttf is missing from %1").arg(folder));
+        const StaffPicture picture =
+            RenderStaffPicture(build, parsed.options->format, parsed.options->allKeys);
+        for (const QString& notice : picture.notices)
+            PrintError(notice);
+        if (picture.bytes.isEmpty()) {
+            PrintError(QStringLiteral("the item has no staff to draw"));
+            return exit_code::Refused;
+        }
+        bytes = picture.bytes;
+    } else if (parsed.options->format == Format::Midi) {
         const RenderedMidi midi = RenderPlay(build, parsed.options->midi);
         for (const QString& notice : midi.notices)
             PrintError(notice);
