@@ -23,6 +23,14 @@
 
 namespace orbel {
 
+namespace {
+
+// Where the tempo mark goes, as shares of the window's logical width and height.
+constexpr double RepeatMarkLeft = 0.02;
+constexpr double RepeatMarkHeight = 0.42;
+
+} // namespace
+
 void frmMain::setPlayer(BackgroundPlayer& player, LiveSettings& live) {
     player_ = &player;
     live_ = &live;
@@ -94,13 +102,9 @@ void frmMain::setQuitAndReferenceEnabled(bool enabled) {
 }
 
 void frmMain::ShowRepeatLabel(const QString& label, int tempo) {
-    QLabel* l = panel_->Label7;
-    l->setText(QStringLiteral("♩ = %1   %2").arg(tempo).arg(label));
-    l->adjustSize();
-    l->move(qRound(scale_.xToPixel(scale_.logicalWidth * 0.02)),
-            qRound(scale_.yToPixel(scale_.logicalHeight * 0.42)));
-    l->show();
-    l->raise();
+    // Beside the circle diagram once it is drawn; until then under the staff's rows.
+    views_->DrawTempoMark(scale_.logicalWidth * RepeatMarkLeft, scale_.logicalHeight * RepeatMarkHeight,
+                          tempo, label);
 }
 
 void frmMain::hideRepeatLabel() {

@@ -1,6 +1,7 @@
 #include "views/view_set.h"
 
 #include "views/colour.h"
+#include "views/music_glyphs.h"
 #include "views/staff_view.h"
 
 #include <algorithm>
@@ -17,6 +18,16 @@ constexpr std::uint32_t Colour = 0x00FF00;
 constexpr double Below = 2;
 constexpr double Above = 6;
 } // namespace cursor
+
+namespace tempo_mark {
+constexpr double BlankAbove = 200; // the area of an earlier mark, blanked first
+constexpr double BlankBelow = 400;
+constexpr double BlankWidth = 3000;
+constexpr double NoteAbove = 400;
+constexpr double TextRight = 300;
+constexpr int NoteSize = 26;
+constexpr int TextSize = 16;
+} // namespace tempo_mark
 
 } // namespace
 
@@ -45,6 +56,21 @@ void ViewSet::drawCursor(const CursorLine& line) {
     surface_->setForeColor(cursor::Colour);
     surface_->line(line.x, line.y1, line.x, line.y2);
     surface_->setXorPen(false);
+}
+
+void ViewSet::DrawTempoMark(double x, double y, int tempo, const QString& caption) {
+    if (!surface_) return;
+    Surface& s = *surface_;
+    s.SaveFormFont();
+    s.setForeColor(bgr::White);
+    s.box(x, y + tempo_mark::BlankAbove, x + tempo_mark::BlankWidth, y - tempo_mark::BlankBelow, true);
+    s.SetFormFont(QStringLiteral("ZephMusicFont"), tempo_mark::NoteSize, false, false);
+    s.PrintTextFlat(x, y + tempo_mark::NoteAbove, QString(QChar(music_glyph::QuarterNoteUp)), bgr::Black);
+    s.SetFormFont(QStringLiteral("ＭＳ 明朝"), tempo_mark::TextSize, false, false);
+    s.PrintTextFlat(x + tempo_mark::TextRight, y, QStringLiteral("=%1  %2").arg(tempo).arg(caption),
+                    bgr::Black);
+    s.RestoreFormFont();
+    if (repaint_) repaint_();
 }
 
 void ViewSet::MovePlayCursor(int tick, bool first) {

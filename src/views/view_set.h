@@ -31,6 +31,10 @@ public:
     // What the staff last showed: the play cursor's places come from it.
     const StaffLayout* staff() const { return staff_.get(); }
 
+    // The metronome mark before a repetition: a quarter note, "=", the tempo and the caption (the
+    // repetition "2/4"), over whatever mark was there; a redraw of the views removes it.
+    void DrawTempoMark(double x, double y, int tempo, const QString& caption);
+
     // The play cursor: a line through the staff at the note that starts at tick, drawn so that drawing it
     // again removes it.
     void MovePlayCursor(int tick, bool first) override;

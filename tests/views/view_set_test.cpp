@@ -2,6 +2,8 @@
 
 #include "views/view_set.h"
 
+#include <QFontDatabase>
+
 #include <gtest/gtest.h>
 
 namespace orbel {
@@ -69,6 +71,34 @@ TEST(ViewSet, PlayCursorFollowsTheNotesAndLeavesTheStaffAsItWas) {
     const QImage blank = views.surface()->picture().copy();
     views.MovePlayCursor(0, true);
     EXPECT_EQ(views.surface()->picture(), blank);
+}
+
+} // namespace
+} // namespace orbel
+
+namespace orbel {
+namespace {
+
+// A tempo mark blanks the place of the one before it and touches nothing outside that place.
+TEST(ViewSet, TempoMarkReplacesTheMarkBeforeItInItsOwnPlace) {
+    ASSERT_GE(QFontDatabase::addApplicationFont(QStringLiteral(ORBEL_PROGRAM_DIR "/ZEPHMUSIC.ttf")), 0);
+    ViewSet views;
+    views.resize(QSize(810, 520), 1.0, 24300, 15600);
+    Surface& s = *views.surface();
+    s.setForeColor(0x0000FF);
+    s.box(0, 0, 24300, 15600, true); // everything red, so that the blanked place shows
+    views.DrawTempoMark(6000, 6000, 120, "1/4");
+    const QImage first = s.picture().copy();
+    views.DrawTempoMark(6000, 6000, 300, "2/4");
+    const QImage second = s.picture().copy();
+    EXPECT_NE(first, second);
+    const QRectF place(s.toDevice(6000, 6200), s.toDevice(9000, 5600));
+    for (int y = 0; y < second.height(); y += 3) {
+        for (int x = 0; x < second.width(); x += 3) {
+            if (place.adjusted(-1, -1, 1, 1).contains(x, y)) continue;
+            ASSERT_EQ(second.pixel(x, y), 0xFFFF0000U) << x << "," << y;
+        }
+    }
 }
 
 } // namespace
