@@ -46,6 +46,12 @@ namespace orbel {
 
 namespace {
 
+// The colour swatches of the keyboard: the keys of the sequence, and the key being played.
+namespace swatch {
+static constexpr std::size_t KeyboardEntry = 5;
+static constexpr std::size_t KeyboardHit = 6;
+} // namespace swatch
+
 static constexpr int FormFontSize = 20;
 static constexpr double MidiSelectorFromOs = 5.99;
 static constexpr int RepeatChoices = 20;
@@ -438,12 +444,15 @@ void frmMain::Prepair4PLAY(bool isChangeOnly) {
 
 void frmMain::DrawScore() {
     const Settings& s = state_.settings;
+    const double viewsRight = RightColumnLeft(scale_.logicalWidth);
+    const KeyboardContent keyboard =
+        KeyboardFor(state_.sequence, s.ShowKeyboard == flag::True, s.EntryDisplay == 1, s.StudyType,
+                    s.ViewColour[swatch::KeyboardEntry], s.ViewColour[swatch::KeyboardHit], viewsRight);
     if (s.ShowScore != flag::True) {
-        views_->showStaff({});
+        views_->show({}, keyboard);
         return;
     }
-    const StaffFrame frame{scale_.logicalWidth, scale_.logicalHeight, RightColumnLeft(scale_.logicalWidth),
-                           state_.LayoutMode};
+    const StaffFrame frame{scale_.logicalWidth, scale_.logicalHeight, viewsRight, state_.LayoutMode};
     StaffLayout staff = LayOutStaff(state_.sequence, {s.StudyType, s.UpDown, s.RootKey}, frame);
     for (const QString& message : staff.messages)
         prompter_.message(message);
@@ -451,7 +460,7 @@ void frmMain::DrawScore() {
         LayOutTitles(staff, QString::fromStdString(titleText_),
                      s.StudyType > study_type::IIVIPattern ? QString::fromStdString(commentText_) : QString(),
                      state_.LayoutMode);
-    views_->showStaff(staff);
+    views_->show(staff, keyboard);
 }
 
 void frmMain::reportBuild(const std::optional<std::string>& message) {

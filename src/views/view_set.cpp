@@ -51,6 +51,34 @@ void ViewSet::showStaff(const StaffLayout& staff) {
     redrawViews();
 }
 
+void ViewSet::show(const StaffLayout& staff, const KeyboardContent& keyboard) {
+    staff_ = std::make_unique<StaffLayout>(staff);
+    keyboard_.setContent(keyboard);
+    redrawViews();
+}
+
+void ViewSet::keyboardChanged() {
+    if (repaint_) repaint_();
+}
+
+void ViewSet::ShowPlayedKey(int tick) {
+    if (!surface_) return;
+    keyboard_.ShowPlayedKey(*surface_, tick);
+    keyboardChanged();
+}
+
+void ViewSet::EndPlayKeyboard() {
+    if (!surface_) return;
+    keyboard_.EndPlayKeyboard(*surface_);
+    keyboardChanged();
+}
+
+void ViewSet::DrawKeys() {
+    if (!surface_) return;
+    keyboard_.DrawKeys(*surface_);
+    keyboardChanged();
+}
+
 void ViewSet::drawCursor(const CursorLine& line) {
     surface_->setXorPen(true);
     surface_->setForeColor(cursor::Colour);
@@ -101,6 +129,8 @@ void ViewSet::redrawViews() {
     if (surface_) {
         surface_->clear(bgr::White);
         if (staff_) PaintStaff(*surface_, *staff_);
+        keyboard_.DrawKeyboard(*surface_);
+        keyboard_.DrawKeyMarks(*surface_);
     }
     if (repaint_) repaint_();
 }

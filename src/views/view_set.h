@@ -4,6 +4,7 @@
 // large the views' area is and shows the picture.
 
 #include "sound/player_views.h"
+#include "views/keyboard_view.h"
 #include "views/staff_layout.h"
 #include "views/surface.h"
 
@@ -26,8 +27,10 @@ public:
     const Surface* surface() const { return surface_.get(); }
     Surface* surface() { return surface_.get(); }
 
-    // Shows the staff as laid out (nothing more, until the keyboard and the circle join it).
+    // Shows the staff as laid out and the keyboard with its content (the circle joins them later).
+    void show(const StaffLayout& staff, const KeyboardContent& keyboard);
     void showStaff(const StaffLayout& staff);
+    const KeyboardView& keyboard() const { return keyboard_; }
     // What the staff last showed: the play cursor's places come from it.
     const StaffLayout* staff() const { return staff_.get(); }
 
@@ -40,12 +43,19 @@ public:
     void MovePlayCursor(int tick, bool first) override;
     void HidePlayCursor() override;
 
+    void ShowPlayedKey(int tick) override;
+    void EndPlayKeyboard() override;
+    void DrawKeys() override;
+
     void redrawViews() override;
 
 private:
     std::function<void()> repaint_;
     std::unique_ptr<Surface> surface_;
     std::unique_ptr<StaffLayout> staff_;
+    KeyboardView keyboard_;
+    // After a keyboard change the window is shown anew.
+    void keyboardChanged();
     struct CursorLine {
         double x = 0;
         double y1 = 0;

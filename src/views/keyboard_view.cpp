@@ -1,0 +1,122 @@
+#include "views/keyboard_view.h"
+
+#include "views/colour.h"
+#include "views/surface.h"
+
+#include <algorithm>
+
+namespace orbel {
+
+namespace {
+
+namespace frame {
+constexpr int Left = 300;
+constexpr int Below = 50;
+constexpr int RightInside = 150;
+constexpr int Above = 500;
+} // namespace frame
+
+constexpr int PhraseStudies = 3;
+
+void FillKey(Surface& s, const KeyRect& r, std::uint32_t colour, bool outline) {
+    s.setForeColor(colour);
+    s.box(r.left, r.bottom, r.right, r.top, true);
+    if (outline) {
+        s.setForeColor(bgr::Black);
+        s.box(r.left, r.bottom, r.right, r.top, false);
+    }
+}
+
+} // namespace
+
+KeyboardContent KeyboardFor(const PlaySequence& seq, bool shown, bool entryDisplay, int studyType,
+                            std::uint32_t markColour, std::uint32_t playedColour, double frame2Left) {
+    KeyboardContent c;
+    c.shown = shown;
+    c.studyType = studyType;
+    c.marks = MarkedKeys(seq, entryDisplay);
+    c.markColour = markColour;
+    c.playedColour = playedColour;
+    c.frame2Left = frame2Left;
+    int tick = 0;
+    for (int i = 0; i < seq.SeqCount; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        const bool sounds = seq.SeqRest[at] != 1 && seq.SeqTie[at] != 1;
+        c.melody.push_back({tick, sounds ? seq.SeqPitch[at] + 12 * seq.OctaveShift : -1});
+        tick += seq.SeqDur[at];
+    }
+    return c;
+}
+
+void KeyboardView::setContent(const KeyboardContent& content) {
+    content_ = content;
+    keys_ = BuildKeyTable(content.frame2Left);
+}
+
+void KeyboardView::DrawKeyboard(Surface& surface) const {
+    if (!content_.shown) return;
+    const KeyRect& first = keys_[1];
+    const KeyRect& last = keys_[keyboard::KeyCount];
+    DrawBevelBox(surface, first.left - frame::Left, first.bottom - frame::Below,
+                 last.right - frame::RightInside, last.top + frame::Above, true);
+    DrawKeys(surface);
+}
+
+void KeyboardView::DrawKeys(Surface& surface) const {
+    if (content_.shown) paintKeys(surface, false);
+}
+
+void KeyboardView::DrawKeyMarks(Surface& surface) const {
+    if (content_.shown) paintKeys(surface, true);
+}
+
+void KeyboardView::paintKeys(Surface& surface, bool marked) const {
+    // The top C only closes the frame; the white keys first, the black ones over them.
+    for (int k = 1; k < keyboard::KeyCount; ++k) {
+        const KeyRect& r = keys_[static_cast<std::size_t>(k)];
+        if (r.white)
+            FillKey(surface, r,
+                    marked && content_.marks[static_cast<std::size_t>(k)] ? content_.markColour : bgr::White,
+                    true);
+    }
+    for (int k = 1; k < keyboard::KeyCount; ++k) {
+        const KeyRect& r = keys_[static_cast<std::size_t>(k)];
+        if (!r.white)
+            FillKey(surface, r,
+                    marked && content_.marks[static_cast<std::size_t>(k)] ? content_.markColour : bgr::Black,
+                    false);
+    }
+}
+
+void KeyboardView::ShowKeyColour(Surface& surface, int pitch) const {
+    const std::optional<int> key = KeyOfPitch(pitch);
+    if (!key) return;
+    const KeyRect& r = keys_[static_cast<std::size_t>(*key)];
+    if (!r.white) {
+        FillKey(surface, r, content_.playedColour, false);
+        return;
+    }
+    FillKey(surface, r, content_.playedColour, true);
+    // The black neighbours lie over the white key's corners: they are painted again on top.
+    for (const int n : {*key - 1, *key + 1}) {
+        if (n < 1 || n > keyboard::KeyCount) continue;
+        const KeyRect& b = keys_[static_cast<std::size_t>(n)];
+        if (!b.white)
+            FillKey(surface, b,
+                    content_.marks[static_cast<std::size_t>(n)] ? content_.markColour : bgr::Black, false);
+    }
+}
+
+void KeyboardView::ShowPlayedKey(Surface& surface, int tick) const {
+    if (!content_.shown) return;
+    DrawKeyMarks(surface);
+    const auto note = std::find_if(content_.melody.begin(), content_.melody.end(),
+                                   [tick](const KeyboardContent::Note& n) { return n.tick == tick; });
+    if (note != content_.melody.end() && note->pitch >= 0) ShowKeyColour(surface, note->pitch);
+}
+
+void KeyboardView::EndPlayKeyboard(Surface& surface) const {
+    if (content_.shown && content_.studyType < PhraseStudies) DrawKeyMarks(surface);
+}
+
+} // namespace orbel
