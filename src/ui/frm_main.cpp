@@ -35,6 +35,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -53,6 +54,7 @@ static constexpr std::size_t KeyboardHit = 6;
 } // namespace swatch
 
 static constexpr int FormFontSize = 20;
+static constexpr int KeyPressVelocity = 127;
 static constexpr double MidiSelectorFromOs = 5.99;
 static constexpr int RepeatChoices = 20;
 
@@ -168,6 +170,9 @@ void frmMain::layoutControls() {
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == surface_ && event->type() == QEvent::Resize) layoutControls();
+    if (watched == surface_ && event->type() == QEvent::MouseButtonPress)
+        Form_MouseDown(static_cast<QMouseEvent*>(event)->position());
+    if (watched == surface_ && event->type() == QEvent::MouseButtonRelease) Form_MouseUp();
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() == this) {
@@ -475,6 +480,38 @@ bool frmMain::FontSet() {
 
 void frmMain::FontReset() {
     musicFont_.remove();
+}
+
+void frmMain::Form_MouseDown(QPointF pixel) {
+    soundedKey_ = 0;
+    keyHeld_ = false;
+    const double x = scale_.pixelToX(pixel.x());
+    const double y = scale_.pixelToY(pixel.y());
+    // Above the keyboard lies the circle diagram, whose presses come with it.
+    if (!views_->keyboardShown() || y > views_->keyboardTop()) return;
+    const std::optional<int> key = views_->keyAt(x, y);
+    if (!key) return;
+    keyHeld_ = true;
+    views_->pressKey(*key);
+    soundedKey_ = *key;
+    const int pitch = *key + keyboard::LowestPitch - 1;
+    Settings& s = state_.settings;
+    if (s.ConcertPitchPlay == 1) {
+        midi_.MidiNoteOnConcert(midi_channels::Melody, pitch, KeyPressVelocity);
+    } else {
+        midi_.MidiNoteOn(midi_channels::Melody, pitch, KeyPressVelocity);
+    }
+    // The sequence follows at the release.
+    if (s.KeyboardSetsRoot == 1) s.RootKey = static_cast<std::int16_t>(pitch % 12);
+}
+
+void frmMain::Form_MouseUp() {
+    if (keyHeld_) {
+        views_->DrawKeys();
+        if (soundedKey_ != 0) midi_.MidiAllNotesOff(midi_channels::Melody);
+    }
+    if (state_.settings.KeyboardSetsRoot == 1) Prepair4PLAY(studyIsPhrase());
+    keyHeld_ = false;
 }
 
 bool frmMain::Form_QueryUnload() {

@@ -89,6 +89,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Presses on the views: a key of the keyboard sounds while held and may set the root.
+    void Form_MouseDown(QPointF pixel);
+    void Form_MouseUp();
     bool Form_QueryUnload();
     void Form_Unload();
 
@@ -134,6 +137,9 @@ private:
     bool unloaded_ = false;
 
     int favouritesChanged_ = 0;
+    // The key sounded by the press being held (0 none), and whether a press hit a key.
+    int soundedKey_ = 0;
+    bool keyHeld_ = false;
     int LastCfgScale = -1;
     bool phrasesFromUserFile_ = false;
     std::string titleText_;

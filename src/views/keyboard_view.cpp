@@ -115,6 +115,19 @@ void KeyboardView::ShowPlayedKey(Surface& surface, int tick) const {
     if (note != content_.melody.end() && note->pitch >= 0) ShowKeyColour(surface, note->pitch);
 }
 
+void KeyboardView::PaintPressedKey(Surface& surface, int key) const {
+    if (key < 1 || key > keyboard::KeyCount) return;
+    constexpr std::uint32_t Red = 0x0000FF;
+    const KeyRect& r = keys_[static_cast<std::size_t>(key)];
+    FillKey(surface, r, Red, false);
+    if (!r.white) return;
+    for (const int n : {key - 1, key + 1}) {
+        if (n < 1 || n >= keyboard::KeyCount) continue;
+        const KeyRect& b = keys_[static_cast<std::size_t>(n)];
+        if (!b.white) FillKey(surface, b, bgr::Black, false);
+    }
+}
+
 void KeyboardView::EndPlayKeyboard(Surface& surface) const {
     if (content_.shown && content_.studyType < PhraseStudies) DrawKeyMarks(surface);
 }

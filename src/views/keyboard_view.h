@@ -45,6 +45,9 @@ public:
     void ShowPlayedKey(Surface& surface, int tick) const;
     // The end of a play-through: the marks come back (scales, chords and patterns only).
     void EndPlayKeyboard(Surface& surface) const;
+    // A key pressed with the mouse, in red; its black neighbours stay on top.
+    void PaintPressedKey(Surface& surface, int key) const;
+    bool shown() const { return content_.shown; }
 
 private:
     void paintKeys(Surface& surface, bool marked) const;

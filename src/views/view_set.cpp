@@ -61,6 +61,18 @@ void ViewSet::keyboardChanged() {
     if (repaint_) repaint_();
 }
 
+std::optional<int> ViewSet::keyAt(double x, double y) const {
+    if (!keyboard_.shown()) return std::nullopt;
+    return KeyAt(keyboard_.keys(), x, y);
+}
+
+void ViewSet::pressKey(int key) {
+    if (!surface_) return;
+    keyboard_.DrawKeys(*surface_);
+    keyboard_.PaintPressedKey(*surface_, key);
+    keyboardChanged();
+}
+
 void ViewSet::ShowPlayedKey(int tick) {
     if (!surface_) return;
     keyboard_.ShowPlayedKey(*surface_, tick);

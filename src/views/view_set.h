@@ -43,6 +43,13 @@ public:
     void MovePlayCursor(int tick, bool first) override;
     void HidePlayCursor() override;
 
+    // A press on the keyboard: the key under a point (when the keyboard is shown and the point lies on
+    // it), the pressed key in red, and the plain keys again at the release.
+    std::optional<int> keyAt(double x, double y) const;
+    bool keyboardShown() const { return keyboard_.shown(); }
+    int keyboardTop() const { return keyboard_.keys()[1].top; }
+    void pressKey(int key);
+
     void ShowPlayedKey(int tick) override;
     void EndPlayKeyboard() override;
     void DrawKeys() override;

@@ -2,6 +2,7 @@
 
 #include "support/trainer_fixture.h"
 #include "theory/prepare_build.h"
+#include "views/view_set.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -251,6 +252,41 @@ TEST_F(MainWindowTest, RootControlsTransposeAPhrase) {
                 (seq().SeqPitch[i] + 12 * seq().OctaveShift) - (before.SeqPitch[i] + 12 * before.OctaveShift);
             EXPECT_EQ(((moved - c.semitones) % 12 + 12) % 12, 0) << c.what << " note " << n;
         }
+    }
+}
+
+} // namespace
+} // namespace orbel
+
+namespace orbel {
+namespace {
+
+// A press on the on-screen keyboard sounds the key while held, at concert pitch or transposed, and with
+// "鍵盤でROOTを変える" sets the root when the button is let go.
+TEST_F(MainWindowTest, KeyboardPressesSoundTheKeyAndMaySetTheRoot) {
+    settings.KeyboardSetsRoot = 1;
+    settings.TransposeSemitones = -2;
+    settings.PitchBaseC = 36;
+    start();
+    const KeyRect& d = window().views().keyboard().keys()[10]; // pitch 14, the D
+    const QPoint at(qRound(window().scale().xToPixel((d.left + d.right) / 2.0)),
+                    qRound(window().scale().yToPixel(400)));
+    const struct {
+        int concert;
+        int key;
+    } cases[] = {{1, 50}, {0, 48}};
+    for (const auto& c : cases) {
+        trainer->state.settings.ConcertPitchPlay = static_cast<std::int16_t>(c.concert);
+        midi->clearRecords();
+        QTest::mousePress(window().surface(), Qt::LeftButton, {}, at);
+        const std::vector<testing::Sent> pressed = sent();
+        ASSERT_FALSE(pressed.empty());
+        EXPECT_TRUE(testing::IsNoteOn(pressed.back(), 0));
+        EXPECT_EQ(pressed.back().data1, c.key) << c.concert;
+        EXPECT_EQ(live().RootKey, 2);
+        QTest::mouseRelease(window().surface(), Qt::LeftButton, {}, at);
+        EXPECT_TRUE(testing::IsAllNotesOff(sent().back(), 0) ||
+                    testing::IsAllNotesOff(sent()[pressed.size()], 0));
     }
 }
 
