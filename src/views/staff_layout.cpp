@@ -1,5 +1,6 @@
 #include "views/staff_layout.h"
 
+#include "theory/note_names.h"
 #include "views/music_glyphs.h"
 
 #include <algorithm>
@@ -77,7 +78,7 @@ class StaffWriter {
 public:
     StaffWriter(const PlaySequence& seq, const StaffStudy& study, const StaffFrame& frame, StaffLayout& out)
         : seq_(seq), study_(study), frame_(frame), out_(out),
-          tables_(BuildPitchTables(IsFlatKey(seq.MajorSpelling, study.rootKey))) {
+          tables_(BuildPitchTables(KeyUsesFlats(study.rootKey, seq.MajorSpelling))) {
         staffLeft_ = frame.windowWidth * place::StaffLeftShare;
         staffWidth_ = frame.frame2Left * place::StaffWidthShare;
         rowHeight_ = frame.windowHeight / place::RowsPerHeight *

@@ -19,13 +19,6 @@ constexpr std::array<bool, 12> Black{false, true,  false, true,  false, false,
 
 } // namespace
 
-bool IsFlatKey(int majorSpelling, int rootKey) {
-    constexpr std::array<int, 6> MajorFlat{0, 1, 3, 5, 8, 10};
-    constexpr std::array<int, 6> MinorFlat{0, 2, 3, 5, 7, 10};
-    const auto& keys = majorSpelling == 1 ? MajorFlat : MinorFlat;
-    return std::find(keys.begin(), keys.end(), rootKey) != keys.end();
-}
-
 StaffPitchTables BuildPitchTables(bool flatKey) {
     StaffPitchTables t;
     const int a = flatKey ? 16 : 15;

@@ -13,9 +13,6 @@ static constexpr int FirstFilled = 0;
 static constexpr int LastFilled = 71;
 } // namespace staff_pitch
 
-// True when the key of rootKey is written with flats (C major counts as a flat key, A minor as a sharp key).
-bool IsFlatKey(int majorSpelling, int rootKey);
-
 // Per pitch: the head's height above the staff's bottom line in line spacings, the accidental it is written
 // with ("#", "b" or empty), and its diatonic step (1 for pitch 0, one more per letter name).
 struct StaffPitchTables {

@@ -1,5 +1,6 @@
 // The staff laid out, checked on the positions it computes.
 
+#include "theory/note_names.h"
 #include "views/music_glyphs.h"
 #include "views/staff_layout.h"
 
@@ -62,7 +63,7 @@ TEST(StaffPitch, KeysSpellTheBlackKeysWithFlatsOrSharps) {
         int step;
     } cases[] = {{1, 1, -0.5, "b", 16}, {0, 1, -1, "#", 15}, {1, 6, -1, "#", 15}, {1, 0, -0.5, "b", 16}};
     for (const auto& c : cases) {
-        const StaffPitchTables t = BuildPitchTables(IsFlatKey(c.majorSpelling, c.root));
+        const StaffPitchTables t = BuildPitchTables(KeyUsesFlats(c.root, c.majorSpelling));
         EXPECT_EQ(t.spacesAboveBase[25], c.spaces) << c.majorSpelling << " " << c.root;
         EXPECT_EQ(t.accidental[25], c.sign);
         EXPECT_EQ(t.step[25], c.step);
