@@ -22,6 +22,8 @@
 #include "ui/sample.h"
 #include "ui/tempo_entry.h"
 #include "ui/view_area.h"
+#include "views/circle_layout.h"
+#include "views/circle_view.h"
 #include "views/staff_layout.h"
 #include "views/view_set.h"
 
@@ -55,6 +57,10 @@ static constexpr std::size_t KeyboardHit = 6;
 
 static constexpr int FormFontSize = 20;
 static constexpr int KeyPressVelocity = 127;
+// The II, V and I chords' scales lie this far apart in the II–V–I table; the V7 treatment "Ⅱ♭７" puts V a
+// semitone above the root.
+static constexpr int IIVIChordStride = 12;
+static constexpr int FlatSecondTreatment = 4;
 static constexpr double MidiSelectorFromOs = 5.99;
 static constexpr int RepeatChoices = 20;
 
@@ -438,6 +444,8 @@ void frmMain::Prepair4PLAY(bool isChangeOnly) {
     if (s.StudyType < 0 || s.StudyType >= settings_limits::StudyItemSlots) return;
     const int item = s.StudyItem[static_cast<std::size_t>(s.StudyType)];
     InitAtEveryChange(item, s.RootKey);
+    // Patterns store the circle's points with their notes: the geometry comes first.
+    state_.circle = CircleFor().points;
     reportBuild(session_.build(isChangeOnly));
     if (studyIsPhrase()) {
         panel_->Check8->setChecked(session_.isFavourite(item));
@@ -453,8 +461,9 @@ void frmMain::DrawScore() {
     const KeyboardContent keyboard =
         KeyboardFor(state_.sequence, s.ShowKeyboard == flag::True, s.EntryDisplay == 1, s.StudyType,
                     s.ViewColour[swatch::KeyboardEntry], s.ViewColour[swatch::KeyboardHit], viewsRight);
+    const CircleDiagram circle = CircleFor();
     if (s.ShowScore != flag::True) {
-        views_->show({}, keyboard);
+        views_->show({}, keyboard, circle);
         return;
     }
     const StaffFrame frame{scale_.logicalWidth, scale_.logicalHeight, viewsRight, state_.LayoutMode};
@@ -465,7 +474,47 @@ void frmMain::DrawScore() {
         LayOutTitles(staff, QString::fromStdString(titleText_),
                      s.StudyType > study_type::IIVIPattern ? QString::fromStdString(commentText_) : QString(),
                      state_.LayoutMode);
-    views_->show(staff, keyboard);
+    views_->show(staff, keyboard, circle);
+}
+
+CircleDiagram frmMain::CircleFor() const {
+    const Settings& s = state_.settings;
+    const CircleFrame frame{scale_.logicalHeight, RightColumnLeft(scale_.logicalWidth),
+                            state_.LayoutMode,    s.StudyType,
+                            s.ShowScore,          s.ShowKeyboard};
+    CircleDiagram d;
+    d.place = CircleLayout(frame);
+    const QSizeF digit = views_->degreeTextSize(d.place.degreeSize);
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const double screenHeight = screen->geometry().height() * TwipsPerPixel(screen->logicalDotsPerInch());
+    d.points = ComputeCircleGeometry(d.place, frame, digit.width(), digit.height(), screenHeight);
+
+    CircleContent& c = d.content;
+    c.shown = s.ShowDiagram == flag::True;
+    c.studyType = s.StudyType;
+    c.rootKey = s.RootKey;
+    c.majorSpelling = state_.sequence.MajorSpelling;
+    const int item = session_.currentItem();
+    const auto at = [item](const CatalogueColumn& column) {
+        return item >= 0 && item < static_cast<int>(column.size()) ? column[static_cast<std::size_t>(item)]
+                                                                   : std::string();
+    };
+    const Catalogue& catalogue = state_.study.catalogue;
+    c.steps = at(s.StudyType == study_type::Scale ? catalogue.ScaleSteps : catalogue.ChordSteps);
+    c.patternDigits = at(catalogue.PatternDigits);
+    const int mode = s.IIVIMode[0];
+    const int treatment = s.IIVIMode[1];
+    for (std::size_t k = 0; k < 3; ++k) {
+        const int index = static_cast<int>(k) * IIVIChordStride + 2 * treatment + mode;
+        const auto& scales = state_.iiviTables.IIVIScales;
+        c.chordScales[k] = index >= 0 && index < static_cast<int>(scales.size())
+                               ? scales[static_cast<std::size_t>(index)]
+                               : "";
+    }
+    c.fifthIsFlatSecond = treatment == FlatSecondTreatment;
+    for (std::size_t i = 0; i < c.colours.size(); ++i)
+        c.colours[i] = s.ViewColour[i];
+    return d;
 }
 
 void frmMain::reportBuild(const std::optional<std::string>& message) {

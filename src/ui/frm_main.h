@@ -25,6 +25,7 @@ namespace orbel {
 
 class BackgroundPlayer;
 class ViewSet;
+struct CircleDiagram;
 class LiveSettings;
 class Midi1;
 class PlaySled;
@@ -53,8 +54,10 @@ public:
 
     // Builds the sequence for the current selection and redraws the views.
     void Prepair4PLAY(bool isChangeOnly);
-    // The staff of the current sequence, when the staff view is on.
+    // The staff of the current sequence, when the staff view is on, with the keyboard and the circle.
     void DrawScore();
+    // The circle diagram's place and points for the views shown now, and what it shows of the selection.
+    CircleDiagram CircleFor() const;
     // Switches the controls between playing and idle.
     void MakeSound_Bot_show(bool isPlaying) override;
 

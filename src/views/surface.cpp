@@ -158,6 +158,11 @@ double Surface::textWidth(const QString& text) const {
     return QFontMetricsF(qtFont(), device).horizontalAdvance(text) / xScale_;
 }
 
+double Surface::textHeight() const {
+    const QPaintDevice* device = external_ != nullptr ? external_->device() : &picture_;
+    return QFontMetricsF(qtFont(), device).height() / yScale_;
+}
+
 void Surface::PrintText(double x, double y, const QString& text, std::uint32_t bgr) {
     foreColor_ = bgr;
     const QFont font = qtFont();

@@ -71,8 +71,9 @@ public:
     void SaveFormFont();
     void RestoreFormFont();
     const FormFont& formFont() const { return font_; }
-    // The width of text in the current font, in logical units.
+    // The width of text in the current font, and the height of a line of it, in logical units.
     double textWidth(const QString& text) const;
+    double textHeight() const;
 
     // Text whose first character cell has its top-left corner at (x, y).
     void PrintText(double x, double y, const QString& text, std::uint32_t bgr);

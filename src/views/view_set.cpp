@@ -51,10 +51,22 @@ void ViewSet::showStaff(const StaffLayout& staff) {
     redrawViews();
 }
 
-void ViewSet::show(const StaffLayout& staff, const KeyboardContent& keyboard) {
+void ViewSet::show(const StaffLayout& staff, const KeyboardContent& keyboard, const CircleDiagram& circle) {
     staff_ = std::make_unique<StaffLayout>(staff);
     keyboard_.setContent(keyboard);
+    circle_ = circle;
     redrawViews();
+}
+
+QSizeF ViewSet::degreeTextSize(int points) {
+    // About the size of a digit of that many points, in twips, until there is a surface to measure on.
+    constexpr double FallbackWidthShare = 0.5;
+    if (!surface_) return {points * 20 * FallbackWidthShare, points * 20.0};
+    surface_->SaveFormFont();
+    surface_->SetFormFont(QStringLiteral("ＭＳ 明朝"), points, false, false);
+    const QSizeF size(surface_->textWidth(QStringLiteral("4")), surface_->textHeight());
+    surface_->RestoreFormFont();
+    return size;
 }
 
 void ViewSet::keyboardChanged() {
@@ -141,6 +153,7 @@ void ViewSet::redrawViews() {
     if (surface_) {
         surface_->clear(bgr::White);
         if (staff_) PaintStaff(*surface_, *staff_);
+        DrawCircleDiagram(*surface_, circle_.place, circle_.points, circle_.content);
         keyboard_.DrawKeyboard(*surface_);
         keyboard_.DrawKeyMarks(*surface_);
     }

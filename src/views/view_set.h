@@ -4,6 +4,7 @@
 // large the views' area is and shows the picture.
 
 #include "sound/player_views.h"
+#include "views/circle_view.h"
 #include "views/keyboard_view.h"
 #include "views/staff_layout.h"
 #include "views/surface.h"
@@ -28,7 +29,10 @@ public:
     Surface* surface() { return surface_.get(); }
 
     // Shows the staff as laid out and the keyboard with its content (the circle joins them later).
-    void show(const StaffLayout& staff, const KeyboardContent& keyboard);
+    void show(const StaffLayout& staff, const KeyboardContent& keyboard, const CircleDiagram& circle = {});
+    // The size of the degree font's "4" on the surface, for the circle's points (a fallback before the
+    // surface exists).
+    QSizeF degreeTextSize(int points);
     void showStaff(const StaffLayout& staff);
     const KeyboardView& keyboard() const { return keyboard_; }
     // What the staff last showed: the play cursor's places come from it.
@@ -61,6 +65,7 @@ private:
     std::unique_ptr<Surface> surface_;
     std::unique_ptr<StaffLayout> staff_;
     KeyboardView keyboard_;
+    CircleDiagram circle_;
     // After a keyboard change the window is shown anew.
     void keyboardChanged();
     struct CursorLine {

@@ -1,0 +1,39 @@
+#pragma once
+// Paints the circle diagram: the disk with the twelve note names and, by study type, the polygon and degree
+// names of a scale or chord, the three rings of a II–V–I pattern with its cells coloured by their role, or
+// the root marker of a phrase.
+
+#include "theory/circle_geometry.h"
+#include "views/circle_layout.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace orbel {
+
+class Surface;
+
+struct CircleContent {
+    bool shown = false;
+    int studyType = 0;
+    int rootKey = 0;
+    int majorSpelling = 1;
+    std::string steps;                      // scale or chord: its step string
+    std::string patternDigits;              // II–V–I pattern: which digits the pattern plays
+    std::array<std::string, 3> chordScales; // II–V–I pattern: the scale strings of II, V and I
+    bool fifthIsFlatSecond = false;         // the V7 treatment that puts V a semitone above the root
+    std::array<std::uint32_t, 5> colours{}; // ViewColour 0..4
+};
+
+// Everything the diagram needs to be drawn.
+struct CircleDiagram {
+    CirclePlace place;
+    CircleGeometry points{};
+    CircleContent content;
+};
+
+void DrawCircleDiagram(Surface& surface, const CirclePlace& place, const CircleGeometry& points,
+                       const CircleContent& content);
+
+} // namespace orbel
