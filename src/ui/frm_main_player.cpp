@@ -9,6 +9,7 @@
 #include "sound/play_modes.h"
 #include "sound/play_sled.h"
 #include "sound/play_timing.h"
+#include "views/circle_view.h"
 #include "views/view_set.h"
 
 #include <QAbstractEventDispatcher>
@@ -22,14 +23,6 @@
 #include <QSignalBlocker>
 
 namespace orbel {
-
-namespace {
-
-// Where the tempo mark goes, as shares of the window's logical width and height.
-constexpr double RepeatMarkLeft = 0.02;
-constexpr double RepeatMarkHeight = 0.42;
-
-} // namespace
 
 void frmMain::setPlayer(BackgroundPlayer& player, LiveSettings& live) {
     player_ = &player;
@@ -102,9 +95,12 @@ void frmMain::setQuitAndReferenceEnabled(bool enabled) {
 }
 
 void frmMain::ShowRepeatLabel(const QString& label, int tempo) {
-    // Beside the circle diagram once it is drawn; until then under the staff's rows.
-    views_->DrawTempoMark(scale_.logicalWidth * RepeatMarkLeft, scale_.logicalHeight * RepeatMarkHeight,
-                          tempo, label);
+    // Beside the circle diagram.
+    const CirclePlace circle = CircleFor().place;
+    const LabelPosition at =
+        RepeatLabelPosition(static_cast<float>(circle.centreX), static_cast<float>(circle.centreY),
+                            static_cast<float>(circle.radius), state_.settings.ShowKeyboard);
+    views_->DrawTempoMark(at.x, at.y, tempo, label);
 }
 
 void frmMain::hideRepeatLabel() {
