@@ -12,6 +12,7 @@
 #include "sound/play_timing.h"
 #include "sound/synth_output.h"
 #include "theory/kihon.h"
+#include "theory/note_names.h"
 #include "theory/numbers.h"
 #include "theory/prepare_build.h"
 #include "theory/sequence_builder.h"
@@ -512,6 +513,26 @@ CircleDiagram frmMain::CircleFor() const {
                                : "";
     }
     c.fifthIsFlatSecond = treatment == FlatSecondTreatment;
+    // Where the marker goes for each note: a scale's or chord's note on the outer ring at its pitch class, a
+    // pattern's note in the cell the build stored for it.
+    const PlaySequence& seq = state_.sequence;
+    int tick = 0;
+    for (int i = 0; i < seq.SeqCount; ++i) {
+        const auto n = static_cast<std::size_t>(i);
+        CircleContent::Marker m;
+        m.tick = tick;
+        if (s.StudyType == study_type::IIVIPattern) {
+            m.x = seq.SeqCircleX[n];
+            m.y = seq.SeqCircleY[n];
+            m.degree = seq.SeqDegree[n];
+        } else {
+            const auto pc = static_cast<std::size_t>(PitchClass(seq.SeqPitch[n]));
+            m.x = d.points[circle_sets::OuterRingX][pc];
+            m.y = d.points[circle_sets::OuterRingY][pc];
+        }
+        if (seq.SeqRest[n] != 1) c.markers.push_back(m);
+        tick += seq.SeqDur[n];
+    }
     for (std::size_t i = 0; i < c.colours.size(); ++i)
         c.colours[i] = s.ViewColour[i];
     return d;

@@ -128,7 +128,69 @@ void PhraseRoot(Surface& s, const CircleGeometry& g, const CircleContent& c) {
     s.FloodFillForm(at.x(), at.y(), bgr::Black, c.colours[Root]);
 }
 
+constexpr std::size_t Played = 4;
+constexpr std::uint32_t MarkerColour = 0x008080; // dark yellow, shown by exclusive or
+constexpr int MarkerWidth = 2;
+constexpr double MarkerShare = 0.25; // of the radius
+
+void XorRing(Surface& s, const CirclePlace& place, double x, double y) {
+    s.setXorPen(true);
+    s.setDrawWidth(MarkerWidth);
+    s.setForeColor(MarkerColour);
+    s.arc(x, y, MarkerShare * place.radius, MarkerShare * place.radius, 0, 2 * std::numbers::pi);
+    s.setDrawWidth(1);
+    s.setXorPen(false);
+}
+
+// A cell recoloured: its label printed in a colour first, so that its black pixels do not stop the fill.
+void RecolourCell(Surface& s, const CircleDiagram& d, const CircleContent::Marker& m, std::uint32_t fill,
+                  std::uint32_t under) {
+    const QString label = QString::fromStdString(m.degree);
+    s.SetFormFont(Mincho, d.place.degreeSize, true, false);
+    s.PrintTextFlat(m.x, m.y, label, under);
+    s.FloodFillForm(m.x, m.y, bgr::Black, fill);
+    s.PrintTextFlat(m.x, m.y, label, bgr::Black);
+}
+
 } // namespace
+
+void CirclePlayMarker::restoreCell(Surface& s, const CircleDiagram& d) const {
+    const CircleContent& c = d.content;
+    const bool root = QString::fromStdString(last_->degree) == Degree(0);
+    RecolourCell(s, d, *last_, root ? c.colours[Root] : c.colours[ChordTone], c.colours[Played]);
+}
+
+void CirclePlayMarker::show(Surface& s, const CircleDiagram& d, int tick, bool first) {
+    const CircleContent& c = d.content;
+    if (!c.shown || c.studyType > 2) return;
+    if (first) last_.reset();
+    const auto marker = std::find_if(c.markers.begin(), c.markers.end(),
+                                     [tick](const CircleContent::Marker& m) { return m.tick == tick; });
+    if (marker == c.markers.end()) return;
+    s.SaveFormFont();
+    if (c.studyType == 2) {
+        if (last_) restoreCell(s, d);
+        RecolourCell(s, d, *marker, c.colours[Played], c.colours[ChordTone]);
+    } else {
+        if (last_) XorRing(s, d.place, last_->x, last_->y);
+        XorRing(s, d.place, marker->x, marker->y);
+    }
+    s.RestoreFormFont();
+    last_ = *marker;
+}
+
+void CirclePlayMarker::end(Surface& s, const CircleDiagram& d) {
+    const CircleContent& c = d.content;
+    if (!c.shown || !last_ || c.studyType > 2) return;
+    s.SaveFormFont();
+    if (c.studyType == 2) {
+        restoreCell(s, d);
+    } else {
+        XorRing(s, d.place, last_->x, last_->y);
+    }
+    s.RestoreFormFont();
+    last_.reset();
+}
 
 void DrawCircleDiagram(Surface& s, const CirclePlace& place, const CircleGeometry& g,
                        const CircleContent& c) {

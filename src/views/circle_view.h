@@ -8,7 +8,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace orbel {
 
@@ -24,6 +26,15 @@ struct CircleContent {
     std::array<std::string, 3> chordScales; // II–V–I pattern: the scale strings of II, V and I
     bool fifthIsFlatSecond = false;         // the V7 treatment that puts V a semitone above the root
     std::array<std::uint32_t, 5> colours{}; // ViewColour 0..4
+    // Scales, chords and patterns: where the marker goes for the note starting at each tick, with the
+    // pattern cell's degree label.
+    struct Marker {
+        int tick = 0;
+        double x = 0;
+        double y = 0;
+        std::string degree;
+    };
+    std::vector<Marker> markers;
 };
 
 // Everything the diagram needs to be drawn.
@@ -35,5 +46,18 @@ struct CircleDiagram {
 
 void DrawCircleDiagram(Surface& surface, const CirclePlace& place, const CircleGeometry& points,
                        const CircleContent& content);
+
+// The marker of the note being played: for a scale or chord an XOR ring (drawn again to remove it), for a
+// pattern its cell in the "ひく音" colour; none for phrases.
+class CirclePlayMarker {
+public:
+    void show(Surface& surface, const CircleDiagram& diagram, int tick, bool first);
+    void end(Surface& surface, const CircleDiagram& diagram);
+
+private:
+    void restoreCell(Surface& surface, const CircleDiagram& diagram) const;
+
+    std::optional<CircleContent::Marker> last_;
+};
 
 } // namespace orbel

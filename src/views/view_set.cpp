@@ -85,6 +85,18 @@ void ViewSet::pressKey(int key) {
     keyboardChanged();
 }
 
+void ViewSet::CircleShowTick(int tick, bool first) {
+    if (!surface_) return;
+    circleMarker_.show(*surface_, circle_, tick, first);
+    keyboardChanged();
+}
+
+void ViewSet::CircleEndPlay() {
+    if (!surface_) return;
+    circleMarker_.end(*surface_, circle_);
+    keyboardChanged();
+}
+
 void ViewSet::ShowPlayedKey(int tick) {
     if (!surface_) return;
     keyboard_.ShowPlayedKey(*surface_, tick);
@@ -148,8 +160,9 @@ void ViewSet::HidePlayCursor() {
 }
 
 void ViewSet::redrawViews() {
-    // The keyboard and the circle draw here too as they arrive. A redraw leaves no cursor behind.
+    // A redraw leaves no cursor and no circle marker behind.
     cursor_.reset();
+    circleMarker_ = CirclePlayMarker{};
     if (surface_) {
         surface_->clear(bgr::White);
         if (staff_) PaintStaff(*surface_, *staff_);

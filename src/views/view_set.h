@@ -54,6 +54,9 @@ public:
     int keyboardTop() const { return keyboard_.keys()[1].top; }
     void pressKey(int key);
 
+    void CircleShowTick(int tick, bool first) override;
+    void CircleEndPlay() override;
+
     void ShowPlayedKey(int tick) override;
     void EndPlayKeyboard() override;
     void DrawKeys() override;
@@ -66,6 +69,7 @@ private:
     std::unique_ptr<StaffLayout> staff_;
     KeyboardView keyboard_;
     CircleDiagram circle_;
+    CirclePlayMarker circleMarker_;
     // After a keyboard change the window is shown anew.
     void keyboardChanged();
     struct CursorLine {

@@ -103,3 +103,35 @@ TEST(ViewSet, TempoMarkReplacesTheMarkBeforeItInItsOwnPlace) {
 
 } // namespace
 } // namespace orbel
+
+namespace orbel {
+namespace {
+
+// The circle's marker of a scale follows the notes and leaves the diagram exactly as it was.
+TEST(ViewSet, CircleMarkerOfAScaleLeavesTheDiagramAsItWas) {
+    ViewSet views;
+    views.resize(QSize(810, 520), 1.0, 24300, 15600);
+    const CircleFrame frame{15600, 19800, 1, 0, 0, 0};
+    CircleDiagram circle;
+    circle.place = CircleLayout(frame);
+    circle.points = ComputeCircleGeometry(circle.place, frame, 100, 200, 16200);
+    circle.content.shown = true;
+    circle.content.steps = "2212221";
+    circle.content.colours = {0xDCF8FF, 0xFFE6C8, 0x8CA0FF, 0xAAE6AA, 0x00E6FF};
+    for (int pc : {0, 2, 4}) {
+        const auto p = static_cast<std::size_t>(pc);
+        circle.content.markers.push_back({pc * 12, circle.points[4][p], circle.points[5][p], {}});
+    }
+    views.show({}, {}, circle);
+    const QImage drawn = views.surface()->picture().copy();
+    views.CircleShowTick(0, true);
+    const QImage first = views.surface()->picture().copy();
+    EXPECT_NE(first, drawn);
+    views.CircleShowTick(24, false);
+    views.CircleShowTick(48, false);
+    views.CircleEndPlay();
+    EXPECT_EQ(views.surface()->picture(), drawn);
+}
+
+} // namespace
+} // namespace orbel
