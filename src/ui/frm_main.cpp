@@ -45,6 +45,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <chrono>
+#include <cmath>
 
 namespace orbel {
 
@@ -62,6 +63,8 @@ static constexpr int KeyPressVelocity = 127;
 // semitone above the root.
 static constexpr int IIVIChordStride = 12;
 static constexpr int FlatSecondTreatment = 4;
+// A press on the circle sets the root of the pitch class whose name lies within this many logical units.
+static constexpr double CirclePressReach = 500;
 static constexpr double MidiSelectorFromOs = 5.99;
 static constexpr int RepeatChoices = 20;
 
@@ -557,8 +560,10 @@ void frmMain::Form_MouseDown(QPointF pixel) {
     keyHeld_ = false;
     const double x = scale_.pixelToX(pixel.x());
     const double y = scale_.pixelToY(pixel.y());
-    // Above the keyboard lies the circle diagram, whose presses come with it.
-    if (!views_->keyboardShown() || y > views_->keyboardTop()) return;
+    if (!views_->keyboardShown() || y > views_->keyboardTop()) {
+        CirclePress(x, y);
+        return;
+    }
     const std::optional<int> key = views_->keyAt(x, y);
     if (!key) return;
     keyHeld_ = true;
@@ -573,6 +578,22 @@ void frmMain::Form_MouseDown(QPointF pixel) {
     }
     // The sequence follows at the release.
     if (s.KeyboardSetsRoot == 1) s.RootKey = static_cast<std::int16_t>(pitch % 12);
+}
+
+void frmMain::CirclePress(double x, double y) {
+    // The pitch class whose name lies nearest, when one is near enough; a stray press leaves the root.
+    const CircleGeometry points = CircleFor().points;
+    for (int pc = 0; pc < 12; ++pc) {
+        const auto p = static_cast<std::size_t>(pc);
+        const double dx = points[circle_sets::NameX][p] - x;
+        const double dy = points[circle_sets::NameY][p] - y;
+        if (std::sqrt(dx * dx + dy * dy) >= CirclePressReach) continue;
+        if (state_.Initialising == flag::True) return;
+        state_.settings.RootKey = static_cast<std::int16_t>(pc);
+        midi_.SendProgramChanges();
+        Prepair4PLAY(studyIsPhrase());
+        return;
+    }
 }
 
 void frmMain::Form_MouseUp() {

@@ -95,6 +95,7 @@ private:
     // Presses on the views: a key of the keyboard sounds while held and may set the root.
     void Form_MouseDown(QPointF pixel);
     void Form_MouseUp();
+    void CirclePress(double x, double y);
     bool Form_QueryUnload();
     void Form_Unload();
 

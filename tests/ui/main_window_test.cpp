@@ -2,6 +2,7 @@
 
 #include "support/trainer_fixture.h"
 #include "theory/prepare_build.h"
+#include "views/circle_layout.h"
 #include "views/view_set.h"
 
 #include <QCheckBox>
@@ -288,6 +289,34 @@ TEST_F(MainWindowTest, KeyboardPressesSoundTheKeyAndMaySetTheRoot) {
         EXPECT_TRUE(testing::IsAllNotesOff(sent().back(), 0) ||
                     testing::IsAllNotesOff(sent()[pressed.size()], 0));
     }
+}
+
+} // namespace
+} // namespace orbel
+
+namespace orbel {
+namespace {
+
+// A press near a note name on the circle sets that root; a press far from every name leaves the root.
+TEST_F(MainWindowTest, CirclePressesSetTheRootOfTheNameNearby) {
+    settings.StudyType = study_type::IIVIPhrase;
+    start();
+    const CircleGeometry points = window().CircleFor().points;
+    const auto press = [this](double x, double y) {
+        const QPoint at(qRound(window().scale().xToPixel(x)), qRound(window().scale().yToPixel(y)));
+        QTest::mousePress(window().surface(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(window().surface(), Qt::LeftButton, {}, at);
+    };
+    const PlaySequence before = seq();
+    press(points[circle_sets::NameX][4] + 100, points[circle_sets::NameY][4]);
+    EXPECT_EQ(live().RootKey, 4);
+    // The phrase moved up a major third, not read again in its own key.
+    EXPECT_EQ(
+        ((seq().SeqPitch[0] + 12 * seq().OctaveShift) - (before.SeqPitch[0] + 12 * before.OctaveShift) + 48) %
+            12,
+        4);
+    press(window().scale().logicalWidth * 0.3, window().scale().logicalHeight * 0.6); // nowhere near a name
+    EXPECT_EQ(live().RootKey, 4);
 }
 
 } // namespace
