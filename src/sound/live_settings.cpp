@@ -1,5 +1,7 @@
 #include "sound/live_settings.h"
 
+#include <utility>
+
 namespace orbel {
 
 void CopyLiveFields(const Settings& from, Settings& to) {
@@ -36,6 +38,21 @@ void LiveSettings::publish(const Settings& settings) {
     const std::lock_guard lock(mutex_);
     CopyLiveFields(settings, published_);
     any_ = true;
+}
+
+void LiveSettings::requestRoot(int root) {
+    const std::lock_guard lock(mutex_);
+    rootRequest_ = root;
+}
+
+std::optional<int> LiveSettings::takeRootRequest() const {
+    const std::lock_guard lock(mutex_);
+    return std::exchange(rootRequest_, std::nullopt);
+}
+
+void LiveSettings::forgetRootRequest() const {
+    const std::lock_guard lock(mutex_);
+    rootRequest_.reset();
 }
 
 void LiveSettings::refresh(Settings& settings) const {

@@ -7,6 +7,7 @@
 #include "theory/settings.h"
 
 #include <mutex>
+#include <optional>
 
 namespace orbel {
 
@@ -20,10 +21,17 @@ public:
     // Player's thread: takes the live fields of the last published settings into settings.
     void refresh(Settings& settings) const;
 
+    // A root the user chose on the views while playing (window's thread); the player's repeat loop takes it
+    // at the end of a pass, and the root progression goes on from it. A new play forgets an old request.
+    void requestRoot(int root);
+    std::optional<int> takeRootRequest() const;
+    void forgetRootRequest() const;
+
 private:
     mutable std::mutex mutex_;
     Settings published_;
     bool any_ = false;
+    mutable std::optional<int> rootRequest_;
 };
 
 } // namespace orbel

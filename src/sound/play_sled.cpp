@@ -270,6 +270,7 @@ void PlaySled::PlayRepeated(int step) {
 }
 
 void PlaySled::playRepeated(int step) {
+    if (live_ != nullptr) live_->forgetRootRequest();
     beforeSending();
     Settings& s = study_.settings;
     stopRequested_ = flag::False;
@@ -321,6 +322,11 @@ void PlaySled::playRepeated(int step) {
             if (++counter > play_limits::CounterWrap) counter = 0;
         }
 
+        // A root chosen on the views during the pass is where the progression goes on from.
+        if (live_ != nullptr) {
+            if (const std::optional<int> chosen = live_->takeRootRequest())
+                s.RootKey = static_cast<std::int16_t>(*chosen);
+        }
         // The root moves on; leaving the octave upwards or downwards carries into the octave shift.
         savedRoot = s.RootKey;
         session_.moveRoot(step);

@@ -590,6 +590,7 @@ void frmMain::CirclePress(double x, double y) {
         if (std::sqrt(dx * dx + dy * dy) >= CirclePressReach) continue;
         if (state_.Initialising == flag::True) return;
         state_.settings.RootKey = static_cast<std::int16_t>(pc);
+        if (live_ != nullptr) live_->requestRoot(pc);
         midi_.SendProgramChanges();
         Prepair4PLAY(studyIsPhrase());
         return;
@@ -601,7 +602,10 @@ void frmMain::Form_MouseUp() {
         views_->DrawKeys();
         if (soundedKey_ != 0) midi_.MidiAllNotesOff(midi_channels::Melody);
     }
-    if (state_.settings.KeyboardSetsRoot == 1) Prepair4PLAY(studyIsPhrase());
+    if (state_.settings.KeyboardSetsRoot == 1) {
+        if (live_ != nullptr && soundedKey_ != 0) live_->requestRoot(state_.settings.RootKey);
+        Prepair4PLAY(studyIsPhrase());
+    }
     keyHeld_ = false;
 }
 

@@ -1,6 +1,7 @@
 // The player on a hand-driven clock: tick and swing lengths, what each tick sends, the play button's
 // repetitions and root progression, the sound button, the metronome and the stop.
 
+#include "sound/live_settings.h"
 #include "sound/play_texts.h"
 #include "sound/play_timing.h"
 #include "sound/player_rig.h"
@@ -246,6 +247,30 @@ TEST(PlayButton, WithoutRepeatPlaysOneRepetitionAndReturnsToIdle) {
     EXPECT_EQ(rig.host.labels.back(), QString()); // no "k/n" without repeat
     EXPECT_EQ(rig.host.prepareCalls, 1);
     EXPECT_EQ(rig.state.settings.RootKey, 0);
+}
+
+// A root chosen on the views during a pass is where the progression goes on from; with "そのまま" the root
+// stays where it was chosen.
+TEST(PlayButton, ARootChosenWhilePlayingTakesOverAtTheEndOfThePass) {
+    for (const int step : {5, 0}) {
+        PlayerRig rig;
+        LiveSettings live;
+        Settings& s = rig.state.settings;
+        s.RepeatOn = 1;
+        s.RepeatCount = 1;
+        live.publish(s);
+        rig.sled->setLiveSettings(&live);
+        rig.setMelody({{24, 24}});
+        rig.host.onPlayThrough = [&](int n) {
+            if (n == 1) live.requestRoot(3);
+            if (n == 3) rig.sled->Stop();
+        };
+        rig.sled->PlayRepeated(step);
+        std::vector<int> roots;
+        for (const auto& played : rig.host.playedRoots)
+            roots.push_back(played.first);
+        EXPECT_EQ(roots, step == 5 ? (std::vector<int>{0, 8, 1}) : (std::vector<int>{0, 3, 3})) << step;
+    }
 }
 
 TEST(PlayButton, FourthProgressionCarriesTheOctave) {
