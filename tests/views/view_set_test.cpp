@@ -2,6 +2,9 @@
 
 #include "views/view_set.h"
 
+#include "theory/vocabulary.h"
+#include "views/colour.h"
+
 #include <QFontDatabase>
 
 #include <gtest/gtest.h>
@@ -131,6 +134,56 @@ TEST(ViewSet, CircleMarkerOfAScaleLeavesTheDiagramAsItWas) {
     views.CircleShowTick(48, false);
     views.CircleEndPlay();
     EXPECT_EQ(views.surface()->picture(), drawn);
+}
+
+} // namespace
+} // namespace orbel
+
+namespace orbel {
+namespace {
+
+// Every cell of the pattern's rings in the colour of its role, and no fill outside the disk.
+TEST(ViewSet, PatternCellsTakeTheColourOfTheirRole) {
+    ViewSet views;
+    views.resize(QSize(1620, 1040), 1.0, 24300, 15600);
+    const CircleFrame frame{15600, 19800, 1, 2, -1, -1};
+    IIVITables tables;
+    InitIIVITables(tables);
+    CircleDiagram circle;
+    circle.place = CircleLayout(frame);
+    circle.points = ComputeCircleGeometry(circle.place, frame, 60, 160, 16200);
+    CircleContent& c = circle.content;
+    c.shown = true;
+    c.studyType = 2;
+    c.patternDigits = "1357";
+    c.chordScales = {tables.IIVIScales[0], tables.IIVIScales[12], tables.IIVIScales[24]};
+    c.colours = {0xDCF8FF, 0xFFE6C8, 0x8CA0FF, 0xAAE6AA, 0x00E6FF};
+    views.show({}, {}, circle);
+    const Surface& s = *views.surface();
+    const auto colourAt = [&s](double x, double y) {
+        const QPointF p = s.toDevice(x, y);
+        return ToBgr(s.picture().pixel(static_cast<int>(p.x()), static_cast<int>(p.y())));
+    };
+    const struct {
+        int ring;
+        int offset;
+    } chords[] = {{8, 2}, {6, 7}, {4, 0}};
+    for (std::size_t k = 0; k < 3; ++k) {
+        const std::string& scale = c.chordScales[k];
+        for (std::size_t d = 1; d <= 4 && d <= scale.size(); ++d) {
+            const int v = scale[d - 1] >= 'A' ? scale[d - 1] - 'A' + 10 : scale[d - 1] - '0';
+            const auto q = static_cast<std::size_t>((v + chords[k].offset) % 12);
+            const std::uint32_t want = d == 1 ? c.colours[2] : (d % 2 == 1 ? c.colours[3] : c.colours[0]);
+            // Just above and left of the label, inside its cell.
+            EXPECT_EQ(colourAt(circle.points[static_cast<std::size_t>(chords[k].ring)][q] - 20,
+                               circle.points[static_cast<std::size_t>(chords[k].ring) + 1][q] + 40),
+                      want)
+                << "chord " << k << " digit " << d;
+        }
+    }
+    EXPECT_EQ(colourAt(circle.place.centreX + 1.1 * circle.place.radius,
+                       circle.place.centreY - 0.2 * circle.place.radius),
+              bgr::White);
 }
 
 } // namespace
