@@ -9,8 +9,10 @@
 // has played for `play-seconds` (30 by default); and the processor time of this process while playing and
 // once the stream has been released.
 #include "app/prompter.h"
+#include "sound/synth_output.h"
 #include "ui/captions.h"
 #include "ui/main_mod.h"
+#include "views/view_set.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -23,7 +25,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -31,6 +35,7 @@
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -40,6 +45,30 @@ constexpr double TargetPlayingCpu = 3;
 constexpr double TargetIdleCpu = 1;
 constexpr int IdleSettleSeconds = 6; // the stream is released after 3 s without a note
 constexpr int IdleMeasureSeconds = 5;
+constexpr double TargetCursorMs = 17; // one frame
+
+// Hands every message on to the synthesizer and keeps the due time of every melody note.
+class MelodyTap final : public orbel::MidiOutput {
+public:
+    explicit MelodyTap(std::unique_ptr<orbel::SynthOutput> synth) : synth_(std::move(synth)) {}
+    bool open(std::string& error) override { return synth_->open(error); }
+    void send(orbel::ShortMessage m) override { synth_->send(m); }
+    void sendAt(orbel::ShortMessage m, orbel::MidiClock::time_point due) override {
+        if (orbel::StatusOf(m) == orbel::midi_bytes::NoteOn && orbel::Data2Of(m) > 0) dues.push_back(due);
+        synth_->sendAt(m, due);
+    }
+    void cancelScheduled() override { synth_->cancelScheduled(); }
+    std::chrono::microseconds outputDelay() const override { return synth_->outputDelay(); }
+    void wake() override { synth_->wake(); }
+    void reset() override { synth_->reset(); }
+    void close() override { synth_->close(); }
+    bool isOpen() const override { return synth_->isOpen(); }
+
+    std::vector<orbel::MidiClock::time_point> dues; // melody note-ons, on the player's thread
+
+private:
+    std::unique_ptr<orbel::SynthOutput> synth_;
+};
 
 // Answers every question no and only prints messages, so that nothing waits for a user.
 class PrintingPrompter final : public orbel::Prompter {
@@ -168,7 +197,11 @@ int main(int argc, char** argv) {
     app.installEventFilter(&first);
     first.sinceTrainer.start();
     const double processAtTrainer = SecondsSinceProcessStart();
-    std::unique_ptr<orbel::Trainer> trainer = orbel::Main(folder.path(), prompter);
+    // The sound goes to the built-in synthesizer as always; the due time of every melody note is kept.
+    auto synth = std::make_unique<orbel::SynthOutput>();
+    auto tap = std::make_unique<MelodyTap>(std::move(synth));
+    MelodyTap& melody = *tap;
+    std::unique_ptr<orbel::Trainer> trainer = orbel::Main(folder.path(), prompter, std::move(tap));
     if (!trainer) {
         std::fprintf(stderr, "the trainer did not start\n");
         return 1;
@@ -183,6 +216,10 @@ int main(int argc, char** argv) {
     const double cpuBefore = CpuSeconds();
     QElapsedTimer playing;
     playing.start();
+    std::vector<orbel::MidiClock::time_point> cursorMoves;
+    trainer->window->views().setCursorObserver([&cursorMoves](int, bool first) {
+        if (!first) cursorMoves.push_back(orbel::MidiClock::now());
+    });
     play->click();
     Wait(static_cast<int>(parser.value(playSeconds).toDouble() * 1000));
     const double rss = ResidentMiB();
@@ -211,6 +248,21 @@ int main(int argc, char** argv) {
         rssAnon, rssFile);
     std::printf("  processor while playing: %.1f %% of a core   [target %.0f %% %s]\n", playingCpu,
                 TargetPlayingCpu, Verdict(playingCpu <= TargetPlayingCpu));
+    // Each cursor move against the moment its note is heard: due time plus the output's delay.
+    std::vector<double> cursorLateMs;
+    const auto delay = melody.outputDelay();
+    for (std::size_t i = 0; i < std::min(cursorMoves.size(), melody.dues.size()); ++i)
+        cursorLateMs.push_back(
+            std::chrono::duration<double, std::milli>(cursorMoves[i] - (melody.dues[i] + delay)).count());
+    std::sort(cursorLateMs.begin(), cursorLateMs.end());
+    if (!cursorLateMs.empty())
+        std::printf(
+            "  cursor against the heard note (%zu notes): min %.1f ms, median %.1f ms, max %.1f ms   [target "
+            "within %.0f ms %s]\n",
+            cursorLateMs.size(), cursorLateMs.front(), cursorLateMs[cursorLateMs.size() / 2],
+            cursorLateMs.back(), TargetCursorMs,
+            Verdict(std::abs(cursorLateMs.front()) <= TargetCursorMs &&
+                    std::abs(cursorLateMs.back()) <= TargetCursorMs));
     PrintThreads();
     std::printf("  processor at rest: %.2f %% of a core   [target with the sound server %.0f %% %s]\n",
                 idleCpu, TargetIdleCpu, Verdict(idleCpu <= TargetIdleCpu));

@@ -100,8 +100,16 @@ std::int16_t CheckValue(bool checked) {
 frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* parent)
     : QMainWindow(parent), state_(state), session_(state), prompter_(prompter), midi_(midi) {
     setObjectName(QStringLiteral("frmMain"));
-    views_ = std::make_unique<ViewSet>([this] {
-        if (surface_ != nullptr) surface_->update();
+    views_ = std::make_unique<ViewSet>([this](const QRectF& area) {
+        if (surface_ == nullptr) return;
+        if (area.isNull()) {
+            surface_->update();
+            return;
+        }
+        // The views speak in logical units, y upward; the widget in pixels, y downward.
+        const QRectF pixels(QPointF(scale_.xToPixel(area.left()), scale_.yToPixel(area.bottom())),
+                            QPointF(scale_.xToPixel(area.right()), scale_.yToPixel(area.top())));
+        surface_->update(pixels.normalized().toAlignedRect().adjusted(-2, -2, 2, 2));
     });
     surface_ = new ViewArea(*views_, this);
     surface_->installEventFilter(this);

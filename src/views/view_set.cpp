@@ -19,6 +19,13 @@ constexpr double Below = 2;
 constexpr double Above = 6;
 } // namespace cursor
 
+// What a change repaints around what it drew, in logical units.
+namespace areas {
+constexpr double CursorMargin = 60;
+constexpr double KeyboardMargin = 600;
+constexpr double CircleMargin = 1.4; // of the radius: the note names lie outside the disk
+} // namespace areas
+
 namespace tempo_mark {
 constexpr double BlankAbove = 200; // the area of an earlier mark, blanked first
 constexpr double BlankBelow = 400;
@@ -31,7 +38,7 @@ constexpr int TextSize = 16;
 
 } // namespace
 
-ViewSet::ViewSet(std::function<void()> repaint) : repaint_(std::move(repaint)) {}
+ViewSet::ViewSet(Repaint repaint) : repaint_(std::move(repaint)) {}
 
 void ViewSet::resize(QSize pixels, double devicePixelRatio, double logicalWidth, double logicalHeight) {
     if (pixels.isEmpty() || logicalWidth <= 0 || logicalHeight <= 0) return;
@@ -70,7 +77,15 @@ QSizeF ViewSet::degreeTextSize(int points) {
 }
 
 void ViewSet::keyboardChanged() {
-    if (repaint_) repaint_();
+    const KeyTable& keys = keyboard_.keys();
+    repaint(QRectF(QPointF(keys[1].left - areas::KeyboardMargin, keys[1].top + areas::KeyboardMargin),
+                   QPointF(keys[keyboard::KeyCount].right, keys[1].bottom - areas::KeyboardMargin))
+                .normalized());
+}
+
+void ViewSet::circleChanged() {
+    const double r = circle_.place.radius * areas::CircleMargin;
+    repaint(QRectF(circle_.place.centreX - r, circle_.place.centreY - r, 2 * r, 2 * r));
 }
 
 std::optional<int> ViewSet::keyAt(double x, double y) const {
@@ -88,13 +103,13 @@ void ViewSet::pressKey(int key) {
 void ViewSet::CircleShowTick(int tick, bool first) {
     if (!surface_) return;
     circleMarker_.show(*surface_, circle_, tick, first);
-    keyboardChanged();
+    circleChanged();
 }
 
 void ViewSet::CircleEndPlay() {
     if (!surface_) return;
     circleMarker_.end(*surface_, circle_);
-    keyboardChanged();
+    circleChanged();
 }
 
 void ViewSet::ShowPlayedKey(int tick) {
@@ -134,12 +149,17 @@ void ViewSet::DrawTempoMark(double x, double y, int tempo, const QString& captio
     s.PrintTextFlat(x + tempo_mark::TextRight, y, QStringLiteral("=%1  %2").arg(tempo).arg(caption),
                     bgr::Black);
     s.RestoreFormFont();
-    if (repaint_) repaint_();
+    repaint(QRectF(x, y - tempo_mark::BlankBelow - tempo_mark::BlankAbove, tempo_mark::BlankWidth,
+                   tempo_mark::BlankAbove + tempo_mark::BlankBelow + tempo_mark::NoteAbove * 3));
 }
 
 void ViewSet::MovePlayCursor(int tick, bool first) {
+    if (cursorObserver_) cursorObserver_(tick, first);
     if (!surface_ || !staff_ || staff_->marks.empty()) return;
-    if (!first && cursor_) drawCursor(*cursor_);
+    if (!first && cursor_) {
+        drawCursor(*cursor_);
+        repaintCursor(*cursor_);
+    }
     // The entry that starts at tick, or the last one before it.
     const auto& starts = staff_->startTick;
     const auto after = std::upper_bound(starts.begin(), starts.end(), tick);
@@ -149,14 +169,18 @@ void ViewSet::MovePlayCursor(int tick, bool first) {
     cursor_ = CursorLine{staff_->noteX[entry], base - cursor::Below * staff_geometry::LineSpacing,
                          base + cursor::Above * staff_geometry::LineSpacing};
     drawCursor(*cursor_);
-    if (repaint_) repaint_();
+    repaintCursor(*cursor_);
 }
 
 void ViewSet::HidePlayCursor() {
     if (!surface_ || !cursor_) return;
     drawCursor(*cursor_);
+    repaintCursor(*cursor_);
     cursor_.reset();
-    if (repaint_) repaint_();
+}
+
+void ViewSet::repaintCursor(const CursorLine& line) const {
+    repaint(QRectF(line.x - areas::CursorMargin, line.y1, 2 * areas::CursorMargin, line.y2 - line.y1));
 }
 
 void ViewSet::redrawViews() {
@@ -170,7 +194,7 @@ void ViewSet::redrawViews() {
         keyboard_.DrawKeyboard(*surface_);
         keyboard_.DrawKeyMarks(*surface_);
     }
-    if (repaint_) repaint_();
+    repaint();
 }
 
 } // namespace orbel

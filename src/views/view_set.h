@@ -9,6 +9,7 @@
 #include "views/staff_layout.h"
 #include "views/surface.h"
 
+#include <QRectF>
 #include <QSize>
 #include <functional>
 #include <memory>
@@ -18,8 +19,10 @@ namespace orbel {
 
 class ViewSet final : public PlayerViews {
 public:
-    // repaint asks whatever shows the surface to show it again.
-    explicit ViewSet(std::function<void()> repaint = {});
+    // repaint asks whatever shows the surface to show an area of it again (in logical units; a null rectangle
+    // means all of it).
+    using Repaint = std::function<void(const QRectF& area)>;
+    explicit ViewSet(Repaint repaint = {});
 
     // The views' area: its size in device-independent pixels, the screen's device pixel ratio, and the
     // logical units it spans (about a twip each, y upward). Starts a fresh, blank surface when any changes.
@@ -45,6 +48,10 @@ public:
     // The play cursor: a line through the staff at the note that starts at tick, drawn so that drawing it
     // again removes it.
     void MovePlayCursor(int tick, bool first) override;
+    // Told of every cursor move as it is drawn (for measuring the views against the sound).
+    void setCursorObserver(std::function<void(int tick, bool first)> observer) {
+        cursorObserver_ = std::move(observer);
+    }
     void HidePlayCursor() override;
 
     // A press on the keyboard: the key under a point (when the keyboard is shown and the point lies on
@@ -64,14 +71,19 @@ public:
     void redrawViews() override;
 
 private:
-    std::function<void()> repaint_;
+    Repaint repaint_;
+    void repaint(const QRectF& area = {}) const {
+        if (repaint_) repaint_(area);
+    }
     std::unique_ptr<Surface> surface_;
     std::unique_ptr<StaffLayout> staff_;
     KeyboardView keyboard_;
     CircleDiagram circle_;
     CirclePlayMarker circleMarker_;
-    // After a keyboard change the window is shown anew.
+    std::function<void(int, bool)> cursorObserver_;
+    // After a change of the keyboard or the circle, their areas are shown anew.
     void keyboardChanged();
+    void circleChanged();
     struct CursorLine {
         double x = 0;
         double y1 = 0;
@@ -80,6 +92,7 @@ private:
     // The cursor as last drawn; none once a redraw has wiped it.
     std::optional<CursorLine> cursor_;
     void drawCursor(const CursorLine& line);
+    void repaintCursor(const CursorLine& line) const;
     QSize pixels_;
     double devicePixelRatio_ = 0;
     double logicalWidth_ = 0;

@@ -14,7 +14,7 @@ namespace {
 
 TEST(ViewSet, SurfaceFollowsTheAreaAndEachChangeAsksForARepaint) {
     int repaints = 0;
-    ViewSet views([&repaints] { ++repaints; });
+    ViewSet views([&repaints](const QRectF&) { ++repaints; });
     EXPECT_EQ(views.surface(), nullptr);
     views.resize(QSize(), 1.0, 8000, 6000); // a hidden area has no surface
     EXPECT_EQ(views.surface(), nullptr);
