@@ -1,5 +1,8 @@
 // The staff painted with the music font: every head's centre sits on its line or space.
 
+#include "app/study_session.h"
+#include "theory/note_names.h"
+#include "theory/prepare_build.h"
 #include "views/staff_layout.h"
 #include "views/staff_view.h"
 #include "views/surface.h"
@@ -67,6 +70,51 @@ TEST(StaffPaint, EveryHeadIsCentredOnItsLineOrSpace) {
                 << "pitch " << pitch << " ticks " << ticks;
         }
     }
+}
+
+// Every factory item, painted in C: each head's ink centred on its line or space.
+TEST(StaffPaint, EveryFactoryItemHasItsHeadsOnTheirLinesAndSpaces) {
+    ASSERT_GE(QFontDatabase::addApplicationFont(QStringLiteral(ORBEL_PROGRAM_DIR "/ZEPHMUSIC.ttf")), 0);
+    const StaffFrame frame{24300, 15600, 19800, 1};
+    const QString folder = QStringLiteral(ORBEL_PROGRAM_DIR);
+    int heads = 0;
+    for (int type = study_type::Scale; type <= study_type::IIVIPhrase; ++type) {
+        StudyState study;
+        study.settings.StudyType = static_cast<std::int16_t>(type);
+        InitIIVITables(study.iiviTables);
+        StudySession session(study);
+        session.loadItems(folder);
+        for (int item = 0; item < study.itemCount; ++item) {
+            session.selectItem(item);
+            const PlaySequence& seq = study.sequence;
+            const StaffLayout staff = LayOutStaff(seq, {type, 0, 0}, frame);
+            Surface surface(QSize(3240, 2080), 1.0, frame.windowWidth, frame.windowHeight);
+            PaintStaff(surface, staff);
+            const StaffPitchTables tables = BuildPitchTables(KeyUsesFlats(0, seq.MajorSpelling));
+            for (int i = 0; i < seq.SeqCount; ++i) {
+                const auto n = static_cast<std::size_t>(i);
+                if (seq.SeqRest[n] == 1) continue;
+                const int pitch = seq.SeqPitch[n] + 12 * seq.OctaveShift;
+                const double head =
+                    staff.rowBase[n] + tables.spacesAboveBase[static_cast<std::size_t>(pitch)] * s;
+                const double left = staff.noteX[n] - 0.5 * s + (seq.SeqDur[n] == 96 ? 0.4 : 0.2) * s;
+                // Only the staff lines lie between the time signature and the first note of a row.
+                const double reference = frame.windowWidth * 0.01 + 6 * s;
+                const QPointF a = surface.toDevice(left, head + 0.8 * s);
+                const QPointF b = surface.toDevice(left + 0.85 * s, head - 0.8 * s);
+                const QPointF r = surface.toDevice(reference, head);
+                const QPointF at = surface.toDevice(left, head);
+                const double centre =
+                    InkCentre(surface.picture(), static_cast<int>(a.x()), static_cast<int>(b.x()),
+                              static_cast<int>(r.x()), static_cast<int>(a.y()), static_cast<int>(b.y()));
+                ASSERT_GE(centre, 0) << "study " << type << " item " << item << " entry " << i;
+                EXPECT_NEAR(centre, at.y(), 0.1 * s * surface.yScale() + 1)
+                    << "study " << type << " item " << item << " entry " << i;
+                ++heads;
+            }
+        }
+    }
+    EXPECT_GT(heads, 1000);
 }
 
 } // namespace
