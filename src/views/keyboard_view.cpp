@@ -50,6 +50,7 @@ KeyboardContent KeyboardFor(const PlaySequence& seq, bool shown, bool entryDispl
 
 void KeyboardView::setContent(const KeyboardContent& content) {
     content_ = content;
+    lit_.reset();
     keys_ = BuildKeyTable(content.frame2Left);
 }
 
@@ -71,6 +72,7 @@ void KeyboardView::DrawKeyMarks(Surface& surface) const {
 }
 
 void KeyboardView::paintKeys(Surface& surface, bool marked) const {
+    lit_.reset();
     // The top C only closes the frame; the white keys first, the black ones over them.
     for (int k = 1; k < keyboard::KeyCount; ++k) {
         const KeyRect& r = keys_[static_cast<std::size_t>(k)];
@@ -107,12 +109,31 @@ void KeyboardView::ShowKeyColour(Surface& surface, int pitch) const {
     }
 }
 
-void KeyboardView::ShowPlayedKey(Surface& surface, int tick) const {
+void KeyboardView::restoreKey(Surface& surface, int key) const {
+    const KeyRect& r = keys_[static_cast<std::size_t>(key)];
+    const bool marked = content_.marks[static_cast<std::size_t>(key)];
+    FillKey(surface, r, marked ? content_.markColour : (r.white ? bgr::White : bgr::Black), r.white);
+    if (!r.white) return;
+    for (const int n : {key - 1, key + 1}) {
+        if (n < 1 || n >= keyboard::KeyCount) continue;
+        const KeyRect& b = keys_[static_cast<std::size_t>(n)];
+        if (!b.white)
+            FillKey(surface, b,
+                    content_.marks[static_cast<std::size_t>(n)] ? content_.markColour : bgr::Black, false);
+    }
+}
+
+void KeyboardView::ShowPlayedKey(Surface& surface, int tick) {
     if (!content_.shown) return;
-    DrawKeyMarks(surface);
+    // Only the key lit before goes back: the same picture as drawing all the marks again, at a note's pace.
+    if (lit_) restoreKey(surface, *lit_);
+    lit_.reset();
     const auto note = std::find_if(content_.melody.begin(), content_.melody.end(),
                                    [tick](const KeyboardContent::Note& n) { return n.tick == tick; });
-    if (note != content_.melody.end() && note->pitch >= 0) ShowKeyColour(surface, note->pitch);
+    if (note != content_.melody.end() && note->pitch >= 0) {
+        ShowKeyColour(surface, note->pitch);
+        lit_ = KeyOfPitch(note->pitch);
+    }
 }
 
 void KeyboardView::PaintPressedKey(Surface& surface, int key) const {
@@ -128,8 +149,9 @@ void KeyboardView::PaintPressedKey(Surface& surface, int key) const {
     }
 }
 
-void KeyboardView::EndPlayKeyboard(Surface& surface) const {
+void KeyboardView::EndPlayKeyboard(Surface& surface) {
     if (content_.shown && content_.studyType < PhraseStudies) DrawKeyMarks(surface);
+    lit_.reset();
 }
 
 } // namespace orbel

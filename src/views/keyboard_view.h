@@ -5,6 +5,7 @@
 #include "views/keyboard_layout.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace orbel {
@@ -42,9 +43,9 @@ public:
     // The keys with the sequence's keys in the mark colour.
     void DrawKeyMarks(Surface& surface) const;
     // The key of the melody at tick lit over the marks; a rest or a tie lights none.
-    void ShowPlayedKey(Surface& surface, int tick) const;
+    void ShowPlayedKey(Surface& surface, int tick);
     // The end of a play-through: the marks come back (scales, chords and patterns only).
-    void EndPlayKeyboard(Surface& surface) const;
+    void EndPlayKeyboard(Surface& surface);
     // A key pressed with the mouse, in red; its black neighbours stay on top.
     void PaintPressedKey(Surface& surface, int key) const;
     bool shown() const { return content_.shown; }
@@ -52,9 +53,13 @@ public:
 private:
     void paintKeys(Surface& surface, bool marked) const;
     void ShowKeyColour(Surface& surface, int pitch) const;
+    // One key (and, for a white key, the black keys over its corners) in its marked or plain colour.
+    void restoreKey(Surface& surface, int key) const;
 
     KeyboardContent content_;
     KeyTable keys_{};
+    // The key lit now: only it has to go back when the next one lights.
+    mutable std::optional<int> lit_;
 };
 
 } // namespace orbel

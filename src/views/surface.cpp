@@ -67,6 +67,7 @@ void Surface::draw(const std::function<void(QPainter&)>& paint) {
     const double ratio = picture_.devicePixelRatio();
     picture_.setDevicePixelRatio(1);
     for (QImage* target : {&picture_, &outlines_}) {
+        if (target == &outlines_ && !keepOutlines_) continue;
         QPainter painter(target);
         const bool outline = target == &outlines_;
         painter.setRenderHint(QPainter::Antialiasing, !outline && !xorPen_);

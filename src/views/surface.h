@@ -57,6 +57,10 @@ public:
     void setDrawWidth(int pixels) { drawWidth_ = pixels; }
     int drawWidth() const { return drawWidth_; }
     void setXorPen(bool on) { xorPen_ = on; }
+    // Whether drawing also goes to the outline copy that fills find their edges on. Marks that no fill
+    // is ever bounded by (cursors, keys) leave it out and cost half as much.
+    void setKeepOutlines(bool on) { keepOutlines_ = on; }
+    bool keepOutlines() const { return keepOutlines_; }
 
     void line(double x1, double y1, double x2, double y2);
     void box(double x1, double y1, double x2, double y2, bool filled);
@@ -101,6 +105,7 @@ private:
     std::uint32_t foreColor_ = 0;
     int drawWidth_ = 1;
     bool xorPen_ = false;
+    bool keepOutlines_ = true;
     FormFont font_;
     std::optional<FormFont> saved_;
 };

@@ -26,6 +26,19 @@ constexpr double KeyboardMargin = 600;
 constexpr double CircleMargin = 1.4; // of the radius: the note names lie outside the disk
 } // namespace areas
 
+// While a guard lives, the surface draws without its outline copy.
+class WithoutOutlines {
+public:
+    explicit WithoutOutlines(Surface& s) : s_(s), was_(s.keepOutlines()) { s.setKeepOutlines(false); }
+    ~WithoutOutlines() { s_.setKeepOutlines(was_); }
+    WithoutOutlines(const WithoutOutlines&) = delete;
+    WithoutOutlines& operator=(const WithoutOutlines&) = delete;
+
+private:
+    Surface& s_;
+    bool was_;
+};
+
 namespace tempo_mark {
 constexpr double BlankAbove = 200; // the area of an earlier mark, blanked first
 constexpr double BlankBelow = 400;
@@ -102,18 +115,25 @@ void ViewSet::pressKey(int key) {
 
 void ViewSet::CircleShowTick(int tick, bool first) {
     if (!surface_) return;
+    // A scale's marker is a ring drawn by exclusive or, which no fill is bounded by; a pattern's marker is a
+    // fill and needs the outlines.
+    std::optional<WithoutOutlines> fast;
+    if (circle_.content.studyType < 2) fast.emplace(*surface_);
     circleMarker_.show(*surface_, circle_, tick, first);
     circleChanged();
 }
 
 void ViewSet::CircleEndPlay() {
     if (!surface_) return;
+    std::optional<WithoutOutlines> fast;
+    if (circle_.content.studyType < 2) fast.emplace(*surface_);
     circleMarker_.end(*surface_, circle_);
     circleChanged();
 }
 
 void ViewSet::ShowPlayedKey(int tick) {
     if (!surface_) return;
+    const WithoutOutlines fast(*surface_);
     keyboard_.ShowPlayedKey(*surface_, tick);
     keyboardChanged();
 }
@@ -131,6 +151,7 @@ void ViewSet::DrawKeys() {
 }
 
 void ViewSet::drawCursor(const CursorLine& line) {
+    const WithoutOutlines fast(*surface_);
     surface_->setXorPen(true);
     surface_->setForeColor(cursor::Colour);
     surface_->line(line.x, line.y1, line.x, line.y2);

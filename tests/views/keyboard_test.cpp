@@ -86,3 +86,52 @@ TEST(Keyboard, APlayedWhiteKeyLeavesTheMarkedBlackKeyBesideItMarked) {
 
 } // namespace
 } // namespace orbel
+
+namespace orbel {
+namespace {
+
+// Through a play-through the key lit is always the key of the note sounding, and none is lit at the end;
+// with the entry display off nothing is marked but the played key is still lit.
+TEST(Keyboard, TheLitKeyFollowsTheMelodyAndGoesOutAtTheEnd) {
+    constexpr std::uint32_t Mark = 0xFFC896;
+    constexpr std::uint32_t Played = 0x008CFF;
+    const std::vector<std::pair<int, bool>> notes{
+        {7, false}, {9, false}, {0, true}, {10, false}, {12, false}};
+    PlaySequence seq;
+    for (const auto& [pitch, rest] : notes) {
+        const auto i = static_cast<std::size_t>(seq.SeqCount++);
+        seq.SeqPitch[i] = static_cast<std::int16_t>(pitch);
+        seq.SeqRest[i] = rest ? 1 : 0;
+        seq.SeqDur[i] = 24;
+    }
+    for (const bool entryDisplay : {true, false}) {
+        KeyboardView view;
+        view.setContent(KeyboardFor(seq, true, entryDisplay, 0, Mark, Played, ViewsRight));
+        Surface s(QSize(1320, 1040), 1.0, 24300, 15600);
+        view.DrawKeyboard(s);
+        view.DrawKeyMarks(s);
+        const auto keyColour = [&](int key) {
+            const KeyRect& r = view.keys()[static_cast<std::size_t>(key)];
+            const QPointF p = s.toDevice((r.left + r.right) / 2.0, r.white ? 400 : 1500);
+            return ToBgr(s.picture().pixel(static_cast<int>(p.x()), static_cast<int>(p.y())));
+        };
+        const auto litKeys = [&] {
+            std::vector<int> lit;
+            for (int k = 1; k < keyboard::KeyCount; ++k)
+                if (keyColour(k) == Played) lit.push_back(k);
+            return lit;
+        };
+        for (std::size_t i = 0; i < notes.size(); ++i) {
+            view.ShowPlayedKey(s, static_cast<int>(i) * 24);
+            const std::vector<int> expected =
+                notes[i].second ? std::vector<int>{} : std::vector<int>{*KeyOfPitch(notes[i].first)};
+            EXPECT_EQ(litKeys(), expected) << "note " << i << " entry display " << entryDisplay;
+        }
+        view.EndPlayKeyboard(s);
+        EXPECT_TRUE(litKeys().empty()) << entryDisplay;
+        EXPECT_EQ(keyColour(*KeyOfPitch(7)), entryDisplay ? Mark : bgr::White);
+    }
+}
+
+} // namespace
+} // namespace orbel
