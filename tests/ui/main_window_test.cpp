@@ -321,3 +321,38 @@ TEST_F(MainWindowTest, CirclePressesSetTheRootOfTheNameNearby) {
 
 } // namespace
 } // namespace orbel
+
+namespace orbel {
+namespace {
+
+// Presses anywhere on the views, with the keyboard shown and hidden: nothing is left sounding and the root
+// only changes as a key or a note name says.
+TEST_F(MainWindowTest, PressesAnywhereLeaveNothingSoundingAndTheRootAlone) {
+    start();
+    const KeyTable& keys = window().views().keyboard().keys();
+    const double width = window().scale().logicalWidth;
+    const double height = window().scale().logicalHeight;
+    const std::pair<double, double> points[] = {
+        {static_cast<double>(keys[1].right), 400}, // on the edge between two white keys
+        {static_cast<double>(keys[3].left), 1500}, // on a black key's edge
+        {static_cast<double>(keys[30].left + 10), 1000},
+        {width * 0.3, height * 0.95}, // over the staff
+        {10, 10},                     // the far corner
+        {width * 0.7, 1000},          // right of the keys
+    };
+    for (const bool keyboardShown : {true, false}) {
+        trainer->state.settings.ShowKeyboard = keyboardShown ? -1 : 0;
+        window().Prepair4PLAY(false);
+        for (const auto& [x, y] : points) {
+            midi->clearRecords();
+            const QPoint at(qRound(window().scale().xToPixel(x)), qRound(window().scale().yToPixel(y)));
+            QTest::mousePress(window().surface(), Qt::LeftButton, {}, at);
+            QTest::mouseRelease(window().surface(), Qt::LeftButton, {}, at);
+            testing::ExpectNothingLeftSounding(sent());
+            EXPECT_EQ(live().RootKey, 0) << x << "," << y;
+        }
+    }
+}
+
+} // namespace
+} // namespace orbel
