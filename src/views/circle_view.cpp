@@ -1,6 +1,8 @@
 #include "views/circle_view.h"
 
+#include "theory/kihon.h"
 #include "theory/note_names.h"
+#include "theory/vocabulary.h"
 #include "views/colour.h"
 #include "views/surface.h"
 
@@ -34,29 +36,6 @@ void Circle(Surface& s, double x, double y, double radius) {
     s.arc(x, y, radius, radius, 0, 2 * std::numbers::pi);
 }
 
-int Interval(char c, int previous) {
-    switch (c) {
-    case '2':
-    case 'W':
-        return 2;
-    case '1':
-    case 'H':
-        return 1;
-    case '3':
-        return 3;
-    case '4':
-        return 4;
-    default:
-        return previous;
-    }
-}
-
-int DigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
-    return 0;
-}
-
 QString Degree(int semitones) {
     if (semitones < 0 || semitones >= 12) return {};
     return QString::fromUtf8(NoteNameCell(semitones, NameColumn::Degree));
@@ -66,7 +45,7 @@ void ScaleOrChord(Surface& s, const CirclePlace& place, const CircleGeometry& g,
     int interval = 0;
     int pc = c.rootKey;
     for (const char ch : c.steps) {
-        interval = Interval(ch, interval);
+        interval = StepInterval(ch, interval);
         const int next = (pc + interval) % 12;
         const QPointF a = At(g, circle_sets::RimX, circle_sets::RimY, pc);
         const QPointF b = At(g, circle_sets::RimX, circle_sets::RimY, next);
@@ -81,7 +60,7 @@ void ScaleOrChord(Surface& s, const CirclePlace& place, const CircleGeometry& g,
     interval = 0;
     int e = c.rootKey;
     for (const char ch : c.steps) {
-        interval = Interval(ch, interval);
+        interval = StepInterval(ch, interval);
         e += interval;
         const QPointF at = At(g, circle_sets::OuterRingX, circle_sets::OuterRingY, e);
         s.PrintTextFlat(at.x(), at.y(), Degree(e - c.rootKey), bgr::Black);
@@ -107,7 +86,7 @@ void Pattern(Surface& s, const CirclePlace& place, const CircleGeometry& g, cons
         const std::string scale = c.chordScales[k].substr(0, PatternCharacters);
         std::vector<QString> labels;
         for (std::size_t d = 1; d <= scale.size(); ++d) {
-            const int v = DigitValue(scale[d - 1]);
+            const int v = std::clamp(DigitValue(scale[d - 1]), 0, 35);
             const QString label = Degree(v % 12);
             if (d > 1 && std::find(labels.begin(), labels.end(), label) != labels.end()) break;
             labels.push_back(label);
