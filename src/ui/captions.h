@@ -8,6 +8,8 @@ namespace orbel::captions {
 inline const QString ProgramName = QStringLiteral("ＯＲＢＥＬ！");
 inline const QString AlreadyRunning = QStringLiteral("ＯＲＢＥＬ！は既に起動しています。");
 inline const QString QuitQuestion = QStringLiteral("　　終了してよろしいですか？　　");
+inline const QString ResetQuestion = QStringLiteral(
+    "　　初期状態に戻してから終了してよろしいですか？\n　　いったん終了しますので再起動してください");
 inline const QString FontFailed =
     QStringLiteral("音符フォント【ZEPHMUSIC.ttf】 のインストールに失敗しました。");
 inline const QString NoPerformanceCounter =

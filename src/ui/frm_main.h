@@ -115,6 +115,8 @@ private:
     void Text1_Change(const QString& text);
     void Check8_Click(bool checked);
     void toggleView(std::int16_t& flag, QAction* item);
+    // "出荷状態にもどす": the factory settings, and an end without saving.
+    void ResetToFactory();
     void showSoundSwitches();
     void showShortcuts();
     void showAbout();

@@ -3,6 +3,7 @@
 #include "ui/frm_main.h"
 
 #include "app/prompter.h"
+#include "sound/background_player.h"
 #include "sound/midi1.h"
 #include "sound/synth_output.h"
 #include "theory/kihon.h"
@@ -14,10 +15,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QUrl>
+#include <array>
+#include <filesystem>
 
 namespace orbel {
 
@@ -33,7 +38,8 @@ void frmMain::buildMenus() {
     file->setObjectName(QStringLiteral("mnu_file"));
     addItem(file, "mmu_demo", QStringLiteral("デモンストレーション実行"));
     addItem(file, "mnu_OpenDf", QStringLiteral("ユーザ定義ファイルを読む"));
-    addItem(file, "mmu_file_reset", QStringLiteral("出荷状態にもどす"));
+    QAction* reset = addItem(file, "mmu_file_reset", QStringLiteral("出荷状態にもどす"));
+    connect(reset, &QAction::triggered, this, &frmMain::ResetToFactory);
     QAction* quit = addItem(file, "mnu_file_end", QStringLiteral("終了"));
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
@@ -51,6 +57,17 @@ void frmMain::buildMenus() {
         item->setObjectName(QStringLiteral("mnu_edit_seting_file_%1").arg(i));
         item->setEnabled(i < 4);
         item->setVisible(i < 6);
+        // The data files open in the desktop's text editor; the trainer reads them again at the next change
+        // of study type.
+        static constexpr std::array<const char*, 6> EditedFiles{"scale.txt", "code.txt", "ptn.txt",
+                                                                "ric.txt",   "AUX1.txt", "AUX2.txt"};
+        if (i < static_cast<int>(EditedFiles.size())) {
+            const char* file = EditedFiles[static_cast<std::size_t>(i)];
+            connect(item, &QAction::triggered, this, [this, file] {
+                QDesktopServices::openUrl(
+                    QUrl::fromLocalFile(state_.programFolder + QLatin1Char('/') + file));
+            });
+        }
     }
 
     QMenu* view = bar->addMenu(QStringLiteral("表示(&V)"));
@@ -85,11 +102,34 @@ void frmMain::buildMenus() {
 
     QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("mnu_help"));
-    addItem(help, "mnu_help_help", QStringLiteral("ヘルプ"))->setShortcut(QKeySequence(Qt::Key_F1));
+    QAction* manual = addItem(help, "mnu_help_help", QStringLiteral("ヘルプ"));
+    manual->setShortcut(QKeySequence(Qt::Key_F1));
+    // The manual opens in the desktop's PDF viewer; without one, or without the manual, nothing shows.
+    connect(manual, &QAction::triggered, this, [this] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(state_.programFolder + QStringLiteral("/help.pdf")));
+    });
     QAction* shortcuts = addItem(help, "mnu_help_ShortCut", QStringLiteral("ショートカット説明"));
     connect(shortcuts, &QAction::triggered, this, &frmMain::showShortcuts);
     QAction* version = addItem(help, "mnu_help_show_ver", QStringLiteral("バージョン情報"));
     connect(version, &QAction::triggered, this, [this] { prompter_.message(captions::VersionInfo); });
+}
+
+void frmMain::ResetToFactory() {
+    if (!prompter_.askYesNo(captions::ResetQuestion)) return;
+    // The factory settings are in force at the next start: nothing of this run is saved, and the program
+    // ends at once, after the player has sent its last note.
+    if (player_ != nullptr) player_->stopAndWait();
+    midi_.MidiReset();
+    const std::filesystem::path folder = state_.programFolder.toStdString();
+    if (!CopyFileOver(folder / "cfg_org.infdat", folder / "cfg.infdat")) {
+        std::error_code ignored;
+        std::filesystem::remove(folder / "cfg.infdat", ignored);
+    }
+    unloaded_ = true;
+    midi_.MidiClose();
+    FontReset();
+    close();
+    QCoreApplication::quit();
 }
 
 void frmMain::toggleView(std::int16_t& viewFlag, QAction* item) {

@@ -5,6 +5,7 @@
 #include "views/circle_layout.h"
 #include "views/view_set.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -352,6 +353,38 @@ TEST_F(MainWindowTest, PressesAnywhereLeaveNothingSoundingAndTheRootAlone) {
             EXPECT_EQ(live().RootKey, 0) << x << "," << y;
         }
     }
+}
+
+} // namespace
+} // namespace orbel
+
+namespace orbel {
+namespace {
+
+// "出荷状態にもどす": No keeps everything; Yes puts the factory settings in place and ends at once, without
+// the quit question and without saving this run's settings.
+TEST_F(MainWindowTest, ResetToFactoryAsksThenEndsWithTheFactorySettings) {
+    copyFiles({"cfg_org.infdat"});
+    settings.Tempo = 187;
+    start();
+    const auto bytes = [this](const char* name) {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray ours = bytes("cfg.infdat");
+    QAction* reset = window().findChild<QAction*>(QStringLiteral("mmu_file_reset"));
+    ASSERT_NE(reset, nullptr);
+
+    prompter.answers = {false};
+    reset->trigger();
+    EXPECT_EQ(bytes("cfg.infdat"), ours);
+    EXPECT_TRUE(window().isVisible());
+
+    prompter.answers = {true};
+    reset->trigger();
+    EXPECT_EQ(bytes("cfg.infdat"), bytes("cfg_org.infdat"));
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_EQ(prompter.questions.size(), 2); // the reset question twice, never the quit question
 }
 
 } // namespace
