@@ -3,6 +3,7 @@
 // so that tests can answer them and check the texts shown.
 
 #include <QString>
+#include <optional>
 
 namespace orbel {
 
@@ -15,6 +16,11 @@ public:
     virtual void message(const QString& text, PromptIcon icon = PromptIcon::None) = 0;
     // A question with Yes and No buttons; true means Yes.
     virtual bool askYesNo(const QString& text) = 0;
+    // A file to open, starting in folder and offering the files filter names ("ユーザデータ(*.txt)");
+    // nothing when cancelled. Where no one can be asked, nothing is chosen.
+    virtual std::optional<QString> chooseFileToOpen(const QString& /*folder*/, const QString& /*filter*/) {
+        return std::nullopt;
+    }
 };
 
 } // namespace orbel

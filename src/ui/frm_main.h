@@ -117,6 +117,8 @@ private:
     void toggleView(std::int16_t& flag, QAction* item);
     // "出荷状態にもどす": the factory settings, and an end without saving.
     void ResetToFactory();
+    // "ユーザ定義ファイルを読む": a phrase file of the user's, listed as study type 4.
+    void mnu_OpenDf_Click();
     void showSoundSwitches();
     void showShortcuts();
     void showAbout();

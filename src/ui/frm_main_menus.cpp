@@ -3,10 +3,13 @@
 #include "ui/frm_main.h"
 
 #include "app/prompter.h"
+#include "app/settings_file.h"
+#include "datafiles/narrow_text.h"
 #include "sound/background_player.h"
 #include "sound/midi1.h"
 #include "sound/synth_output.h"
 #include "theory/kihon.h"
+#include "theory/prepare_build.h"
 #include "ui/captions.h"
 #include "ui/frm_about_me.h"
 #include "ui/main_set.h"
@@ -20,6 +23,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QUrl>
 #include <array>
 #include <filesystem>
@@ -37,7 +41,8 @@ void frmMain::buildMenus() {
     QMenu* file = bar->addMenu(QStringLiteral("ファイル(&F)"));
     file->setObjectName(QStringLiteral("mnu_file"));
     addItem(file, "mmu_demo", QStringLiteral("デモンストレーション実行"));
-    addItem(file, "mnu_OpenDf", QStringLiteral("ユーザ定義ファイルを読む"));
+    QAction* openFile = addItem(file, "mnu_OpenDf", QStringLiteral("ユーザ定義ファイルを読む"));
+    connect(openFile, &QAction::triggered, this, &frmMain::mnu_OpenDf_Click);
     QAction* reset = addItem(file, "mmu_file_reset", QStringLiteral("出荷状態にもどす"));
     connect(reset, &QAction::triggered, this, &frmMain::ResetToFactory);
     QAction* quit = addItem(file, "mnu_file_end", QStringLiteral("終了"));
@@ -112,6 +117,26 @@ void frmMain::buildMenus() {
     connect(shortcuts, &QAction::triggered, this, &frmMain::showShortcuts);
     QAction* version = addItem(help, "mnu_help_show_ver", QStringLiteral("バージョン情報"));
     connect(version, &QAction::triggered, this, [this] { prompter_.message(captions::VersionInfo); });
+}
+
+void frmMain::mnu_OpenDf_Click() {
+    const std::optional<QString> file =
+        prompter_.chooseFileToOpen(state_.programFolder, QStringLiteral("ユーザデータ(*.txt)"));
+    if (!file) return;
+    ControlPanel& c = *panel_;
+    const std::string base = PathPart(file->toStdString(), path_part::BaseName);
+    {
+        const QSignalBlocker block(c.Combo2);
+        c.Combo2->setItemText(study_type::UserPhrase,
+                              NarrowText(QString::fromStdString(base)) + QLatin1Char(' '));
+    }
+    // Choosing the entry first writes back the favourites of the user file on show; then the new file is
+    // read for the item list.
+    selectEntry(c.Combo2, study_type::UserPhrase, &frmMain::Combo2_Click);
+    Settings& s = state_.settings;
+    s.UserFilePath = file->toStdString();
+    StoreUserFilePath(s);
+    Combo2_Click();
 }
 
 void frmMain::ResetToFactory() {

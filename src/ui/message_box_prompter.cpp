@@ -2,6 +2,7 @@
 
 #include "ui/captions.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace orbel {
@@ -36,6 +37,12 @@ bool MessageBoxPrompter::askYesNo(const QString& text) {
                     parent_);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> MessageBoxPrompter::chooseFileToOpen(const QString& folder, const QString& filter) {
+    const QString file = QFileDialog::getOpenFileName(parent_, QString(), folder, filter);
+    if (file.isEmpty()) return std::nullopt;
+    return file;
 }
 
 } // namespace orbel

@@ -13,6 +13,7 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
     void message(const QString& text, PromptIcon icon = PromptIcon::None) override;
     bool askYesNo(const QString& text) override;
+    std::optional<QString> chooseFileToOpen(const QString& folder, const QString& filter) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <optional>
 
 namespace orbel::testing {
 
@@ -22,7 +23,16 @@ public:
         return answer;
     }
 
+    std::optional<QString> chooseFileToOpen(const QString& folder, const QString& filter) override {
+        fileFolders.append(folder);
+        fileFilters.append(filter);
+        return chosenFile;
+    }
+
     QStringList messages;
+    std::optional<QString> chosenFile; // what the open dialog gives
+    QStringList fileFolders;
+    QStringList fileFilters;
     std::deque<PromptIcon> icons;
     QStringList questions;
     std::deque<bool> answers;

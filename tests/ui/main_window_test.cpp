@@ -387,5 +387,30 @@ TEST_F(MainWindowTest, ResetToFactoryAsksThenEndsWithTheFactorySettings) {
     EXPECT_EQ(prompter.questions.size(), 2); // the reset question twice, never the quit question
 }
 
+// "ユーザ定義ファイルを読む": the chosen file becomes the user-phrase entry and lists its phrases; Cancel
+// changes nothing.
+TEST_F(MainWindowTest, OpeningAUserFileShowsItsPhrases) {
+    QFile::copy(path("AUX1.txt"), path("mine.txt"));
+    start();
+    QAction* open = window().findChild<QAction*>(QStringLiteral("mnu_OpenDf"));
+    ASSERT_NE(open, nullptr);
+    QComboBox* kinds = find<QComboBox>("Combo2");
+    const int kindBefore = kinds->currentIndex();
+    const std::string fileBefore = live().UserFilePath;
+
+    open->trigger(); // cancelled
+    EXPECT_EQ(kinds->currentIndex(), kindBefore);
+    EXPECT_EQ(live().UserFilePath, fileBefore);
+    EXPECT_EQ(prompter.fileFolders.size(), 1);
+
+    prompter.chosenFile = path("mine.txt");
+    open->trigger();
+    EXPECT_EQ(kinds->currentIndex(), study_type::UserPhrase);
+    EXPECT_TRUE(kinds->currentText().startsWith(QStringLiteral("mine")));
+    EXPECT_EQ(live().UserFilePath, path("mine.txt").toStdString());
+    EXPECT_GT(find<QComboBox>("Combo1")->count(), 0);
+    EXPECT_GT(seq().SeqCount, 0);
+}
+
 } // namespace
 } // namespace orbel
