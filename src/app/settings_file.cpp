@@ -175,7 +175,7 @@ void SettingsFileIO(int& mode, Settings& s, const QString& programFolder, Prompt
     if (mode == settings_file::SaveMode && !WriteFileAtomic(path, EncodeSettingsRecord(s))) failed = true;
     // Saving too: the rules change only the memory copy, after the record was written.
     ApplyLoadRules(s);
-    if (failed) prompter.message(QStringLiteral("予期しないエラー発生"));
+    if (failed) prompter.message(QString::fromUtf8(settings_file::UnexpectedError));
 }
 
 } // namespace orbel

@@ -16,6 +16,7 @@ namespace settings_file {
 static constexpr qsizetype RecordBytes = 316;
 static constexpr const char* FileName = "cfg.infdat";
 static constexpr const char* FactoryFileName = "cfg_org.infdat";
+static constexpr const char* UnexpectedError = "予期しないエラー発生";
 static constexpr int LoadMode = 0;
 static constexpr int SaveMode = 1;
 } // namespace settings_file

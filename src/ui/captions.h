@@ -10,6 +10,8 @@ inline const QString AlreadyRunning = QStringLiteral("ＯＲＢＥＬ！は既�
 inline const QString QuitQuestion = QStringLiteral("　　終了してよろしいですか？　　");
 inline const QString ResetQuestion = QStringLiteral(
     "　　初期状態に戻してから終了してよろしいですか？\n　　いったん終了しますので再起動してください");
+inline const QString FactoryFileUnreadable = QStringLiteral(
+    "出荷状態の設定ファイル【cfg_org.infdat】が見つからないか壊れているため、初期状態に戻せません。");
 inline const QString FontFailed =
     QStringLiteral("音符フォント【ZEPHMUSIC.ttf】 のインストールに失敗しました。");
 inline const QString NoPerformanceCounter =

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -141,15 +142,23 @@ void frmMain::mnu_OpenDf_Click() {
 
 void frmMain::ResetToFactory() {
     if (!prompter_.askYesNo(captions::ResetQuestion)) return;
+    const std::filesystem::path folder = state_.programFolder.toStdString();
+    // The factory record must be whole before it replaces ours; otherwise the current settings stay and
+    // the program goes on.
+    QFile factory(state_.programFolder + QLatin1Char('/') + QLatin1String(settings_file::FactoryFileName));
+    if (!factory.open(QIODevice::ReadOnly) || !DecodeSettingsRecord(factory.readAll())) {
+        prompter_.message(captions::FactoryFileUnreadable, PromptIcon::Exclamation);
+        return;
+    }
+    factory.close();
+    if (!CopyFileOver(folder / settings_file::FactoryFileName, folder / settings_file::FileName)) {
+        prompter_.message(QString::fromUtf8(settings_file::UnexpectedError));
+        return;
+    }
     // The factory settings are in force at the next start: nothing of this run is saved, and the program
     // ends at once, after the player has sent its last note.
     if (player_ != nullptr) player_->stopAndWait();
     midi_.MidiReset();
-    const std::filesystem::path folder = state_.programFolder.toStdString();
-    if (!CopyFileOver(folder / "cfg_org.infdat", folder / "cfg.infdat")) {
-        std::error_code ignored;
-        std::filesystem::remove(folder / "cfg.infdat", ignored);
-    }
     unloaded_ = true;
     midi_.MidiClose();
     FontReset();

@@ -387,6 +387,33 @@ TEST_F(MainWindowTest, ResetToFactoryAsksThenEndsWithTheFactorySettings) {
     EXPECT_EQ(prompter.questions.size(), 2); // the reset question twice, never the quit question
 }
 
+// A missing or broken factory record is said and replaces nothing; the program goes on.
+TEST_F(MainWindowTest, ResetWithoutAWholeFactoryRecordKeepsTheSettings) {
+    for (const QByteArray& factory : {QByteArray(), QByteArray("short")}) {
+        SCOPED_TRACE(factory.size());
+        TearDown(); // the previous round's window
+        QFile::remove(path("cfg_org.infdat"));
+        if (!factory.isEmpty()) {
+            QFile f(path("cfg_org.infdat"));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(factory);
+        }
+        start();
+        QFile ours(path("cfg.infdat"));
+        ASSERT_TRUE(ours.open(QIODevice::ReadOnly));
+        const QByteArray before = ours.readAll();
+        ours.close();
+        prompter.answers = {true};
+        prompter.messages.clear();
+        window().findChild<QAction*>(QStringLiteral("mmu_file_reset"))->trigger();
+        ASSERT_TRUE(ours.open(QIODevice::ReadOnly));
+        EXPECT_EQ(ours.readAll(), before);
+        EXPECT_TRUE(window().isVisible());
+        ASSERT_EQ(prompter.messages.size(), 1);
+        EXPECT_TRUE(prompter.messages.front().contains(QStringLiteral("cfg_org.infdat")));
+    }
+}
+
 // "ユーザ定義ファイルを読む": the chosen file becomes the user-phrase entry and lists its phrases; Cancel
 // changes nothing.
 TEST_F(MainWindowTest, OpeningAUserFileShowsItsPhrases) {
