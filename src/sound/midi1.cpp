@@ -107,7 +107,9 @@ void Midi1::MidiCountInClick() {
 }
 
 void Midi1::SendProgramChanges() {
-    MidiProgram(midi_channels::Melody, settings_.MelodyProgram);
+    // The settings keep the melody list entry (1..41); the list skips programs, so the entry is looked up.
+    if (const auto melody = MelodyProgramAt(settings_.MelodyProgram - 1))
+        MidiProgram(midi_channels::Melody, *melody);
     MidiProgram(midi_channels::Chord, settings_.ChordProgram);
     // A BassSound outside the table, or on one of its empty slots, names no program: the bass keeps
     // the one it has.

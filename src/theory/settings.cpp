@@ -9,7 +9,8 @@ namespace orbel {
 void ApplyLoadRules(Settings& s) {
     ClampValue(0, 11, s.RootKey);
     ClampValue(-20, 20, s.TransposeSemitones);
-    ClampValue(1, 20, s.MelodyProgram);
+    // The melody instrument is kept as its entry in the instrument list (41 entries), not as a program.
+    ClampValue(1, 41, s.MelodyProgram);
     ClampValue(0, 120, s.PitchBaseC);
     ClampValue(1, 100, s.RepeatCount);
     // A NaN passes every comparison and would stay out of range for good.

@@ -158,7 +158,8 @@ TEST_F(SettingsFileTest, LoadRulesPullFieldsIntoRange) {
         {"RootKey", 130, -1, [](const Settings& s) { return s.RootKey; }, 0},
         {"TransposeSemitones", 134, -21, [](const Settings& s) { return s.TransposeSemitones; }, -20},
         {"TransposeSemitones", 134, 3, [](const Settings& s) { return s.TransposeSemitones; }, 3},
-        {"MelodyProgram", 136, 27, [](const Settings& s) { return s.MelodyProgram; }, 20},
+        {"MelodyProgram", 136, 35, [](const Settings& s) { return s.MelodyProgram; }, 35},
+        {"MelodyProgram", 136, 42, [](const Settings& s) { return s.MelodyProgram; }, 41},
         {"MelodyProgram", 136, 0, [](const Settings& s) { return s.MelodyProgram; }, 1},
         {"PitchBaseC", 140, 121, [](const Settings& s) { return s.PitchBaseC; }, 120},
         {"StudyType", 142, 9, [](const Settings& s) { return s.StudyType; }, 4},
@@ -203,16 +204,16 @@ TEST_F(SettingsFileTest, ReservedFloatStaysFiniteAndInRange) {
 TEST_F(SettingsFileTest, SavingWritesTheRecordThenAppliesTheRules) {
     Settings s = Sane({});
     s.Tempo = 180;
-    s.MelodyProgram = 27; // as the settings dialog may leave it
+    s.MelodyProgram = 45; // past the end of the instrument list
     s.Reserved31 = 5;
     s.UserFilePath = "/music/phrases.txt";
     StoreUserFilePath(s);
     save(s);
     const QByteArray first = readCfg();
     ASSERT_EQ(first.size(), settings_file::RecordBytes);
-    EXPECT_EQ(qFromLittleEndian<std::int16_t>(first.data() + 136), 27);
+    EXPECT_EQ(qFromLittleEndian<std::int16_t>(first.data() + 136), 45);
     EXPECT_EQ(qFromLittleEndian<std::int16_t>(first.data() + 216), 5);
-    EXPECT_EQ(s.MelodyProgram, 20);
+    EXPECT_EQ(s.MelodyProgram, 41);
     EXPECT_EQ(s.Reserved31, 0);
 
     save(s);
@@ -223,7 +224,7 @@ TEST_F(SettingsFileTest, SavingWritesTheRecordThenAppliesTheRules) {
 
     Settings loaded;
     load(loaded);
-    EXPECT_EQ(loaded.MelodyProgram, 20);
+    EXPECT_EQ(loaded.MelodyProgram, 41);
     EXPECT_EQ(loaded.Tempo, 180);
     EXPECT_EQ(loaded.UserFilePath, "/music/phrases.txt");
     EXPECT_EQ(loaded, s);
