@@ -12,6 +12,8 @@ inline const QString ResetQuestion = QStringLiteral(
     "　　初期状態に戻してから終了してよろしいですか？\n　　いったん終了しますので再起動してください");
 inline const QString FactoryFileUnreadable = QStringLiteral(
     "出荷状態の設定ファイル【cfg_org.infdat】が見つからないか壊れているため、初期状態に戻せません。");
+inline const QString FileMissing = QStringLiteral("ファイル【%1】が見つかりません。");
+inline const QString NoProgramToOpen = QStringLiteral("ファイル【%1】を開くプログラムが見つかりません。");
 inline const QString FontFailed =
     QStringLiteral("音符フォント【ZEPHMUSIC.ttf】 のインストールに失敗しました。");
 inline const QString NoPerformanceCounter =

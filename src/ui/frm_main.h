@@ -117,6 +117,9 @@ private:
     void toggleView(std::int16_t& flag, QAction* item);
     // "出荷状態にもどす": the factory settings, and an end without saving.
     void ResetToFactory();
+    // Opens a file of the program folder with the desktop's program for it; a message names the file when
+    // it is missing or nothing can open it.
+    void openOnDesktop(const QString& fileName);
     // "ユーザ定義ファイルを読む": a phrase file of the user's, listed as study type 4.
     void mnu_OpenDf_Click();
     void showSoundSwitches();

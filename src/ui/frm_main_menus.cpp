@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -69,10 +70,8 @@ void frmMain::buildMenus() {
                                                                 "ric.txt",   "AUX1.txt", "AUX2.txt"};
         if (i < static_cast<int>(EditedFiles.size())) {
             const char* file = EditedFiles[static_cast<std::size_t>(i)];
-            connect(item, &QAction::triggered, this, [this, file] {
-                QDesktopServices::openUrl(
-                    QUrl::fromLocalFile(state_.programFolder + QLatin1Char('/') + file));
-            });
+            connect(item, &QAction::triggered, this,
+                    [this, file] { openOnDesktop(QString::fromLatin1(file)); });
         }
     }
 
@@ -110,14 +109,22 @@ void frmMain::buildMenus() {
     help->setObjectName(QStringLiteral("mnu_help"));
     QAction* manual = addItem(help, "mnu_help_help", QStringLiteral("ヘルプ"));
     manual->setShortcut(QKeySequence(Qt::Key_F1));
-    // The manual opens in the desktop's PDF viewer; without one, or without the manual, nothing shows.
-    connect(manual, &QAction::triggered, this, [this] {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(state_.programFolder + QStringLiteral("/help.pdf")));
-    });
+    // The manual opens in the desktop's PDF viewer.
+    connect(manual, &QAction::triggered, this, [this] { openOnDesktop(QStringLiteral("help.pdf")); });
     QAction* shortcuts = addItem(help, "mnu_help_ShortCut", QStringLiteral("ショートカット説明"));
     connect(shortcuts, &QAction::triggered, this, &frmMain::showShortcuts);
     QAction* version = addItem(help, "mnu_help_show_ver", QStringLiteral("バージョン情報"));
     connect(version, &QAction::triggered, this, [this] { prompter_.message(captions::VersionInfo); });
+}
+
+void frmMain::openOnDesktop(const QString& fileName) {
+    const QString file = state_.programFolder + QLatin1Char('/') + fileName;
+    if (!QFileInfo::exists(file)) {
+        prompter_.message(captions::FileMissing.arg(fileName), PromptIcon::Exclamation);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+        prompter_.message(captions::NoProgramToOpen.arg(fileName), PromptIcon::Exclamation);
 }
 
 void frmMain::mnu_OpenDf_Click() {
