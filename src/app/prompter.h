@@ -3,6 +3,7 @@
 // so that tests can answer them and check the texts shown.
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 
 namespace orbel {
@@ -21,6 +22,8 @@ public:
     virtual std::optional<QString> chooseFileToOpen(const QString& /*folder*/, const QString& /*filter*/) {
         return std::nullopt;
     }
+    // A colour, starting from initial; both 0x00BBGGRR. Nothing when cancelled or where no one can be asked.
+    virtual std::optional<std::uint32_t> chooseColour(std::uint32_t /*initial*/) { return std::nullopt; }
 };
 
 } // namespace orbel

@@ -626,9 +626,7 @@ bool frmMain::Form_QueryUnload() {
     Settings& s = state_.settings;
     if (s.StudyType == study_type::UserPhrase && phrasesFromUserFile_ && !s.UserFilePath.empty())
         SaveFavourites(state_.study.phrases, QString::fromStdString(s.UserFilePath));
-    StoreUserFilePath(s);
-    int mode = settings_file::SaveMode;
-    SettingsFileIO(mode, s, state_.programFolder, prompter_);
+    saveSettings();
     return true;
 }
 

@@ -117,6 +117,9 @@ private:
     void toggleView(std::int16_t& flag, QAction* item);
     // "出荷状態にもどす": the factory settings, and an end without saving.
     void ResetToFactory();
+    void mnu_settei_color_Click();
+    // Writes the settings record as it stands.
+    void saveSettings();
     // Opens a file of the program folder with the desktop's program for it; a message names the file when
     // it is missing or nothing can open it.
     void openOnDesktop(const QString& fileName);

@@ -12,6 +12,7 @@
 #include "theory/prepare_build.h"
 #include "ui/captions.h"
 #include "ui/frm_about_me.h"
+#include "ui/frm_colset.h"
 #include "ui/main_set.h"
 #include "ui/sample.h"
 
@@ -92,7 +93,8 @@ void frmMain::buildMenus() {
     settings->setObjectName(QStringLiteral("mnu_settei"));
     midiSelect_ = addItem(settings, "mmu_settei_MIDISelect", QStringLiteral("MIDIドライバ選択 ( Windows7 )"));
     addItem(settings, "mnu_settei_sound", QStringLiteral("サウンド設定"));
-    addItem(settings, "mnu_settei_color", QStringLiteral("表示色設定"));
+    QAction* colours = addItem(settings, "mnu_settei_color", QStringLiteral("表示色設定"));
+    connect(colours, &QAction::triggered, this, &frmMain::mnu_settei_color_Click);
 
     playMenu_ = bar->addMenu(QStringLiteral("演奏(&P)"));
     playMenu_->setObjectName(QStringLiteral("mnu_Play"));
@@ -125,6 +127,22 @@ void frmMain::openOnDesktop(const QString& fileName) {
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
         prompter_.message(captions::NoProgramToOpen.arg(fileName), PromptIcon::Exclamation);
+}
+
+void frmMain::mnu_settei_color_Click() {
+    // Not modal: the music goes on while colours are chosen. The views take the new colours when they
+    // next draw.
+    auto* form = new FrmColset(
+        state_.settings, prompter_, [this] { saveSettings(); }, this);
+    form->setWindowFlag(Qt::Window);
+    form->show();
+}
+
+void frmMain::saveSettings() {
+    Settings& s = state_.settings;
+    StoreUserFilePath(s);
+    int mode = settings_file::SaveMode;
+    SettingsFileIO(mode, s, state_.programFolder, prompter_);
 }
 
 void frmMain::mnu_OpenDf_Click() {

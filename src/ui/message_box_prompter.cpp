@@ -1,7 +1,9 @@
 #include "ui/message_box_prompter.h"
 
 #include "ui/captions.h"
+#include "views/colour.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -43,6 +45,12 @@ std::optional<QString> MessageBoxPrompter::chooseFileToOpen(const QString& folde
     const QString file = QFileDialog::getOpenFileName(parent_, QString(), folder, filter);
     if (file.isEmpty()) return std::nullopt;
     return file;
+}
+
+std::optional<std::uint32_t> MessageBoxPrompter::chooseColour(std::uint32_t initial) {
+    const QColor chosen = QColorDialog::getColor(FromBgr(initial), parent_);
+    if (!chosen.isValid()) return std::nullopt;
+    return ToBgr(chosen.rgb());
 }
 
 } // namespace orbel

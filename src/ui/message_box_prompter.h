@@ -14,6 +14,7 @@ public:
     void message(const QString& text, PromptIcon icon = PromptIcon::None) override;
     bool askYesNo(const QString& text) override;
     std::optional<QString> chooseFileToOpen(const QString& folder, const QString& filter) override;
+    std::optional<std::uint32_t> chooseColour(std::uint32_t initial) override;
 
 private:
     QPointer<QWidget> parent_;

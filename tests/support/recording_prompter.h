@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <deque>
 #include <optional>
+#include <vector>
 
 namespace orbel::testing {
 
@@ -29,7 +30,17 @@ public:
         return chosenFile;
     }
 
+    std::optional<std::uint32_t> chooseColour(std::uint32_t initial) override {
+        colourStarts.push_back(initial);
+        if (colours.empty()) return std::nullopt;
+        const std::optional<std::uint32_t> colour = colours.front();
+        colours.pop_front();
+        return colour;
+    }
+
     QStringList messages;
+    std::deque<std::optional<std::uint32_t>> colours; // what the colour chooser gives, in turn
+    std::vector<std::uint32_t> colourStarts;
     std::optional<QString> chosenFile; // what the open dialog gives
     QStringList fileFolders;
     QStringList fileFilters;

@@ -2,6 +2,7 @@
 
 #include "support/trainer_fixture.h"
 #include "theory/prepare_build.h"
+#include "ui/frm_colset.h"
 #include "views/circle_layout.h"
 #include "views/view_set.h"
 
@@ -427,6 +428,48 @@ TEST_F(MainWindowTest, OpeningAMissingFileOnTheDesktopNamesIt) {
         ASSERT_EQ(prompter.messages.size(), 1) << item;
         EXPECT_TRUE(prompter.messages.front().contains(QString::fromLatin1(file))) << item;
     }
+}
+
+// The colour window edits copies: Cancel keeps the settings and the file, a cancelled chooser keeps the box,
+// OK stores every box and saves.
+TEST_F(MainWindowTest, ColourWindowStoresItsBoxesOnlyOnOk) {
+    settings.ViewColour = {1, 2, 3, 4, 5, 6, 7};
+    start();
+    const auto cfg = [this] {
+        QFile f(path("cfg.infdat"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = cfg();
+    const auto openForm = [this] {
+        window().findChild<QAction*>(QStringLiteral("mnu_settei_color"))->trigger();
+        auto* form = window().findChild<FrmColset*>(QStringLiteral("frmColset"));
+        EXPECT_NE(form, nullptr);
+        if (form) form->setAttribute(Qt::WA_DeleteOnClose, false); // looked at after it closes
+        if (form) form->setObjectName(QStringLiteral("used"));     // the next one is found, not this one
+        return form;
+    };
+
+    FrmColset* first = openForm();
+    ASSERT_NE(first, nullptr);
+    prompter.colours = {0x123456U};
+    first->findChild<QPushButton*>(QStringLiteral("Picture1_2"))->click();
+    EXPECT_EQ(first->boxColour(2), 0x123456U);
+    EXPECT_EQ(prompter.colourStarts, std::vector<std::uint32_t>{3});
+    first->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    EXPECT_EQ(live().ViewColour[2], 3U);
+    EXPECT_EQ(cfg(), before);
+
+    FrmColset* second = openForm();
+    ASSERT_NE(second, nullptr);
+    prompter.colours = {std::nullopt, 0xABCDEFU};
+    second->findChild<QPushButton*>(QStringLiteral("Picture1_0"))->click();
+    second->findChild<QPushButton*>(QStringLiteral("Picture1_6"))->click();
+    second->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    const std::array<std::uint32_t, 7> expected{1, 2, 3, 4, 5, 6, 0xABCDEF};
+    EXPECT_EQ(live().ViewColour, expected);
+    const std::optional<Settings> saved = DecodeSettingsRecord(cfg());
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->ViewColour, expected);
 }
 
 // "ユーザ定義ファイルを読む": the chosen file becomes the user-phrase entry and lists its phrases; Cancel

@@ -52,8 +52,9 @@ TEST(FactoryStaff, EveryItemInEveryKeyFitsTheViewsAreaWithoutAMessage) {
                     }
                     // Within a row every entry stands right of the one before it.
                     for (std::size_t i = 1; i < staff.noteX.size(); ++i) {
-                        if (staff.rowBase[i] == staff.rowBase[i - 1])
+                        if (staff.rowBase[i] == staff.rowBase[i - 1]) {
                             ASSERT_GT(staff.noteX[i], staff.noteX[i - 1]) << where;
+                        }
                     }
                     ++laidOut;
                 }
