@@ -118,6 +118,7 @@ private:
     // "出荷状態にもどす": the factory settings, and an end without saving.
     void ResetToFactory();
     void mnu_settei_color_Click();
+    void mmu_settei_MIDISelect_Click();
     // Writes the settings record as it stands.
     void saveSettings();
     // Opens a file of the program folder with the desktop's program for it; a message names the file when

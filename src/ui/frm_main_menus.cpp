@@ -24,6 +24,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -92,6 +93,7 @@ void frmMain::buildMenus() {
     QMenu* settings = bar->addMenu(QStringLiteral("設定(&S)"));
     settings->setObjectName(QStringLiteral("mnu_settei"));
     midiSelect_ = addItem(settings, "mmu_settei_MIDISelect", QStringLiteral("MIDIドライバ選択 ( Windows7 )"));
+    connect(midiSelect_, &QAction::triggered, this, &frmMain::mmu_settei_MIDISelect_Click);
     addItem(settings, "mnu_settei_sound", QStringLiteral("サウンド設定"));
     QAction* colours = addItem(settings, "mnu_settei_color", QStringLiteral("表示色設定"));
     connect(colours, &QAction::triggered, this, &frmMain::mnu_settei_color_Click);
@@ -127,6 +129,19 @@ void frmMain::openOnDesktop(const QString& fileName) {
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
         prompter_.message(captions::NoProgramToOpen.arg(fileName), PromptIcon::Exclamation);
+}
+
+void frmMain::mmu_settei_MIDISelect_Click() {
+    prompter_.message(captions::RestartToApply);
+    // The chooser runs on its own; the trainer reads its choice at the next start.
+    static constexpr const char* Chooser = "midiselector";
+    const QString program = state_.programFolder + QLatin1Char('/') + QLatin1String(Chooser);
+    if (!QFileInfo(program).isExecutable()) {
+        prompter_.message(captions::FileMissing.arg(QLatin1String(Chooser)), PromptIcon::Exclamation);
+        return;
+    }
+    if (!QProcess::startDetached(program, {}, state_.programFolder))
+        prompter_.message(captions::CannotStart.arg(QLatin1String(Chooser)), PromptIcon::Exclamation);
 }
 
 void frmMain::mnu_settei_color_Click() {
