@@ -13,6 +13,7 @@
 // Also printed: the output delay, and the processor time of this process and of the sound server while
 // playing and after the stream was released.
 #include "click_onsets.h"
+#include "spread.h"
 
 #include "app/prompter.h"
 #include "export_build.h"
@@ -74,24 +75,6 @@ constexpr int FourthUp = 5;
 constexpr auto StallEvery = std::chrono::milliseconds(1000);
 constexpr auto Stall = std::chrono::milliseconds(30);
 } // namespace figures
-
-struct Spread {
-    double p50 = 0, p99 = 0, max = 0;
-};
-
-Spread SpreadOf(std::vector<double> values) {
-    if (values.empty()) return {};
-    std::sort(values.begin(), values.end());
-    const auto rank = [&](double share) {
-        const auto at = static_cast<std::size_t>(std::ceil(share * static_cast<double>(values.size())));
-        return values[std::clamp<std::size_t>(at, 1, values.size()) - 1];
-    };
-    return {rank(0.5), rank(0.99), values.back()};
-}
-
-const char* Verdict(bool met) {
-    return met ? "ok" : "MISSED";
-}
 
 double CpuSecondsOfSelf(int who) {
     rusage r{};
@@ -641,7 +624,7 @@ int Main(const Options& options) {
                 played.clickDueSeconds.size(), found, onsets.size());
     std::printf("  click interval error (ms): p50 %.3f  p99 %.3f  max %.3f   [targets p99 <= %.1f %s, max <= "
                 "%.1f %s]\n",
-                spread.p50, spread.p99, spread.max, figures::TargetP99Ms,
+                spread.median, spread.p99, spread.max, figures::TargetP99Ms,
                 Verdict(spread.p99 <= figures::TargetP99Ms), figures::TargetMaxMs,
                 Verdict(spread.max <= figures::TargetMaxMs && found == heard.size()));
     const double playingCpu = played.processCpu / played.wallSeconds * 100;

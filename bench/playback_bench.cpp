@@ -14,6 +14,7 @@
 //    clocks.
 #include "click_onsets.h"
 #include "playback_load.h"
+#include "spread.h"
 
 #include "app/program_folder.h"
 #include "app/program_state.h"
@@ -144,27 +145,6 @@ std::string LoadAverage() {
     QFile file(QStringLiteral("/proc/loadavg"));
     if (!file.open(QIODevice::ReadOnly)) return "unknown";
     return file.readLine().trimmed().toStdString();
-}
-
-struct Spread {
-    double median = 0;
-    double p99 = 0;
-    double max = 0;
-};
-
-// Nearest-rank percentiles.
-Spread SpreadOf(std::vector<double> values) {
-    if (values.empty()) return {};
-    std::sort(values.begin(), values.end());
-    const auto rank = [&](double share) {
-        const auto at = static_cast<std::size_t>(std::ceil(share * static_cast<double>(values.size())));
-        return values[std::clamp<std::size_t>(at, 1, values.size()) - 1];
-    };
-    return {rank(0.5), rank(0.99), values.back()};
-}
-
-const char* Verdict(bool met) {
-    return met ? "ok" : "MISSED";
 }
 
 // --- The study and its settings

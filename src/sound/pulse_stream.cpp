@@ -51,10 +51,10 @@ void PulseStream::Closer::operator()(pa_simple* s) const {
 
 PulseStream::PulseStream(const PulseStreamOptions& options, Render render, std::string* error)
     : options_(options), render_(std::move(render)) {
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_FLOAT32LE;
-    spec.rate = static_cast<std::uint32_t>(options.sampleRate);
-    spec.channels = Channels;
+    pa_sample_spec format{};
+    format.format = PA_SAMPLE_FLOAT32LE;
+    format.rate = static_cast<std::uint32_t>(options.sampleRate);
+    format.channels = Channels;
     // The server keeps `periods` periods queued and asks for one at a time; it picks the rest.
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
@@ -63,7 +63,7 @@ PulseStream::PulseStream(const PulseStreamOptions& options, Render render, std::
     attributes.minreq = Bytes(options.periodFrames);
     attributes.fragsize = static_cast<std::uint32_t>(-1);
     int code = 0;
-    connection_.reset(pa_simple_new(nullptr, ClientName, PA_STREAM_PLAYBACK, nullptr, StreamName, &spec,
+    connection_.reset(pa_simple_new(nullptr, ClientName, PA_STREAM_PLAYBACK, nullptr, StreamName, &format,
                                     nullptr, &attributes, &code));
     if (!connection_) {
         if (error != nullptr)
