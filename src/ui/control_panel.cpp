@@ -2,6 +2,7 @@
 
 #include "app/logical_scale.h"
 #include "app/window_sizing.h"
+#include "ui/upward_bar.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -10,12 +11,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <initializer_list>
 
 namespace orbel {
@@ -59,56 +58,6 @@ QCheckBox* Check(QWidget* parent, const char* name, const QString& caption) {
     return Named(new QCheckBox(caption, parent), name);
 }
 
-// Qt's scroll bar steps its arrows and page clicks by the value alone, so with the fastest tempo drawn at
-// the top they would move the thumb away from the arrow pressed. The tempo bar therefore takes the top
-// arrow and the track above the thumb for the "faster" parts, and the bottom ones for "slower"; the
-// drawing swaps back so that the part under the mouse is the one shown pressed.
-QStyle::SubControl Mirrored(QStyle::SubControl part) {
-    switch (part) {
-    case QStyle::SC_ScrollBarAddLine:
-        return QStyle::SC_ScrollBarSubLine;
-    case QStyle::SC_ScrollBarSubLine:
-        return QStyle::SC_ScrollBarAddLine;
-    case QStyle::SC_ScrollBarAddPage:
-        return QStyle::SC_ScrollBarSubPage;
-    case QStyle::SC_ScrollBarSubPage:
-        return QStyle::SC_ScrollBarAddPage;
-    default:
-        return part;
-    }
-}
-
-QStyle::SubControls Mirrored(QStyle::SubControls parts) {
-    QStyle::SubControls mirrored;
-    for (QStyle::SubControl part :
-         {QStyle::SC_ScrollBarAddLine, QStyle::SC_ScrollBarSubLine, QStyle::SC_ScrollBarAddPage,
-          QStyle::SC_ScrollBarSubPage, QStyle::SC_ScrollBarFirst, QStyle::SC_ScrollBarLast,
-          QStyle::SC_ScrollBarSlider, QStyle::SC_ScrollBarGroove}) {
-        if (parts.testFlag(part)) mirrored |= Mirrored(part);
-    }
-    return mirrored;
-}
-
-class TempoBarStyle : public QProxyStyle {
-public:
-    SubControl hitTestComplexControl(ComplexControl control, const QStyleOptionComplex* option,
-                                     const QPoint& pos, const QWidget* widget) const override {
-        const SubControl part = QProxyStyle::hitTestComplexControl(control, option, pos, widget);
-        return control == CC_ScrollBar ? Mirrored(part) : part;
-    }
-    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
-                            const QWidget* widget) const override {
-        const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
-        if (control != CC_ScrollBar || !bar) {
-            QProxyStyle::drawComplexControl(control, option, painter, widget);
-            return;
-        }
-        QStyleOptionSlider shown = *bar;
-        shown.activeSubControls = Mirrored(bar->activeSubControls);
-        QProxyStyle::drawComplexControl(control, &shown, painter, widget);
-    }
-};
-
 } // namespace
 
 ControlPanel::ControlPanel(QWidget* surface) {
@@ -136,14 +85,8 @@ ControlPanel::ControlPanel(QWidget* surface) {
     VScroll1 = Named(new QScrollBar(Qt::Vertical, Frame1), "VScroll1");
     // The fastest tempo sits at the top of the bar; the value is the tempo itself.
     VScroll1->setRange(tempo_range::Slowest, tempo_range::Fastest);
-    VScroll1->setInvertedAppearance(true);
-    VScroll1->setInvertedControls(false);
+    MakeUpward(*VScroll1);
     VScroll1->setPageStep(tempo_range::PageStep);
-    auto* barStyle = new TempoBarStyle;
-    barStyle->setParent(VScroll1);
-    VScroll1->setStyle(barStyle);
-    // Qt's own menu (top, bottom, page up ...) would name the ends the wrong way round.
-    VScroll1->setContextMenuPolicy(Qt::NoContextMenu);
     VScroll1->setMinimumHeight(TempoBarMinimumHeight);
     Check6 = Check(Frame1, "Check6", QStringLiteral("スイング"));
 

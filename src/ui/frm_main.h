@@ -30,6 +30,7 @@ class LiveSettings;
 class Midi1;
 class PlaySled;
 class PlayModes;
+class settei;
 class Prompter;
 
 // The window hears the player's notifications on its own thread (through QueuedPlayerEvents).
@@ -118,6 +119,8 @@ private:
     // "出荷状態にもどす": the factory settings, and an end without saving.
     void ResetToFactory();
     void mnu_settei_color_Click();
+    // The sound settings window; a second choice of the menu item brings the open one forward.
+    void mnu_settei_sound_Click();
     void mmu_settei_MIDISelect_Click();
     // Writes the settings record as it stands.
     void saveSettings();
@@ -170,6 +173,7 @@ private:
     QAction* showKeyboard_ = nullptr;
     QPointer<QDialog> soundSwitches_;
     QPointer<QDialog> shortcuts_;
+    QPointer<settei> soundSettings_;
 };
 
 } // namespace orbel

@@ -15,6 +15,7 @@
 #include "ui/frm_colset.h"
 #include "ui/main_set.h"
 #include "ui/sample.h"
+#include "ui/settei.h"
 
 #include <QAction>
 #include <QApplication>
@@ -94,7 +95,8 @@ void frmMain::buildMenus() {
     settings->setObjectName(QStringLiteral("mnu_settei"));
     midiSelect_ = addItem(settings, "mmu_settei_MIDISelect", QStringLiteral("MIDIドライバ選択 ( Windows7 )"));
     connect(midiSelect_, &QAction::triggered, this, &frmMain::mmu_settei_MIDISelect_Click);
-    addItem(settings, "mnu_settei_sound", QStringLiteral("サウンド設定"));
+    QAction* sound = addItem(settings, "mnu_settei_sound", QStringLiteral("サウンド設定"));
+    connect(sound, &QAction::triggered, this, &frmMain::mnu_settei_sound_Click);
     QAction* colours = addItem(settings, "mnu_settei_color", QStringLiteral("表示色設定"));
     connect(colours, &QAction::triggered, this, &frmMain::mnu_settei_color_Click);
 
@@ -151,6 +153,23 @@ void frmMain::mnu_settei_color_Click() {
         state_.settings, prompter_, [this] { saveSettings(); }, this);
     form->setWindowFlag(Qt::Window);
     form->show();
+}
+
+void frmMain::mnu_settei_sound_Click() {
+    if (!soundSettings_) {
+        settei::Hooks hooks;
+        hooks.save = [this] { saveSettings(); };
+        hooks.applied = [this] {
+            midi_.SendProgramChanges();
+            // The tempo bar and box show the tempo chosen in the window.
+            panel_->VScroll1->setValue(state_.settings.Tempo);
+            VScroll1_Change(state_.settings.Tempo);
+            Prepair4PLAY(false);
+        };
+        soundSettings_ = new settei(state_.settings, midi_, std::move(hooks), this);
+        soundSettings_->setWindowFlag(Qt::Window);
+    }
+    soundSettings_->start();
 }
 
 void frmMain::saveSettings() {

@@ -1,0 +1,81 @@
+#pragma once
+// The sound settings window: instrument and volume of the melody, the chord instrument, the bass and the
+// click, each with a test; the transposition of a transposing instrument, the note of the lowest C, the
+// tempo, the swing level, and the pitch range the played material is kept in, shown on a small staff.
+// Lists, sliders and swing act at once; the boxes and the range apply at OK, which saves the settings.
+// Cancel takes back everything changed in the window. Not modal: the music and the main window go on.
+
+#include "theory/settings.h"
+
+#include <QDialog>
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QSlider;
+
+namespace orbel {
+
+class Midi1;
+class RangePreviewBox;
+class SoundTestRunner;
+
+class settei : public QDialog {
+    Q_OBJECT
+
+public:
+    struct Hooks {
+        std::function<void()> save;    // writes the settings file
+        std::function<void()> applied; // after OK: sounds and sequence follow the new settings
+    };
+    // settings and midi must outlive the window.
+    settei(Settings& settings, Midi1& midi, Hooks hooks, QWidget* parent = nullptr);
+    ~settei() override;
+
+    // Shows the window and draws the range preview.
+    void start();
+
+    void Command1_Click(); // OK
+    void Command2_Click(); // キャンセル
+    RangePreviewBox& preview() { return *Pict1; }
+
+    void reject() override;
+
+private:
+    void Form_Load();
+    void Check2_Click();
+    void Drowgosen();
+
+    Settings& settings_;
+    Midi1& midi_;
+    Hooks hooks_;
+    // What the window changes at once, as it was when the window opened: Cancel puts it back.
+    Settings opened_;
+    bool finished_ = false;
+    SoundTestRunner* tests_ = nullptr;
+
+    QComboBox* Combo1 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    QComboBox* Combo3 = nullptr;
+    QComboBox* Combo4 = nullptr;
+    std::array<QSlider*, 4> Slider1{};
+    std::array<QRadioButton*, 3> Option1{};
+    QLineEdit* Text1 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QCheckBox* Check2 = nullptr;
+    QScrollBar* VScroll1 = nullptr;
+    QScrollBar* VScroll2 = nullptr;
+    QLabel* LowLabel = nullptr;
+    QLabel* HighLabel = nullptr;
+    RangePreviewBox* Pict1 = nullptr;
+};
+
+} // namespace orbel
