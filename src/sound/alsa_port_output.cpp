@@ -29,17 +29,6 @@ bool IsNumber(const std::string& text) {
            std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
-// Names must match exactly first, so that "Port-1" does not pick "Port-10".
-std::optional<unsigned> FindPort(const std::vector<std::string>& names, const std::string& wanted) {
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == wanted) return static_cast<unsigned>(i);
-    }
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i].find(wanted) != std::string::npos) return static_cast<unsigned>(i);
-    }
-    return std::nullopt;
-}
-
 std::vector<std::string> ListPorts(RtMidiOut& out) {
     std::vector<std::string> names;
     const unsigned count = out.getPortCount();
@@ -49,6 +38,25 @@ std::vector<std::string> ListPorts(RtMidiOut& out) {
 }
 
 } // namespace
+
+std::optional<std::size_t> FindAlsaPort(const std::vector<std::string>& names, const std::string& wanted) {
+    if (names.empty()) return std::nullopt;
+    if (wanted.empty()) return 0;
+    if (IsNumber(wanted)) {
+        // No sequencer has that many ports, and the conversion could overflow on it.
+        if (wanted.size() > 9) return std::nullopt;
+        const std::size_t number = std::stoul(wanted);
+        return number < names.size() ? std::optional<std::size_t>(number) : std::nullopt;
+    }
+    // Names must match exactly first, so that "Port-1" does not pick "Port-10".
+    const auto exact = std::find(names.begin(), names.end(), wanted);
+    if (exact != names.end()) return static_cast<std::size_t>(exact - names.begin());
+    const auto containing = std::find_if(names.begin(), names.end(), [&](const std::string& name) {
+        return name.find(wanted) != std::string::npos;
+    });
+    if (containing != names.end()) return static_cast<std::size_t>(containing - names.begin());
+    return std::nullopt;
+}
 
 AlsaPortOutput::AlsaPortOutput(std::string port) : port_(std::move(port)) {}
 
@@ -70,23 +78,14 @@ bool AlsaPortOutput::open(std::string& error) {
             error = "The ALSA sequencer has no MIDI output port to play through.";
             return false;
         }
-        unsigned index = 0;
-        if (IsNumber(port_)) {
-            const unsigned long number = std::stoul(port_);
-            if (port_.size() > 9 || number >= names.size()) {
-                error = "There is no ALSA MIDI output port number " + port_ + " (the sequencer has " +
-                        std::to_string(names.size()) + ").";
-                return false;
-            }
-            index = static_cast<unsigned>(number);
-        } else if (!port_.empty()) {
-            const auto found = FindPort(names, port_);
-            if (!found) {
-                error = "No ALSA MIDI output port is named \"" + port_ + "\".";
-                return false;
-            }
-            index = *found;
+        const std::optional<std::size_t> found = FindAlsaPort(names, port_);
+        if (!found) {
+            error = IsNumber(port_) ? "There is no ALSA MIDI output port number " + port_ +
+                                          " (the sequencer has " + std::to_string(names.size()) + ")."
+                                    : "No ALSA MIDI output port is named \"" + port_ + "\".";
+            return false;
         }
+        const auto index = static_cast<unsigned>(*found);
 
         out->openPort(index, OutputPortName);
         if (!out->isPortOpen()) {

@@ -3,7 +3,9 @@
 
 #include "sound/midi_output.h"
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,5 +37,9 @@ private:
     std::unique_ptr<RtMidiOut> out_;
     std::string lastError_;
 };
+
+// The port a choice names among the sequencer's ports: a number is the port's position, an exact name
+// wins over a name that only contains the text, and an empty choice means the first port.
+std::optional<std::size_t> FindAlsaPort(const std::vector<std::string>& names, const std::string& wanted);
 
 } // namespace orbel

@@ -1,0 +1,100 @@
+#include "output_list.h"
+
+#include "selector_texts.h"
+#include "sound/alsa_port_output.h"
+#include "sound/soundfont_locator.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <system_error>
+
+namespace orbel {
+
+namespace {
+
+bool IsSoundFontName(const std::filesystem::path& path) {
+    std::string ext = path.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext == ".sf2" || ext == ".sf3";
+}
+
+bool IsReadableFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false; // follows symbolic links
+    return std::ifstream(path, std::ios::binary).good();
+}
+
+// The SoundFont entry that plays the file: the same path first, so that a link such as default-GM.sf2 is
+// not mistaken for the file it points to, then the same file reached another way.
+std::optional<std::size_t> SoundFontInUse(const std::vector<std::filesystem::path>& fonts,
+                                          const std::filesystem::path& font) {
+    const std::filesystem::path wanted = font.lexically_normal();
+    for (std::size_t i = 0; i < fonts.size(); ++i) {
+        if (fonts[i].lexically_normal() == wanted) return i;
+    }
+    for (std::size_t i = 0; i < fonts.size(); ++i) {
+        std::error_code ec;
+        if (std::filesystem::equivalent(fonts[i], font, ec) && !ec) return i;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::vector<std::filesystem::path> ListSoundFonts(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> fonts;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (IsSoundFontName(it->path()) && IsReadableFile(it->path())) fonts.push_back(it->path());
+    }
+    std::sort(fonts.begin(), fonts.end());
+    return fonts;
+}
+
+OutputList BuildOutputList(const std::filesystem::path& soundFontFolder,
+                           const std::vector<std::string>& portNames, const MidiBackendChoice& inUse) {
+    OutputList list;
+    list.inUse = inUse;
+    list.soundFontFolder = soundFontFolder;
+    const std::vector<std::filesystem::path> fonts = ListSoundFonts(soundFontFolder);
+    for (const std::filesystem::path& font : fonts) {
+        list.entries.push_back(
+            {selector_texts::SynthEntry.arg(QString::fromStdString(font.filename().string())),
+             {MidiBackend::Synthesizer, font.string()}});
+    }
+    for (const std::string& name : portNames) {
+        list.entries.push_back(
+            {selector_texts::PortEntry.arg(QString::fromStdString(name)), {MidiBackend::AlsaPort, name}});
+    }
+
+    switch (inUse.backend) {
+    case MidiBackend::Synthesizer: {
+        std::optional<std::filesystem::path> font;
+        if (inUse.argument.empty()) {
+            font = FindGeneralMidiSoundFont(soundFontFolder);
+        } else {
+            font = std::filesystem::path(inUse.argument);
+        }
+        if (font) list.current = SoundFontInUse(fonts, *font);
+        break;
+    }
+    case MidiBackend::AlsaPort:
+        if (const auto port = FindAlsaPort(portNames, inUse.argument)) list.current = fonts.size() + *port;
+        break;
+    case MidiBackend::Recorder:
+        break;
+    }
+    return list;
+}
+
+OutputList LoadOutputList(const QString& programFolder) {
+    std::string portProblem;
+    const std::vector<std::string> ports = AlsaPortOutput::PortNames(portProblem);
+    OutputList list = BuildOutputList(soundfonts::SystemFolder, ports, ReadMidiBackendChoice(programFolder));
+    list.portProblem = std::move(portProblem);
+    return list;
+}
+
+} // namespace orbel
