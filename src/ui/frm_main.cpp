@@ -22,6 +22,7 @@
 #include "ui/main_set.h"
 #include "ui/sample.h"
 #include "ui/tempo_entry.h"
+#include "ui/tour/frm_introduce.h"
 #include "ui/view_area.h"
 #include "views/circle_layout.h"
 #include "views/circle_view.h"
@@ -112,9 +113,9 @@ frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* 
         surface_->update(pixels.normalized().toAlignedRect().adjusted(-2, -2, 2, 2));
     });
     surface_ = new ViewArea(*views_, this);
-    surface_->installEventFilter(this);
     setCentralWidget(surface_);
-    // Key commands reach the window before whichever control has the focus.
+    // Key commands reach the window before whichever control has the focus, and the views' presses and
+    // resizes come the same way: one filter, so that each event is handled once.
     qApp->installEventFilter(this);
     panel_ = std::make_unique<ControlPanel>(surface_);
     buildMenus();
@@ -122,6 +123,8 @@ frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* 
 }
 
 frmMain::~frmMain() {
+    // The tour works on the window's controls: it goes while they are still there.
+    delete tour_;
     FontReset();
 }
 

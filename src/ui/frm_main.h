@@ -31,6 +31,8 @@ class Midi1;
 class PlaySled;
 class PlayModes;
 class settei;
+class FrmColset;
+class frmIntroduce;
 class Prompter;
 
 // The window hears the player's notifications on its own thread (through QueuedPlayerEvents).
@@ -84,6 +86,16 @@ public:
     const std::string& CommentText() const { return commentText_; }
     int FavouritesChanged() const { return favouritesChanged_; }
 
+    Midi1& midi() { return midi_; }
+    // The windows the menus and buttons open, for the demonstration tour as well; a second request brings
+    // the open one forward.
+    QDialog* showSoundSwitches();
+    settei* mnu_settei_sound_Click();
+    FrmColset* mnu_settei_color_Click();
+    // "デモンストレーション実行", and the offer at start-up.
+    void showTour();
+    void setClickSound(int entry);
+
     // The single-key commands of the window, seen before any control gets them.
     // True when the key was a command.
     bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -118,9 +130,6 @@ private:
     void toggleView(std::int16_t& flag, QAction* item);
     // "出荷状態にもどす": the factory settings, and an end without saving.
     void ResetToFactory();
-    void mnu_settei_color_Click();
-    // The sound settings window; a second choice of the menu item brings the open one forward.
-    void mnu_settei_sound_Click();
     void mmu_settei_MIDISelect_Click();
     // Writes the settings record as it stands.
     void saveSettings();
@@ -129,7 +138,6 @@ private:
     void openOnDesktop(const QString& fileName);
     // "ユーザ定義ファイルを読む": a phrase file of the user's, listed as study type 4.
     void mnu_OpenDf_Click();
-    void showSoundSwitches();
     void showShortcuts();
     void showAbout();
     void connectPlayControls();
@@ -174,6 +182,7 @@ private:
     QPointer<QDialog> soundSwitches_;
     QPointer<QDialog> shortcuts_;
     QPointer<settei> soundSettings_;
+    QPointer<frmIntroduce> tour_;
 };
 
 } // namespace orbel

@@ -16,6 +16,7 @@
 #include "ui/main_set.h"
 #include "ui/sample.h"
 #include "ui/settei.h"
+#include "ui/tour/frm_introduce.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,7 +46,8 @@ void frmMain::buildMenus() {
 
     QMenu* file = bar->addMenu(QStringLiteral("ファイル(&F)"));
     file->setObjectName(QStringLiteral("mnu_file"));
-    addItem(file, "mmu_demo", QStringLiteral("デモンストレーション実行"));
+    QAction* demo = addItem(file, "mmu_demo", QStringLiteral("デモンストレーション実行"));
+    connect(demo, &QAction::triggered, this, &frmMain::showTour);
     QAction* openFile = addItem(file, "mnu_OpenDf", QStringLiteral("ユーザ定義ファイルを読む"));
     connect(openFile, &QAction::triggered, this, &frmMain::mnu_OpenDf_Click);
     QAction* reset = addItem(file, "mmu_file_reset", QStringLiteral("出荷状態にもどす"));
@@ -146,16 +148,17 @@ void frmMain::mmu_settei_MIDISelect_Click() {
         prompter_.message(captions::CannotStart.arg(QLatin1String(Chooser)), PromptIcon::Exclamation);
 }
 
-void frmMain::mnu_settei_color_Click() {
+FrmColset* frmMain::mnu_settei_color_Click() {
     // Not modal: the music goes on while colours are chosen. The views take the new colours when they
     // next draw.
     auto* form = new FrmColset(
         state_.settings, prompter_, [this] { saveSettings(); }, this);
     form->setWindowFlag(Qt::Window);
     form->show();
+    return form;
 }
 
-void frmMain::mnu_settei_sound_Click() {
+settei* frmMain::mnu_settei_sound_Click() {
     if (!soundSettings_) {
         settei::Hooks hooks;
         hooks.save = [this] { saveSettings(); };
@@ -170,6 +173,7 @@ void frmMain::mnu_settei_sound_Click() {
         soundSettings_->setWindowFlag(Qt::Window);
     }
     soundSettings_->start();
+    return soundSettings_;
 }
 
 void frmMain::saveSettings() {
@@ -283,10 +287,25 @@ bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
     }
 }
 
-void frmMain::showSoundSwitches() {
+QDialog* frmMain::showSoundSwitches() {
     if (!soundSwitches_) soundSwitches_ = new MainSet(state_.settings, this, [this] { publishLive(); });
     soundSwitches_->show();
     soundSwitches_->raise();
+    return soundSwitches_;
+}
+
+void frmMain::showTour() {
+    if (tour_) {
+        tour_->raise();
+        return;
+    }
+    tour_ = new frmIntroduce(*this, state_.settings.HideDemoOffer);
+    tour_->start();
+}
+
+void frmMain::setClickSound(int entry) {
+    state_.settings.ClickSound = static_cast<std::int16_t>(entry);
+    publishLive();
 }
 
 void frmMain::showShortcuts() {

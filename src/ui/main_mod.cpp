@@ -38,6 +38,7 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
     trainer->window->setPlayer(*trainer->player, trainer->live);
     trainer->window->Form_Load();
     trainer->window->start();
+    if (trainer->state.settings.HideDemoOffer != 1) trainer->window->showTour();
     return trainer;
 }
 

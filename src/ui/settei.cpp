@@ -277,6 +277,11 @@ void settei::Command2_Click() {
     reject();
 }
 
+void settei::closeKeepingChanges() {
+    finished_ = true;
+    close();
+}
+
 void settei::reject() {
     // Escape, the frame's close button and キャンセル all cancel. Only what this window changed goes
     // back; the main window's own changes since the last save stay.

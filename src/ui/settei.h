@@ -46,6 +46,8 @@ public:
     RangePreviewBox& preview() { return *Pict1; }
 
     void reject() override;
+    // Closes the window with what it changed at once left in force (the tour shows a choice this way).
+    void closeKeepingChanges();
 
 private:
     void Form_Load();

@@ -61,6 +61,8 @@ inline void ExpectNothingLeftSounding(const std::vector<Sent>& all) {
 
 class TrainerFixture : public ::testing::Test {
 protected:
+    // The demonstration is offered only where a test asks for it.
+    TrainerFixture() { settings.HideDemoOffer = 1; }
     // The files copied from the built program folder.
     void copyFiles(std::initializer_list<const char*> names) {
         ASSERT_TRUE(folder.isValid());

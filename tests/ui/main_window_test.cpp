@@ -286,6 +286,9 @@ TEST_F(MainWindowTest, KeyboardPressesSoundTheKeyAndMaySetTheRoot) {
         ASSERT_FALSE(pressed.empty());
         EXPECT_TRUE(testing::IsNoteOn(pressed.back(), 0));
         EXPECT_EQ(pressed.back().data1, c.key) << c.concert;
+        EXPECT_EQ(std::count_if(pressed.begin(), pressed.end(),
+                                [](const testing::Sent& m) { return testing::IsNoteOn(m, 0); }),
+                  1); // one press, one note
         EXPECT_EQ(live().RootKey, 2);
         QTest::mouseRelease(window().surface(), Qt::LeftButton, {}, at);
         EXPECT_TRUE(testing::IsAllNotesOff(sent().back(), 0) ||
