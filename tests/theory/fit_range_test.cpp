@@ -53,6 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeCase{"OnlyRests", false, 0, 0, {30}, {1}, 0, {0}},
                       RangeCase{"LimitRaisesLowNotes", true, 50, 30, {24, 36}, {}, 0, {1, 1}},
                       RangeCase{"LimitLowersHighNotes", true, 50, 30, {48, 60}, {}, 0, {-1, -1}},
+                      RangeCase{"ScaleGoesUpAnOctaveTowards40To60", true, 60, 40, {24, 36}, {}, 0, {1}},
                       RangeCase{"LimitEdgesAreInside", true, 36, 24, {24, 36}, {}, 0, {0}},
                       RangeCase{"NarrowLimitAlternates", true, 45, 40, {24, 36}, {}, 0, {1, 0, 1, 0}},
                       RangeCase{

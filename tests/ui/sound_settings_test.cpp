@@ -160,7 +160,27 @@ TEST_F(SoundSettingsTest, RangeAppliesAtOkAndItsLimitsSnap) {
     EXPECT_EQ(lowest(), before + 12);
 }
 
-// A settings file that cannot be written is said at OK; the new settings stay in force.
+// Whatever is typed into the number boxes ends in values the settings allow.
+TEST_F(SoundSettingsTest, TypedNumbersEndInsideTheirRanges) {
+    start();
+    for (const QString& typed : {QStringLiteral("abc"), QString(), QStringLiteral("   "),
+                                 QStringLiteral("99999999999"), QStringLiteral("-99999"),
+                                 QStringLiteral("-5"), QStringLiteral("1e400"), QStringLiteral("２．５")}) {
+        SCOPED_TRACE(typed.toStdString());
+        open();
+        for (const char* box : {"Text1", "Text3", "Text4"})
+            in<QLineEdit>(box)->setText(typed);
+        in<QPushButton>("Command1")->click();
+        EXPECT_GE(live().TransposeSemitones, -20);
+        EXPECT_LE(live().TransposeSemitones, 20);
+        EXPECT_GE(live().PitchBaseC, 0);
+        EXPECT_LE(live().PitchBaseC, 120);
+        EXPECT_GE(live().Tempo, 50);
+        EXPECT_LE(live().Tempo, 300);
+    }
+}
+
+// A settings file that cannot be written is said at OK and at the reset; the settings stay in force.
 TEST_F(SoundSettingsTest, AnUnwritableSettingsFileIsSaidAndTheSettingsStay) {
     start();
     ASSERT_TRUE(QFile::remove(path("cfg.infdat")));
@@ -171,6 +191,15 @@ TEST_F(SoundSettingsTest, AnUnwritableSettingsFileIsSaidAndTheSettingsStay) {
     in<QPushButton>("Command1")->click();
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages.front(), QString::fromUtf8(settings_file::UnexpectedError));
+    EXPECT_EQ(live().PitchBaseC, 48);
+
+    copyFiles({"cfg_org.infdat"});
+    prompter.messages.clear();
+    prompter.answers = {true};
+    trainer->window->findChild<QAction*>(QStringLiteral("mmu_file_reset"))->trigger();
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages.front(), QString::fromUtf8(settings_file::UnexpectedError));
+    EXPECT_TRUE(trainer->window->isVisible());
     EXPECT_EQ(live().PitchBaseC, 48);
 }
 
