@@ -504,3 +504,24 @@ TEST_F(MainWindowTest, OpeningAUserFileShowsItsPhrases) {
 
 } // namespace
 } // namespace orbel
+
+namespace orbel {
+namespace {
+
+// "鍵盤表示" hides the keyboard with its three check boxes and brings them back.
+TEST_F(MainWindowTest, KeyboardItemHidesTheKeyboardAndItsBoxes) {
+    start();
+    auto* item = window().findChild<QAction*>(QStringLiteral("mnu_View_ShowKeyBord"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isChecked());
+    for (const bool shown : {false, true}) {
+        item->trigger();
+        EXPECT_EQ(item->isChecked(), shown);
+        EXPECT_EQ(window().views().keyboardShown(), shown);
+        for (const char* box : {"Check1", "Check3", "Check5"})
+            EXPECT_EQ(find<QCheckBox>(box)->isVisible(), shown) << box;
+    }
+}
+
+} // namespace
+} // namespace orbel
