@@ -11,7 +11,7 @@ packages=(
     librtmidi-dev libasound2-dev libdbus-1-dev libpulse-dev
     fonts-ipafont-mincho fonts-ipafont-gothic
     python3-fontforge lilypond-fonts
-    xvfb xauth x11-apps imagemagick sox
+    xvfb xauth x11-apps imagemagick sox poppler-utils
     pulseaudio pulseaudio-utils
 )
 
