@@ -1,5 +1,6 @@
 #include "app/settings_file.h"
 
+#include "datafiles/bounded_read.h"
 #include "datafiles/text_encoding.h"
 #include "theory/kihon.h"
 
@@ -106,17 +107,18 @@ struct FieldReader {
 enum class ReadOutcome { Read, Missing, WrongLength, Failed };
 
 ReadOutcome ReadRecord(const QString& path, Settings& s) {
-    const QFileInfo info(path);
-    if (!info.exists()) return ReadOutcome::Missing;
-    if (!info.isFile()) return ReadOutcome::Failed;
-    if (info.size() != settings_file::RecordBytes) return ReadOutcome::WrongLength;
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return file.exists() ? ReadOutcome::Failed : ReadOutcome::Missing;
-    // One byte more than a record, in case the file grew since it was measured.
-    const QByteArray bytes = file.read(settings_file::RecordBytes + 1);
-    if (file.error() != QFileDevice::NoError) return ReadOutcome::Failed;
-    const std::optional<Settings> record = DecodeSettingsRecord(bytes);
+    const BoundedRead file = ReadRegularFile(path, settings_file::RecordBytes);
+    if (!file.bytes) {
+        switch (file.failure) {
+        case ReadFailure::Missing:
+            return ReadOutcome::Missing;
+        case ReadFailure::TooLarge:
+            return ReadOutcome::WrongLength;
+        default:
+            return ReadOutcome::Failed;
+        }
+    }
+    const std::optional<Settings> record = DecodeSettingsRecord(*file.bytes);
     if (!record) return ReadOutcome::WrongLength;
     s = *record;
     s.UserFilePath = UserFilePathFromField(s);

@@ -1,5 +1,6 @@
 #include "datafiles/phrase_file.h"
 
+#include "datafiles/bounded_read.h"
 #include "datafiles/text_encoding.h"
 #include "theory/kihon.h"
 
@@ -126,17 +127,6 @@ void StartItem(PhraseList& list, std::string_view header) {
 
 // ---- writing the favourite marks back ----
 
-// Whole bytes of a regular file of a size the program can hold; a device or a folder is never a phrase file.
-std::optional<QByteArray> ReadRegularFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > text_limits::MaxTextFileBytes) return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return bytes;
-}
-
 struct RawLine {
     QByteArrayView content;
     QByteArrayView end; // "\r\n", "\n", "\r", or empty for a last line without one
@@ -242,7 +232,7 @@ PhraseReadResult ReadPhraseFile(PhraseList& list, const QString& path) {
 
 bool SaveFavourites(const PhraseList& list, const QString& path) {
     const QString file = TrimmedPath(path);
-    const std::optional<QByteArray> original = ReadRegularFile(file);
+    const std::optional<QByteArray> original = ReadRegularFile(file, text_limits::MaxTextFileBytes).bytes;
     if (!original) return false;
     // The same decision as the reader's, so that headers are counted on the same lines.
     const TextFormat format = DecodeText(*original).format;

@@ -1,6 +1,7 @@
 #include "datafiles/text_encoding.h"
 
-#include <QFile>
+#include "datafiles/bounded_read.h"
+
 #include <QSaveFile>
 #include <algorithm>
 #include <array>
@@ -206,20 +207,9 @@ std::optional<QByteArray> EncodeText(QStringView text, const TextFormat& format)
 }
 
 std::optional<DecodedText> ReadTextFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    if (file.size() > text_limits::MaxTextFileBytes) return std::nullopt;
-    // In chunks up to the limit rather than trusting size(): special files report 0.
-    static constexpr qint64 ChunkBytes = 1 << 20;
-    QByteArray bytes;
-    for (;;) {
-        const QByteArray chunk = file.read(ChunkBytes);
-        if (chunk.isEmpty()) break;
-        bytes.append(chunk);
-        if (bytes.size() > text_limits::MaxTextFileBytes) return std::nullopt;
-    }
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return DecodeText(bytes);
+    const BoundedRead file = ReadRegularFile(path, text_limits::MaxTextFileBytes);
+    if (!file.bytes) return std::nullopt;
+    return DecodeText(*file.bytes);
 }
 
 QStringList SplitLines(const QString& text) {

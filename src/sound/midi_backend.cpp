@@ -1,5 +1,6 @@
 #include "sound/midi_backend.h"
 
+#include "datafiles/bounded_read.h"
 #include "datafiles/text_encoding.h"
 #include "sound/alsa_port_output.h"
 #include "sound/fallback_output.h"
@@ -93,10 +94,11 @@ MidiBackendChoice ReadMidiBackendChoice(const QString& programFolder) {
     if (!fromEnvironment.isEmpty()) {
         choice = ParseMidiBackendChoice(fromEnvironment.toStdString(), &problem);
     } else {
-        QFile file(programFolder + QLatin1Char('/') + QLatin1String(midi_backend::ChoiceFileName));
         // A missing or unreadable file means the default output, without a word: that is the usual case.
-        if (file.open(QIODevice::ReadOnly))
-            choice = ParseMidiBackendChoice(file.readAll().toStdString(), &problem);
+        static constexpr qint64 ChoiceFileLimit = 64 * 1024;
+        const BoundedRead file = ReadRegularFile(
+            programFolder + QLatin1Char('/') + QLatin1String(midi_backend::ChoiceFileName), ChoiceFileLimit);
+        if (file.bytes) choice = ParseMidiBackendChoice(file.bytes->toStdString(), &problem);
     }
     if (!problem.empty()) qWarning("%s; playing through the built-in synthesizer.", problem.c_str());
 

@@ -1,5 +1,6 @@
 #include "ui/frm_about_me.h"
 
+#include "datafiles/bounded_read.h"
 #include "ui/captions.h"
 #include "ui/center_form.h"
 
@@ -27,9 +28,10 @@ QString SoundFontLicenceFile(const QString& soundFont) {
 }
 
 QString ReadText(const QString& path) {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) return {};
-    return QString::fromUtf8(file.read(256 * 1024));
+    static constexpr qint64 LicenceLimit = 256 * 1024;
+    if (path.isEmpty()) return {};
+    const BoundedRead file = ReadRegularFile(path, LicenceLimit);
+    return file.bytes ? QString::fromUtf8(*file.bytes) : QString();
 }
 
 } // namespace

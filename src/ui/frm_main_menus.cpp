@@ -4,6 +4,7 @@
 
 #include "app/prompter.h"
 #include "app/settings_file.h"
+#include "datafiles/bounded_read.h"
 #include "datafiles/narrow_text.h"
 #include "sound/background_player.h"
 #include "sound/midi1.h"
@@ -208,12 +209,13 @@ void frmMain::ResetToFactory() {
     const std::filesystem::path folder = state_.programFolder.toStdString();
     // The factory record must be whole before it replaces ours; otherwise the current settings stay and
     // the program goes on.
-    QFile factory(state_.programFolder + QLatin1Char('/') + QLatin1String(settings_file::FactoryFileName));
-    if (!factory.open(QIODevice::ReadOnly) || !DecodeSettingsRecord(factory.readAll())) {
+    const BoundedRead factory = ReadRegularFile(state_.programFolder + QLatin1Char('/') +
+                                                    QLatin1String(settings_file::FactoryFileName),
+                                                settings_file::RecordBytes);
+    if (!factory.bytes || !DecodeSettingsRecord(*factory.bytes)) {
         prompter_.message(captions::FactoryFileUnreadable, PromptIcon::Exclamation);
         return;
     }
-    factory.close();
     if (!CopyFileOver(folder / settings_file::FactoryFileName, folder / settings_file::FileName)) {
         prompter_.message(QString::fromUtf8(settings_file::UnexpectedError));
         return;

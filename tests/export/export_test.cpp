@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace orbel::exporter {
 namespace {
@@ -135,6 +136,22 @@ TEST_F(ExportRun, RefusedItemsAndBadArgumentsGiveTheirStatus) {
     EXPECT_EQ(run({"--study", "1"}), 2);                // no code.txt: an empty list
     EXPECT_EQ(run({"--study", "9"}), 64);
     EXPECT_TRUE(err.contains("usage:"));
+}
+
+// A FIFO in place of a data file or the settings is unreadable at once, never waited on.
+TEST_F(ExportRun, AFifoInPlaceOfAFileIsRefusedWithoutWaiting) {
+    const std::pair<const char*, int> files[] = {
+        {"scale.txt", 0}, {"code.txt", 1}, {"ptn.txt", 2}, {"cfg.infdat", 0}};
+    for (const auto& [name, study] : files) {
+        SCOPED_TRACE(name);
+        for (const char* factory : {"scale.txt", "code.txt", "ptn.txt"})
+            if (!QFile::exists(home.filePath(QString::fromLatin1(factory)))) copyFactory(factory);
+        QFile::remove(home.filePath(QString::fromLatin1(name)));
+        ASSERT_EQ(::mkfifo(home.filePath(QString::fromLatin1(name)).toLocal8Bit().constData(), 0600), 0);
+        const int status = run({"--study", QString::number(study), "--format", "json"});
+        EXPECT_TRUE(status == 0 || status == 2) << status << err.toStdString();
+        QFile::remove(home.filePath(QString::fromLatin1(name)));
+    }
 }
 
 TEST_F(ExportRun, WritesTheFileNamedByDashO) {

@@ -9,17 +9,19 @@
 #include "theory/title_text.h"
 #include "theory/vocabulary.h"
 
-#include <QFile>
+#include "datafiles/bounded_read.h"
+
 #include <algorithm>
 
 namespace orbel::exporter {
 
 Settings ReadSettingsReadOnly(const QString& programFolder) {
     Settings settings;
-    QFile file(programFolder + QLatin1Char('/') + QLatin1String(settings_file::FileName));
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.read(settings_file::RecordBytes + 1);
-        if (std::optional<Settings> decoded = DecodeSettingsRecord(bytes)) {
+    const BoundedRead file =
+        ReadRegularFile(programFolder + QLatin1Char('/') + QLatin1String(settings_file::FileName),
+                        settings_file::RecordBytes);
+    if (file.bytes) {
+        if (std::optional<Settings> decoded = DecodeSettingsRecord(*file.bytes)) {
             settings = *decoded;
             settings.UserFilePath = UserFilePathFromField(settings);
         }
