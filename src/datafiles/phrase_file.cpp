@@ -1,5 +1,6 @@
 #include "datafiles/phrase_file.h"
 
+#include "datafiles/atomic_save.h"
 #include "datafiles/bounded_read.h"
 #include "datafiles/text_encoding.h"
 #include "theory/kihon.h"

@@ -1,8 +1,8 @@
 #include "datafiles/text_encoding.h"
 
+#include "datafiles/atomic_save.h"
 #include "datafiles/bounded_read.h"
 
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -225,16 +225,6 @@ QStringList SplitLines(const QString& text) {
     }
     if (start < size) lines.append(text.sliced(start));
     return lines;
-}
-
-bool WriteFileAtomic(const QString& path, QByteArrayView bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 bool WriteTextFileAtomic(const QString& path, QStringView text, const TextFormat& format) {

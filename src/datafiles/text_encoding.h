@@ -62,9 +62,8 @@ QStringList SplitLines(const QString& text);
 // nullopt when the file cannot be read or is larger than MaxTextFileBytes.
 std::optional<DecodedText> ReadTextFile(const QString& path);
 
-// Writes a temporary file in the same folder and renames it over path, so that a crash or a full disk never
-// leaves a torn file. False on any failure; the old file is then untouched.
-bool WriteFileAtomic(const QString& path, QByteArrayView bytes);
+// Encodes text and replaces the file with it (WriteFileAtomic). False on any failure; the old file is then
+// untouched.
 bool WriteTextFileAtomic(const QString& path, QStringView text, const TextFormat& format);
 
 } // namespace orbel

@@ -17,11 +17,6 @@ bool MakeOwnerWritable(const fs::path& path) {
     return !error;
 }
 
-bool IsRegularFile(const fs::path& path) {
-    std::error_code error;
-    return fs::is_regular_file(fs::symlink_status(path, error));
-}
-
 } // namespace
 
 std::string PathPart(std::string_view path, int part) {
@@ -94,24 +89,6 @@ bool DeleteFileForced(const fs::path& path) {
     // A symbolic link is removed itself; its target's permissions are not ours to change.
     if (fs::is_regular_file(status)) MakeOwnerWritable(path);
     return fs::remove(path, error) && !error;
-}
-
-bool CopyFileOver(const fs::path& source, const fs::path& target) {
-    std::error_code error;
-    if (!fs::is_regular_file(source, error)) return false;
-    if (fs::is_directory(target, error)) return false;
-
-    fs::path staging = target;
-    staging += ".copying";
-    if (IsRegularFile(staging)) DeleteFileForced(staging);
-
-    const bool copied = fs::copy_file(source, staging, fs::copy_options::overwrite_existing, error) && !error;
-    if (copied && MakeOwnerWritable(staging)) {
-        fs::rename(staging, target, error);
-        if (!error) return true;
-    }
-    if (IsRegularFile(staging)) DeleteFileForced(staging);
-    return false;
 }
 
 } // namespace orbel

@@ -66,9 +66,4 @@ int DigitValue(std::string_view ch);
 // none, when path names a folder, or when the system refused. Never throws.
 bool DeleteFileForced(const std::filesystem::path& path);
 
-// Copies source over target, replacing a target that exists (even a read-only one). The copy is written
-// beside the target and then renamed onto it, so the target is never left half-written, and it is left
-// writable for the program. True on success; never throws.
-bool CopyFileOver(const std::filesystem::path& source, const std::filesystem::path& target);
-
 } // namespace orbel

@@ -4,6 +4,7 @@
 
 #include "app/prompter.h"
 #include "app/settings_file.h"
+#include "datafiles/atomic_save.h"
 #include "datafiles/bounded_read.h"
 #include "datafiles/narrow_text.h"
 #include "sound/background_player.h"
@@ -206,7 +207,6 @@ void frmMain::mnu_OpenDf_Click() {
 
 void frmMain::ResetToFactory() {
     if (!prompter_.askYesNo(captions::ResetQuestion)) return;
-    const std::filesystem::path folder = state_.programFolder.toStdString();
     // The factory record must be whole before it replaces ours; otherwise the current settings stay and
     // the program goes on.
     const BoundedRead factory = ReadRegularFile(state_.programFolder + QLatin1Char('/') +
@@ -216,7 +216,9 @@ void frmMain::ResetToFactory() {
         prompter_.message(captions::FactoryFileUnreadable, PromptIcon::Exclamation);
         return;
     }
-    if (!CopyFileOver(folder / settings_file::FactoryFileName, folder / settings_file::FileName)) {
+    if (!CopyFileAtomic(state_.programFolder + QLatin1Char('/') +
+                            QLatin1String(settings_file::FactoryFileName),
+                        state_.programFolder + QLatin1Char('/') + QLatin1String(settings_file::FileName))) {
         prompter_.message(QString::fromUtf8(settings_file::UnexpectedError));
         return;
     }
@@ -246,8 +248,8 @@ bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
         return true;
     }
     if (ctrl && key == Qt::Key_F10) {
-        CopyFileOver((state_.programFolder + QStringLiteral("/location_org.txt")).toStdString(),
-                     (state_.programFolder + QStringLiteral("/location.txt")).toStdString());
+        CopyFileAtomic(state_.programFolder + QStringLiteral("/location_org.txt"),
+                       state_.programFolder + QStringLiteral("/location.txt"));
         QApplication::beep();
         return true;
     }

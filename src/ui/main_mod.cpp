@@ -3,8 +3,12 @@
 #include "app/location_file.h"
 #include "app/prompter.h"
 #include "app/settings_file.h"
+#include "datafiles/atomic_save.h"
 #include "sound/midi_backend.h"
 #include "ui/captions.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace orbel {
 
@@ -16,8 +20,14 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
         return nullptr;
     }
 
+    // Only this copy of the trainer writes here now: what a killed save left can go.
+    RemoveStaleSaves(programFolder);
     int mode = settings_file::LoadMode;
     SettingsFileIO(mode, trainer->state.settings, programFolder, prompter);
+    if (const std::string& user = trainer->state.settings.UserFilePath; !user.empty()) {
+        const QString userFolder = QFileInfo(QString::fromStdString(user)).absolutePath();
+        if (QDir(userFolder) != QDir(programFolder)) RemoveStaleSaves(userFolder);
+    }
     ReadLocationFile(trainer->state.settings, programFolder);
 
     if (!output) output = MakeMidiOutput(ReadMidiBackendChoice(programFolder));

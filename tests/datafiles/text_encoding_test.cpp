@@ -1,3 +1,4 @@
+#include "datafiles/atomic_save.h"
 #include "datafiles/text_encoding.h"
 
 #include <QDir>

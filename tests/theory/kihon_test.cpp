@@ -188,43 +188,5 @@ TEST(DeleteFileForcedTest, RemovesLinkButLeavesItsTargetAlone) {
     EXPECT_FALSE(OwnerMayWrite(target));
 }
 
-TEST(CopyFileOverTest, ReplacesExistingTarget) {
-    ScratchFolder folder;
-    const fs::path source = folder.File("cfg_org.infdat", "factory");
-    const fs::path target = folder.File("cfg.infdat", "user settings that are longer");
-    EXPECT_TRUE(CopyFileOver(source, target));
-    EXPECT_EQ(Content(target), "factory");
-    EXPECT_EQ(Content(source), "factory");
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 2);
-}
-
-TEST(CopyFileOverTest, ReplacesReadOnlyTargetAndLeavesCopyWritable) {
-    ScratchFolder folder;
-    const fs::path source = folder.File("location_org.txt", "factory");
-    MakeReadOnly(source);
-    const fs::path target = folder.File("location.txt", "old");
-    MakeReadOnly(target);
-    EXPECT_TRUE(CopyFileOver(source, target));
-    EXPECT_EQ(Content(target), "factory");
-    EXPECT_TRUE(OwnerMayWrite(target));
-    EXPECT_TRUE(CopyFileOver(source, target)) << "a second copy over the first";
-}
-
-TEST(CopyFileOverTest, FailureLeavesTargetAsItWas) {
-    ScratchFolder folder;
-    const fs::path target = folder.File("cfg.infdat", "user");
-    EXPECT_FALSE(CopyFileOver(folder.Path() / "missing.infdat", target));
-    EXPECT_EQ(Content(target), "user");
-    EXPECT_FALSE(CopyFileOver(folder.Path(), target)) << "a folder is no source";
-    EXPECT_EQ(Content(target), "user");
-
-    const fs::path source = folder.File("cfg_org.infdat", "factory");
-    EXPECT_FALSE(CopyFileOver(source, folder.Path() / "no-such-folder" / "cfg.infdat"));
-    fs::create_directory(folder.Path() / "sub");
-    EXPECT_FALSE(CopyFileOver(source, folder.Path() / "sub"));
-    EXPECT_TRUE(fs::is_directory(folder.Path() / "sub"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 3);
-}
-
 } // namespace
 } // namespace orbel

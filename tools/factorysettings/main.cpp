@@ -2,6 +2,7 @@
 // reset copies it over cfg.infdat, so every value here must already satisfy the load rules.
 
 #include "app/settings_file.h"
+#include "datafiles/atomic_save.h"
 #include "datafiles/text_encoding.h"
 #include "theory/settings.h"
 

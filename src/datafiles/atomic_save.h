@@ -1,0 +1,28 @@
+#pragma once
+// How the program replaces a file it owns (the settings record, a phrase file's favourite marks, a restored
+// copy): the new content is written in full beside the file, flushed to the disk, renamed over the file,
+// and the folder is flushed too. A kill at any moment leaves the old or the new file under its name; what
+// a kill can leave beside it is removed at the next save of that file and when the trainer starts.
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace orbel {
+
+namespace atomic_save {
+// The name of the file a save is being written to, beside the file it replaces.
+static constexpr const char* StagingSuffix = ".orbel-saving";
+} // namespace atomic_save
+
+// Replaces the file at path with bytes. True once the new content is in place under its name.
+bool WriteFileAtomic(const QString& path, QByteArrayView bytes);
+
+// Replaces target with a copy of the regular file source, in the same way. The copy can be written to
+// later, whatever the source's permissions.
+bool CopyFileAtomic(const QString& source, const QString& target);
+
+// Removes what interrupted saves left in folder: our staging files, and the temporary copies that saves of
+// earlier versions could leave ("cfg.infdat.Ab12Cd" beside "cfg.infdat"). Returns how many were removed.
+int RemoveStaleSaves(const QString& folder);
+
+} // namespace orbel

@@ -1,0 +1,76 @@
+// Replacing a file: the new content under the old name, nothing left beside it, and on any failure the old
+// file as it was.
+
+#include "datafiles/atomic_save.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace orbel {
+namespace {
+
+class AtomicSave : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void put(const QString& name, const QByteArray& bytes) {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray content(const QString& name) const {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+    }
+    QStringList names() const {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(AtomicSave, ReplacesTheFileAndLeavesNothingBeside) {
+    put("cfg.infdat", "user settings that are longer");
+    put("cfg.infdat.orbel-saving", "half a save killed earlier");
+    ASSERT_TRUE(WriteFileAtomic(path("cfg.infdat"), "new"));
+    EXPECT_EQ(content("cfg.infdat"), "new");
+    EXPECT_EQ(names(), QStringList{"cfg.infdat"});
+
+    // A read-only copy source and target: the copy replaces the target and stays writable.
+    put("location_org.txt", "factory");
+    put("location.txt", "old");
+    for (const char* name : {"location_org.txt", "location.txt"})
+        QFile::setPermissions(path(name), QFile::ReadOwner);
+    ASSERT_TRUE(CopyFileAtomic(path("location_org.txt"), path("location.txt")));
+    EXPECT_EQ(content("location.txt"), "factory");
+    EXPECT_TRUE(QFile::permissions(path("location.txt")) & QFile::WriteOwner);
+    EXPECT_TRUE(CopyFileAtomic(path("location_org.txt"), path("location.txt")))
+        << "a second copy over the first";
+}
+
+TEST_F(AtomicSave, AFailedSaveLeavesTheOldFile) {
+    put("cfg.infdat", "user");
+    QDir(dir.path()).mkdir("sub");
+    EXPECT_FALSE(CopyFileAtomic(path("none"), path("cfg.infdat")));
+    EXPECT_FALSE(CopyFileAtomic(dir.path(), path("cfg.infdat"))) << "a folder is no source";
+    EXPECT_FALSE(WriteFileAtomic(path("no-such-folder/cfg.infdat"), "x"));
+    EXPECT_FALSE(WriteFileAtomic(path("sub"), "x")) << "a folder is not replaced";
+    EXPECT_EQ(content("cfg.infdat"), "user");
+    EXPECT_EQ(names(), (QStringList{"cfg.infdat", "sub"}));
+}
+
+TEST_F(AtomicSave, StaleSavesAreRemovedAndNothingElse) {
+    const QStringList kept{"cfg.infdat", "ric.txt", "song.txt.abc123", "ric.txt.backup1", "ric.txt.b4"};
+    for (const QString& name : kept)
+        put(name, "keep");
+    for (const char* name :
+         {"cfg.infdat.orbel-saving", "ric.txt.orbel-saving", "cfg.infdat.Ab12Cd", "ric.txt.x9Y8z7"})
+        put(name, "stray");
+    EXPECT_EQ(RemoveStaleSaves(dir.path()), 4);
+    QStringList expected = kept;
+    expected.sort();
+    EXPECT_EQ(names(), expected);
+}
+
+} // namespace
+} // namespace orbel
