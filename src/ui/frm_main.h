@@ -95,6 +95,8 @@ public:
     // "デモンストレーション実行", and the offer at start-up.
     void showTour();
     void setClickSound(int entry);
+    // Waits until the player has sent its last message and takes in everything it said.
+    void waitForPlayer();
 
     // The single-key commands of the window, seen before any control gets them.
     // True when the key was a command.

@@ -13,6 +13,8 @@
 #include "views/view_set.h"
 
 #include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -33,6 +35,11 @@ void frmMain::setPlayer(BackgroundPlayer& player, LiveSettings& live) {
     if (auto* dispatcher = QAbstractEventDispatcher::instance())
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &frmMain::publishLive);
     connectPlayControls();
+}
+
+void frmMain::waitForPlayer() {
+    if (player_ != nullptr) player_->stopAndWait();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void frmMain::publishLive() {

@@ -72,7 +72,9 @@ TEST_F(TourTest, ChaptersDriveTheWindowAndTheFifthStartsTheTourOver) {
         finish();
         waitIdle();
         EXPECT_EQ(live().StudyType, chapters[n].studyType);
-        if (chapters[n].root >= 0) EXPECT_EQ(live().RootKey, chapters[n].root);
+        if (chapters[n].root >= 0) {
+            EXPECT_EQ(live().RootKey, chapters[n].root);
+        }
         EXPECT_EQ(part<QLabel>("Label2")->text(), chapters[n].nextTitle);
         const std::vector<int> keys = melodyKeys(from);
         ASSERT_GE(keys.size(), 2U);

@@ -115,8 +115,17 @@ void TourStage::hideMarker() {
     marker_->hide();
 }
 
+void TourStage::stopPlaying() {
+    QPushButton* stop = window_.controls().Command9;
+    if (!stop->isEnabled()) return;
+    stop->click();
+    // What the performance said before it ended must not land on what the tour does next.
+    window_.waitForPlayer();
+}
+
 void TourStage::click(const TourTarget& target) {
     window_.activateWindow();
+    if (std::holds_alternative<RootNameTarget>(target)) stopPlaying();
     const auto found = locate(target);
     if (!found) return;
     QPointer<QWidget> widget = found->first;
@@ -126,6 +135,8 @@ void TourStage::click(const TourTarget& target) {
 }
 
 void TourStage::setList(const char* name, int index) {
+    // A user stops the music before choosing: the lists are closed while it plays.
+    stopPlaying();
     auto* list = window_.findChild<QComboBox*>(QString::fromLatin1(name));
     if (list != nullptr && index < list->count()) list->setCurrentIndex(index);
 }

@@ -58,6 +58,8 @@ public:
     // A press and release of the left button on the target, delivered to the control under it.
     void click(const TourTarget& target);
 
+    // Both stop a performance first, as a user must: the lists are closed while it plays, and a new root
+    // is shown on the study it belongs to.
     void setList(const char* name, int index);
     void setCheck(const char* name, bool on);
 
@@ -70,6 +72,7 @@ public:
     void holdButtons(QDialog* dialog, bool held);
 
 private:
+    void stopPlaying();
     // The control under a target, and the point within it.
     std::optional<std::pair<QWidget*, QPoint>> locate(const TourTarget& target);
 
