@@ -163,7 +163,7 @@ QByteArrayView TrimRawLine(QByteArrayView line) {
 // The header with every "★" removed and, for a favourite, one "★" at its end. nullopt when the header does
 // not survive decoding and encoding unchanged (a byte that is no CP932, or a character with two CP932 forms):
 // writing it back would change the user's text.
-std::optional<QByteArray> MarkHeader(QByteArrayView header, bool favourite, TextEncoding encoding) {
+std::optional<QString> MarkedHeader(QByteArrayView header, bool favourite, TextEncoding encoding) {
     QString text;
     if (encoding == TextEncoding::Cp932) {
         text = DecodeCp932(header);
@@ -173,12 +173,33 @@ std::optional<QByteArray> MarkHeader(QByteArrayView header, bool favourite, Text
         text = QString::fromUtf8(header);
     }
     text.remove(QChar(phrase_marks::FavouriteChar));
-    while (text.endsWith(QLatin1Char(' ')))
+    // Blanks and NULs before the end read as nothing; left before a star that goes, they would make the
+    // next save differ again.
+    while (text.endsWith(QLatin1Char(' ')) || text.endsWith(QChar(u'\0')))
         text.chop(1);
     if (favourite) text.append(QChar(phrase_marks::FavouriteChar));
+    return text;
+}
+
+std::optional<QByteArray> Encoded(const QString& text, TextEncoding encoding) {
     if (encoding == TextEncoding::Cp932) return EncodeCp932(text);
     return text.toUtf8();
 }
+
+QString Decoded(QByteArrayView bytes, TextEncoding encoding) {
+    return encoding == TextEncoding::Cp932 ? DecodeCp932(bytes) : QString::fromUtf8(bytes);
+}
+
+// Whether bytes read, as the reader reads any file, in the given encoding and as the given lines.
+bool ReadsAs(QByteArrayView bytes, TextEncoding encoding, const QStringList& lines) {
+    const DecodedText decoded = DecodeText(bytes);
+    return decoded.format.encoding == encoding && SplitLines(decoded.text) == lines;
+}
+
+// A comment line that no UTF-8 reader accepts: added to a Shift-JIS file whose new bytes would otherwise
+// pass for UTF-8 (all ASCII once a star is gone, or a user-defined character just before a star), so
+// that it keeps reading as Shift-JIS. Comments are skipped, so the phrases read exactly as before.
+const QString KeepsShiftJis = QStringLiteral("' このファイルはシフトJISで書かれています");
 
 } // namespace
 
@@ -242,6 +263,9 @@ bool SaveFavourites(const PhraseList& list, const QString& path) {
     QByteArray rewritten;
     rewritten.reserve(original->size() + 3 * list.count());
     if (format.bom) rewritten.append(Utf8Bom);
+    // What the new file must read as, line by line.
+    QStringList intended;
+    QByteArrayView lastEnd;
     // Only headers are decoded and encoded again; every other line keeps its bytes, even ones that are no
     // text in the file's encoding.
     int header = 0;
@@ -252,15 +276,28 @@ bool SaveFavourites(const PhraseList& list, const QString& path) {
         if (line.startsWith(phrase_marks::Header) && header < list.count()) {
             const bool favourite = static_cast<std::size_t>(header) < list.PhraseFavourite.size() &&
                                    list.PhraseFavourite[static_cast<std::size_t>(header)] == 1;
-            const std::optional<QByteArray> marked = MarkHeader(line, favourite, format.encoding);
-            if (!marked) return false;
-            rewritten.append(*marked);
+            const std::optional<QString> marked = MarkedHeader(line, favourite, format.encoding);
+            const std::optional<QByteArray> bytes = marked ? Encoded(*marked, format.encoding) : std::nullopt;
+            if (!bytes) return false;
+            rewritten.append(*bytes);
+            intended.append(*marked);
         } else {
             rewritten.append(line);
+            intended.append(Decoded(line, format.encoding));
         }
         if (line.startsWith(phrase_marks::Header)) ++header;
         rewritten.append(raw.end);
+        if (!raw.end.isEmpty()) lastEnd = raw.end;
     }
+    if (!ReadsAs(rewritten, format.encoding, intended) && format.encoding == TextEncoding::Cp932) {
+        const QByteArrayView end = lastEnd.isEmpty() ? QByteArrayView("\r\n") : lastEnd;
+        if (!rewritten.endsWith(end)) rewritten.append(end);
+        rewritten.append(*EncodeCp932(KeepsShiftJis));
+        rewritten.append(end);
+        intended.append(KeepsShiftJis);
+    }
+    // Never write what would read as anything but what was meant.
+    if (!ReadsAs(rewritten, format.encoding, intended)) return false;
     if (rewritten == *original) return true;
     return WriteFileAtomic(file, rewritten);
 }

@@ -1,7 +1,10 @@
 #include "datafiles/phrase_file.h"
 
+#include "datafiles/text_encoding.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <ostream>
@@ -271,6 +274,58 @@ INSTANTIATE_TEST_SUITE_P(
                                {1},
                                B("$a\x81\x9a\r\n3C4 \x80\r\n")}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Marks written back never change what a file reads as: a Shift-JIS file stays Shift-JIS even where its
+// new bytes alone would pass for UTF-8, names read back exactly, and a save without a change writes nothing.
+TEST(PhraseFileSave, FilesReadBackAsMeantAndKeepTheirEncoding) {
+    const struct {
+        const char* name;
+        QByteArray before;
+        std::vector<std::vector<std::int16_t>> saves; // the marks of one save after another
+        TextEncoding encoding;
+    } cases[] = {
+        // "\xF0\x9F" is a user-defined character; with the star's "\x81\x9A" after it the four bytes are
+        // UTF-8.
+        {"UserDefinedCharacterBeforeTheStar",
+         B("$A\xF0\x9F\r\n3C4\r\n"),
+         {{1}, {0}, {1}},
+         TextEncoding::Cp932},
+        {"OnlyTheStarWasNotAscii", B("$A\x81\x9a\r\n3C4\r\n"), {{0}, {1}, {0}}, TextEncoding::Cp932},
+        {"NulsBeforeTheStar", B("$A\0\0\xE2\x98\x85\n3C4\n"), {{0}, {1}, {0}}, TextEncoding::Utf8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PhraseFolder folder;
+        const QString path = folder.write("user.txt", c.before);
+        PhraseList first;
+        ASSERT_EQ(ReadPhraseFile(first, path).error, QString());
+        std::string plainName = first.PhraseNames[0].substr(0, first.PhraseNames[0].find("★"));
+        plainName.erase(plainName.find_last_not_of(' ') + 1); // blanks before a star read as nothing
+        for (const std::vector<std::int16_t>& marks : c.saves) {
+            PhraseList list;
+            ASSERT_EQ(ReadPhraseFile(list, path).error, QString());
+            list.PhraseFavourite = marks;
+            ASSERT_TRUE(SaveFavourites(list, path));
+            EXPECT_EQ(DecodeText(ReadAll(path)).format.encoding, c.encoding);
+            PhraseList again;
+            ASSERT_EQ(ReadPhraseFile(again, path).error, QString());
+            EXPECT_EQ(again.PhraseFavourite, marks);
+            const std::string trimmed =
+                again.PhraseNames[0].substr(0, again.PhraseNames[0].find_last_not_of(' ') + 1);
+            EXPECT_EQ(trimmed, plainName + (marks[0] == 1 ? "★" : ""));
+            EXPECT_EQ(again.PhraseLines, first.PhraseLines);
+
+            // The same marks again: the file is not written at all.
+            const QFileInfo before(path);
+            const QByteArray bytes = ReadAll(path);
+            ASSERT_TRUE(SaveFavourites(again, path));
+            EXPECT_EQ(ReadAll(path), bytes);
+            EXPECT_EQ(QFileInfo(path).fileTime(QFileDevice::FileModificationTime),
+                      before.fileTime(QFileDevice::FileModificationTime));
+        }
+        EXPECT_EQ(folder.entries(), QStringList{"user.txt"});
+    }
+}
 
 TEST(PhraseFileSave, HeadersPastTheListKeepTheirMarks) {
     PhraseFolder folder;
