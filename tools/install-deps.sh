@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake g++ pkg-config clang-format
+    cmake g++ clang pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools libqt6test6 qt6-qpa-plugins qt6-svg-dev
     libgtest-dev
     libfluidsynth-dev fluid-soundfont-gm timgm6mb-soundfont

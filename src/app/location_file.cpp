@@ -84,7 +84,9 @@ bool ReadLocationFile(Settings& s, const QString& programFolder) {
         FindEntryIgnoringCase(programFolder, QLatin1String(location_file::FileName));
     if (!locationName) return false;
     const QString locationPath = programFolder + QLatin1Char('/') + *locationName;
-    const std::optional<DecodedText> text = ReadTextFile(locationPath);
+    // A file name and a study type: anything longer is no location file.
+    static constexpr qint64 LocationFileLimit = 64 * 1024;
+    const std::optional<DecodedText> text = ReadTextFile(locationPath, LocationFileLimit);
     if (!text) return false;
 
     const LocationEntry entry = ParseLocation(text->text);

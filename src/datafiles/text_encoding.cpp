@@ -206,8 +206,8 @@ std::optional<QByteArray> EncodeText(QStringView text, const TextFormat& format)
     return bytes;
 }
 
-std::optional<DecodedText> ReadTextFile(const QString& path) {
-    const BoundedRead file = ReadRegularFile(path, text_limits::MaxTextFileBytes);
+std::optional<DecodedText> ReadTextFile(const QString& path, qint64 maxBytes) {
+    const BoundedRead file = ReadRegularFile(path, maxBytes);
     if (!file.bytes) return std::nullopt;
     return DecodeText(*file.bytes);
 }

@@ -59,8 +59,8 @@ std::optional<QByteArray> EncodeText(QStringView text, const TextFormat& format)
 // The lines of a text, split at "\n", "\r\n" or a lone "\r"; a final line end adds no empty line.
 QStringList SplitLines(const QString& text);
 
-// nullopt when the file cannot be read or is larger than MaxTextFileBytes.
-std::optional<DecodedText> ReadTextFile(const QString& path);
+// nullopt when the file cannot be read or is larger than maxBytes.
+std::optional<DecodedText> ReadTextFile(const QString& path, qint64 maxBytes = text_limits::MaxTextFileBytes);
 
 // Encodes text and replaces the file with it (WriteFileAtomic). False on any failure; the old file is then
 // untouched.

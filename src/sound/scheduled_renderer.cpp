@@ -17,8 +17,8 @@ constexpr double HalfBlock = synth_block::Frames / 2.0;
 } // namespace
 
 ScheduledRenderer::ScheduledRenderer(BlockSynth& synth, double sampleRate, std::chrono::microseconds delay)
-    : synth_(synth), sampleRate_(sampleRate), delay_(delay),
-      delayFrames_(static_cast<double>(delay.count()) * sampleRate / 1e6), clock_(sampleRate) {
+    : synth_(synth), delay_(delay), delayFrames_(static_cast<double>(delay.count()) * sampleRate / 1e6),
+      clock_(sampleRate) {
     // Everything the queue can hold may be waiting at once; the callback never allocates.
     pending_.reserve(QueueCapacity);
 }

@@ -85,7 +85,6 @@ private:
     void apply(const Event& event);
 
     BlockSynth& synth_;
-    double sampleRate_;
     std::chrono::microseconds delay_;
     double delayFrames_;
 

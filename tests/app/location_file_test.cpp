@@ -129,7 +129,8 @@ TEST_F(LocationFileTest, SurvivesHostileContent) {
     write(QStringLiteral("myphrases.txt"), "x");
 
     // NUL padding around the name counts as blanks.
-    writeLocation(QByteArray("file=myphrases.txt\0\0\0\r\n\0slct=4\r\n", 35));
+    static constexpr char Padded[] = "file=myphrases.txt\0\0\0\r\n\0slct=4\r\n";
+    writeLocation(QByteArray(Padded, sizeof Padded - 1));
     ASSERT_TRUE(read());
     EXPECT_EQ(s.StudyType, 4);
 

@@ -48,7 +48,9 @@ TEST(BoundedRead, ReadsRegularFilesAndRefusesEverythingElseAtOnce) {
         SCOPED_TRACE(c.path.toStdString());
         const BoundedRead read = ReadRegularFile(c.path, c.limit);
         EXPECT_EQ(read.bytes, c.bytes);
-        if (!c.bytes) EXPECT_EQ(read.failure, c.failure);
+        if (!c.bytes) {
+            EXPECT_EQ(read.failure, c.failure);
+        }
     }
 }
 

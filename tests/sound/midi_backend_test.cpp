@@ -116,7 +116,8 @@ TEST(RecordingOutputTest, StampsMessagesWithItsClockAndKeepsOnlyWhatAnOpenDevice
     recorder.close();
     recorder.send(0x80);
     recorder.reset();
-    EXPECT_EQ(recorder.records(), (std::vector<RecordingOutput::Record>{{1000, 0x643C90}, {1250, 0x7BB0}}));
+    EXPECT_EQ(recorder.records(), (std::vector<RecordingOutput::Record>{{1000, 0x643C90, std::nullopt},
+                                                                        {1250, 0x7BB0, std::nullopt}}));
     EXPECT_EQ(recorder.resetCount(), 1);
     EXPECT_EQ(recorder.closeCount(), 1);
 }
