@@ -8,6 +8,9 @@
 // from the start of the trainer to the main window's first frame; the resident memory after the play button
 // has played for `play-seconds` (30 by default); and the processor time of this process while playing and
 // once the stream has been released.
+#include "printing_prompter.h"
+#include "process_stats.h"
+
 #include "app/prompter.h"
 #include "sound/synth_output.h"
 #include "ui/captions.h"
@@ -38,6 +41,11 @@
 #include <vector>
 
 namespace {
+
+using orbel::bench::CpuSeconds;
+using orbel::bench::PrintingPrompter;
+using orbel::bench::ResidentMiB;
+using orbel::bench::StatusMiB;
 
 constexpr double TargetFirstFrameMs = 200;
 constexpr double TargetRssMiB = 50;
@@ -70,15 +78,6 @@ private:
     std::unique_ptr<orbel::SynthOutput> synth_;
 };
 
-// Answers every question no and only prints messages, so that nothing waits for a user.
-class PrintingPrompter final : public orbel::Prompter {
-public:
-    void message(const QString& text, orbel::PromptIcon /*icon*/) override {
-        std::fprintf(stderr, "message: %s\n", text.toLocal8Bit().constData());
-    }
-    bool askYesNo(const QString& /*text*/) override { return true; }
-};
-
 // Seconds since this process started, from the kernel's record of it.
 double SecondsSinceProcessStart() {
     std::ifstream stat("/proc/self/stat");
@@ -90,27 +89,6 @@ double SecondsSinceProcessStart() {
     double uptime = 0;
     uptimeFile >> uptime;
     return uptime - startTicks / static_cast<double>(::sysconf(_SC_CLK_TCK));
-}
-
-// A line of /proc/self/status in MiB: VmRSS (all resident pages), RssAnon (the process's own memory) or
-// RssFile (pages of files: libraries and fonts, shared with every other program that maps them).
-double StatusMiB(const std::string& key) {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind(key + ":", 0) == 0) return std::stod(line.substr(key.size() + 1)) / 1024;
-    }
-    return 0;
-}
-
-double ResidentMiB() {
-    return StatusMiB("VmRSS");
-}
-
-double CpuSeconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // Notes the first paint of any widget of the main window.
