@@ -3,6 +3,7 @@
 #include "datafiles/atomic_save.h"
 #include "datafiles/bounded_read.h"
 
+#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -167,6 +168,17 @@ QString DecodeBytes(QByteArrayView bytes) {
     return DecodeCp932(bytes);
 }
 
+namespace {
+
+// UTF-8 as it stands: a byte-order mark that follows the file's own (or stands in a file without one) is a
+// character of the text, kept so that writing the text back gives the same bytes.
+QString Utf8Text(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
+} // namespace
+
 DecodedText DecodeText(QByteArrayView bytes) {
     DecodedText decoded;
     const bool bom = StartsWithBom(bytes);
@@ -174,7 +186,7 @@ DecodedText DecodeText(QByteArrayView bytes) {
     if (IsValidUtf8(body)) {
         decoded.format.encoding = TextEncoding::Utf8;
         decoded.format.bom = bom;
-        decoded.text = QString::fromUtf8(body);
+        decoded.text = Utf8Text(body);
     } else {
         // Not UTF-8 after all, BOM or not: reading every byte as CP932 lets the file be written back as it
         // was.

@@ -53,6 +53,12 @@ INSTANTIATE_TEST_SUITE_P(
                        "abc\ndef"),
                  QStringLiteral("abc\ndef"),
                  {Enc::Utf8, true, false}},
+        // A byte-order mark after the file's own is a character of the text, not dropped on the way.
+        FileCase{"Utf8BomTwice",
+                 Bytes("\xEF\xBB\xBF\xEF\xBB\xBF"
+                       "a"),
+                 QString(QChar(0xFEFF)) + QLatin1Char('a'),
+                 {Enc::Utf8, true, true}},
         FileCase{"AsciiNoLineEnd", Bytes("plain"), QStringLiteral("plain"), {Enc::Utf8, false, true}},
         FileCase{"Empty", QByteArray(), QString(), {Enc::Utf8, false, true}},
         // ドレミ, a half-width katakana, a backslash and a tilde (which stay ASCII in CP932), ～ and ①.
