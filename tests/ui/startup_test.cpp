@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace orbel {
 namespace {
@@ -126,6 +127,23 @@ TEST_F(StartupTest, RightColumnStacksThreeFramesDownToTheBottom) {
     EXPECT_EQ(trainer->state.FormWidthAtLoad, static_cast<float>(w.scale().logicalWidth));
     prompter.answers = {true};
     w.close();
+}
+
+} // namespace
+} // namespace orbel
+
+namespace orbel {
+namespace {
+
+// A FIFO in place of the settings or the scale file is unreadable at once: the window comes up.
+TEST_F(StartupTest, AFifoInPlaceOfADataFileDoesNotHoldTheStart) {
+    for (const char* name : {"cfg.infdat", "scale.txt"})
+        ASSERT_EQ(::mkfifo(file(name).toLocal8Bit().constData(), 0600), 0) << name;
+    prompter.defaultAnswer = true;
+    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter, std::make_unique<RecordingOutput>());
+    ASSERT_TRUE(trainer);
+    EXPECT_TRUE(trainer->window->isVisible());
+    trainer->window->close();
 }
 
 } // namespace
