@@ -215,6 +215,9 @@ std::optional<QByteArray> EncodeText(QStringView text, const TextFormat& format)
         if (!QStringView(body).isValidUtf16()) return std::nullopt;
         bytes.append(body.toUtf8());
     }
+    // Bytes that a reader would take for something else (Shift-JIS that happens to be UTF-8) are refused
+    // rather than written.
+    if (DecodeText(bytes).text != text) return std::nullopt;
     return bytes;
 }
 

@@ -53,7 +53,8 @@ QString DecodeBytes(QByteArrayView bytes);
 // A whole file's bytes: a UTF-8 BOM removed and remembered; in a file whose first line ends in CR LF, every
 // CR LF becomes "\n" (any other file keeps its line ends as they are, so it writes back unchanged).
 DecodedText DecodeText(QByteArrayView bytes);
-// The inverse of DecodeText; nullopt when the text cannot be stored in the format's encoding.
+// The inverse of DecodeText; nullopt when the text cannot be stored in the format's encoding, or when its
+// bytes would read back as another text.
 std::optional<QByteArray> EncodeText(QStringView text, const TextFormat& format);
 
 // The lines of a text, split at "\n", "\r\n" or a lone "\r"; a final line end adds no empty line.

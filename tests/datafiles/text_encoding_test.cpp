@@ -146,6 +146,14 @@ TEST(TextEncoding, RefusesTextThatTheEncodingCannotHold) {
     EXPECT_FALSE(EncodeText(loneSurrogate, cp932).has_value());
     EXPECT_FALSE(EncodeText(loneSurrogate, TextFormat{}).has_value());
     EXPECT_EQ(EncodeText(QStringLiteral("♪\n"), TextFormat{}), Bytes("\xE2\x99\xAA\r\n"));
+    // Shift-JIS whose bytes would pass for UTF-8 reads as another text: refused, not written.
+    const QByteArray utf8Lookalike = Bytes("\xE8\x82\x92\xE6\x9B\xA7\xE3\xB8\xFA\x51");
+    const DecodedText read = DecodeText(utf8Lookalike);
+    ASSERT_EQ(read.format.encoding, TextEncoding::Cp932);
+    const std::optional<QByteArray> again = EncodeText(read.text, read.format);
+    if (again) {
+        EXPECT_EQ(DecodeText(*again).text, read.text);
+    }
 }
 
 TEST(TextEncoding, SplitsAtEveryKindOfLineEnd) {
