@@ -11,6 +11,7 @@
 // clock the player keeps (a deadline chain that drifted would hand its messages over ever later).
 #include "printing_prompter.h"
 #include "process_stats.h"
+#include "program_copy.h"
 
 #include "sound/deadline_clock.h"
 #include "sound/midi_output.h"
@@ -77,13 +78,7 @@ private:
 // Plays for `minutes` of the given clock and reports every `reportMinutes`.
 void Soak(const char* what, double minutes, double reportMinutes, bool realClock, unsigned seed) {
     QTemporaryDir folder;
-    const QDir built(QCoreApplication::applicationDirPath());
-    for (const QString& name : built.entryList(QDir::Files)) {
-        if (name.endsWith(QLatin1String(".txt")) || name.endsWith(QLatin1String(".ttf")) ||
-            name.endsWith(QLatin1String(".infdat")))
-            QFile::copy(built.filePath(name), folder.filePath(name));
-    }
-    QFile::remove(folder.filePath(QStringLiteral("cfg.infdat")));
+    orbel::bench::CopyProgramFolder(folder);
     QFile::copy(built.filePath(QStringLiteral("cfg_org.infdat")),
                 folder.filePath(QStringLiteral("cfg.infdat")));
 

@@ -10,6 +10,7 @@
 // once the stream has been released.
 #include "printing_prompter.h"
 #include "process_stats.h"
+#include "program_copy.h"
 
 #include "app/prompter.h"
 #include "sound/synth_output.h"
@@ -160,13 +161,7 @@ int main(int argc, char** argv) {
 
     // The trainer's own program folder, copied so that nothing of the build is changed.
     QTemporaryDir folder;
-    const QDir built(QCoreApplication::applicationDirPath());
-    for (const QString& name : built.entryList(QDir::Files)) {
-        if (name.endsWith(QLatin1String(".txt")) || name.endsWith(QLatin1String(".ttf")) ||
-            name.endsWith(QLatin1String(".infdat")))
-            QFile::copy(built.filePath(name), folder.filePath(name));
-    }
-    QFile::remove(folder.filePath(QStringLiteral("cfg.infdat")));
+    orbel::bench::CopyProgramFolder(folder);
     QFile::copy(built.filePath(QStringLiteral("cfg_org.infdat")),
                 folder.filePath(QStringLiteral("cfg.infdat")));
 

@@ -1,6 +1,7 @@
 #include "datafiles/atomic_save.h"
 
 #include "datafiles/bounded_read.h"
+#include "datafiles/file_descriptor.h"
 #include "datafiles/text_encoding.h"
 
 #include <QDir>
@@ -14,25 +15,6 @@
 namespace orbel {
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() { close(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    // False when closing reports that written data was lost.
-    bool close() {
-        if (fd_ < 0) return true;
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 bool WriteAll(int fd, QByteArrayView bytes) {
     qsizetype done = 0;

@@ -1,5 +1,7 @@
 #include "datafiles/bounded_read.h"
 
+#include "datafiles/file_descriptor.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,20 +10,6 @@
 namespace orbel {
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 BoundedRead Failed(ReadFailure why) {
     return {std::nullopt, why};
