@@ -79,8 +79,6 @@ private:
 void Soak(const char* what, double minutes, double reportMinutes, bool realClock, unsigned seed) {
     QTemporaryDir folder;
     orbel::bench::CopyProgramFolder(folder);
-    QFile::copy(built.filePath(QStringLiteral("cfg_org.infdat")),
-                folder.filePath(QStringLiteral("cfg.infdat")));
 
     PrintingPrompter prompter;
     ManualClock* manual = nullptr;

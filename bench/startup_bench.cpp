@@ -162,8 +162,6 @@ int main(int argc, char** argv) {
     // The trainer's own program folder, copied so that nothing of the build is changed.
     QTemporaryDir folder;
     orbel::bench::CopyProgramFolder(folder);
-    QFile::copy(built.filePath(QStringLiteral("cfg_org.infdat")),
-                folder.filePath(QStringLiteral("cfg.infdat")));
 
     PrintingPrompter prompter;
     FirstFrame first;
