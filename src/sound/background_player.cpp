@@ -35,6 +35,8 @@ BackgroundPlayer::~BackgroundPlayer() {
 void BackgroundPlayer::start(const StudyState& study, Action action) {
     stopAndWait();
     study_ = study;
+    // Cleared here, before the thread runs: a stop asked for from now on ends this action.
+    sled_.beginAction();
     busy_ = true;
     thread_ = std::thread([this, action = std::move(action)] {
         if (::prctl(PR_SET_TIMERSLACK, PreciseTimerSlackNs, 0UL, 0UL, 0UL) != 0)
@@ -47,7 +49,7 @@ void BackgroundPlayer::start(const StudyState& study, Action action) {
 }
 
 void BackgroundPlayer::requestStop() {
-    sled_.requestStop();
+    sled_.requestActionStop();
 }
 
 void BackgroundPlayer::stopAndWait() {

@@ -62,7 +62,6 @@ void PlayModes::select(int item) {
 }
 
 bool PlayModes::playItem() {
-    // The play-through clears the stop request as it starts, so one that came in the meantime is taken here.
     if (stopRequested()) return false;
     sled_.PlaySound(0);
     return !stopRequested();

@@ -38,7 +38,7 @@ void PlaySled::setEvents(PlayerEvents* events) {
 }
 
 bool PlaySled::stopRequested() const {
-    return stopRequested_ == flag::True;
+    return stopRequested_ == flag::True || actionStopped_;
 }
 
 std::int16_t PlaySled::HiDelay(int ms) {
@@ -96,7 +96,9 @@ void PlaySled::PlaySound(int variant) {
     const int accompanimentVariant = std::clamp(variant, 0, timeline_limits::Variants - 1);
     beforeSending();
     const TickLengths lengths = TickLengthsFor(PlayTempo, study_.settings.SwingLevel);
-    stopRequested_ = flag::False;
+    // A stop stays requested from one play-through to the next: only the start of an action clears it, and
+    // a play-through that begins after a stop sounds nothing.
+    if (stopRequested()) return;
 
     PlayerViews& view = views();
     view.CircleLayout();

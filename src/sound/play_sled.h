@@ -90,8 +90,18 @@ public:
     void Stop();
     // The part of the stop that any thread may do: whatever plays ends at its next wait.
     void requestStop();
-    // A play action begins: no stop is pending.
+    // A play action begins: no stop is pending, unless one came for this very action (see below).
     void clearStopRequest() { stopRequested_ = 0; }
+    // A stop for the action that the player's thread is about to run or runs now: it holds until the next
+    // action begins, whatever the action clears, so that a stop pressed at any moment is never lost.
+    void requestActionStop() {
+        actionStopped_ = true;
+        requestStop();
+    }
+    void beginAction() {
+        actionStopped_ = false;
+        clearStopRequest();
+    }
 
     // Runs action as a play action: an unexpected fault is told to the user, and the notes are ended and
     // the controls set idle.
@@ -147,6 +157,7 @@ private:
     StudyState& study_;
     StudySession session_;
     std::atomic<std::int16_t>& stopRequested_;
+    std::atomic<bool> actionStopped_ = false;
     Midi1& midi_;
     std::function<void()> yield_;
     HiDelayTimer timer_;

@@ -415,6 +415,33 @@ TEST(Metronome, ClicksRegardlessOfClickOnAtTheTempoOfEachBeat) {
     EXPECT_EQ(rig.host.controls.back(), false);
 }
 
+// A stop pressed at any moment of a repeating play ends it: in a pass, at a pass's end, in the pause
+// between passes or while the next pass is built. Nothing sounds after it.
+TEST(Stop, AStopAtAnyMomentEndsTheRepeatingPlay) {
+    for (int stopAt = 1; stopAt <= 120; ++stopAt) {
+        SCOPED_TRACE(stopAt);
+        PlayerRig rig;
+        rig.state.settings.RepeatOn = 1;
+        rig.state.settings.RepeatCount = 2;
+        rig.state.settings.StudyType = 0;
+        rig.setMelody({{24, 6}, {26, 6}, {28, 6}}); // an odd scale: a pause between passes
+        int yields = 0;
+        std::optional<std::int64_t> stoppedAt;
+        rig.onYield = [&] {
+            if (++yields == stopAt) {
+                rig.sled->Stop();
+                stoppedAt = PlayerRig::micros(rig.clock.peek());
+            }
+            if (stoppedAt && yields > stopAt + 1000) throw std::runtime_error("played on after the stop");
+        };
+        rig.sled->PlayRepeated(1);
+        ASSERT_TRUE(stoppedAt.has_value());
+        EXPECT_TRUE(rig.prompter.messages.isEmpty()) << "played on after the stop";
+        for (const RecordingOutput::Record& r : rig.recordsWhere(NoteOnOn(0)))
+            EXPECT_LE(r.micros, *stoppedAt);
+    }
+}
+
 TEST(Stop, EndsThePlayAndPutsTheControlsBackToIdle) {
     PlayerRig rig;
     rig.sled->ContinuousPlay = flag::True;
