@@ -65,6 +65,7 @@ public:
 
     // The deadline the last wait ended on (or the restart): when what is sent now is due.
     DeadlineClock::TimePoint mark() const { return timerMark_; }
+    DeadlineClock::TimePoint now() const { return clock_.now(); }
 
     // A chain that has fallen behind by more than this (a suspended machine, a long stall) starts again
     // from the present instead of returning at once from every missed deadline, which would fire all the

@@ -36,8 +36,16 @@ void CopyLiveFields(const Settings& from, Settings& to) {
 
 void LiveSettings::publish(const Settings& settings) {
     const std::lock_guard lock(mutex_);
+    const std::int16_t ramped = published_.Tempo;
     CopyLiveFields(settings, published_);
+    if (any_ && settings.Tempo == windowTempo_) published_.Tempo = ramped;
+    windowTempo_ = settings.Tempo;
     any_ = true;
+}
+
+void LiveSettings::rampTempo(int tempo) const {
+    const std::lock_guard lock(mutex_);
+    published_.Tempo = static_cast<std::int16_t>(tempo);
 }
 
 void LiveSettings::requestRoot(int root) {

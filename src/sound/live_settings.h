@@ -20,6 +20,9 @@ public:
     void publish(const Settings& settings);
     // Player's thread: takes the live fields of the last published settings into settings.
     void refresh(Settings& settings) const;
+    // Player's thread: the tempo ramp moved the tempo. It holds until the window publishes a tempo of its
+    // own: the one it shows until it hears of the ramp is not taken for the user's choice.
+    void rampTempo(int tempo) const;
 
     // A root the user chose on the views while playing (window's thread); the player's repeat loop takes it
     // at the end of a pass, and the root progression goes on from it. A new play forgets an old request.
@@ -29,8 +32,9 @@ public:
 
 private:
     mutable std::mutex mutex_;
-    Settings published_;
+    mutable Settings published_;
     bool any_ = false;
+    int windowTempo_ = -1; // the tempo the window published last
     mutable std::optional<int> rootRequest_;
 };
 

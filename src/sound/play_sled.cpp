@@ -5,6 +5,7 @@
 #include "sound/midi1.h"
 #include "sound/play_texts.h"
 #include "sound/play_timing.h"
+#include "sound/practice_listener.h"
 #include "theory/numbers.h"
 #include "theory/prepare_build.h"
 #include "theory/timeline_build.h"
@@ -106,6 +107,7 @@ void PlaySled::PlaySound(int variant) {
     view.CircleShowTick(0, true);
     view.ShowPlayedKey(0);
     allNotesOff();
+    if (practice_ != nullptr) practice_->repetitionBegins(timer_.mark(), PlayTempo);
 
     int wait = lengths.tick;
     // The length is read on every tick: an action started from a wait may have rebuilt the timeline.
@@ -134,6 +136,7 @@ void PlaySled::PlaySound(int variant) {
     // The notes end on the deadline of the last tick, or at once after a stop.
     midi_.setDueTime(stopRequested() ? std::nullopt : std::optional(timer_.mark()));
     allNotesOff();
+    if (practice_ != nullptr) practice_->repetitionEnds(stopRequested() ? timer_.now() : timer_.mark());
     view.HidePlayCursor();
     view.CircleEndPlay();
     view.EndPlayKeyboard();
@@ -152,7 +155,10 @@ bool PlaySled::playTick(int v, int variant) {
             // unless it is tied to it.
             if (v > play_limits::RingingUntilTick && timeline_.TieAt[static_cast<std::size_t>(v)] != 1)
                 midi_.MidiAllNotesOff(midi_channels::Melody);
-            if (cell >= 0 && s.MelodyOn == 1) midi_.MidiNoteOn(midi_channels::Melody, cell, s.MelodyVolume);
+            const bool muted = practice_ != nullptr && practice_->muteMelody();
+            if (cell >= 0 && s.MelodyOn == 1 && !muted)
+                midi_.MidiNoteOn(midi_channels::Melody, cell, s.MelodyVolume);
+            if (cell >= 0 && practice_ != nullptr) practice_->melodyNote(cell, timer_.mark());
         } else if (cell >= 0) {
             if (voice == VoiceBass) {
                 midi_.MidiAllNotesOff(midi_channels::Bass);
@@ -279,6 +285,8 @@ void PlaySled::playRepeated(int step) {
     ContinuousPlay = flag::True;
     PlayTempo = s.Tempo;
     events().MakeSound_Bot_show(true);
+    rampCourse_ = {s.Tempo, 0, s.Tempo};
+    if (practice_ != nullptr) practice_->performanceBegins();
 
     midi_.setDueTime(std::nullopt);
     midi_.SendProgramChanges();
@@ -316,6 +324,7 @@ void PlaySled::playRepeated(int step) {
                 events().MakeSound_Bot_show(false);
                 return;
             }
+            rampAfterRepetition();
             if (s.RepeatOn != 1) {
                 ReturnToIdle();
                 return;
@@ -334,6 +343,21 @@ void PlaySled::playRepeated(int step) {
         session_.moveRoot(step);
         firstPass = false;
     }
+}
+
+void PlaySled::rampAfterRepetition() {
+    if (!ramp_) return;
+    Settings& s = study_.settings;
+    // A tempo the user chose meanwhile is where the ramp goes on from.
+    if (s.Tempo != rampCourse_.lastTempo) rampCourse_ = {s.Tempo, 0, s.Tempo};
+    ++rampCourse_.done;
+    const int tempo = RampTempo(*ramp_, rampCourse_.startTempo, rampCourse_.done);
+    rampCourse_.lastTempo = tempo;
+    if (tempo == s.Tempo) return;
+    s.Tempo = static_cast<std::int16_t>(tempo);
+    PlayTempo = s.Tempo;
+    if (live_ != nullptr) live_->rampTempo(tempo);
+    events().tempoRamped(tempo);
 }
 
 void PlaySled::PlayOnce() {

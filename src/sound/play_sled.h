@@ -12,17 +12,20 @@
 #include "sound/player_events.h"
 #include "sound/player_views.h"
 #include "theory/accompaniment.h"
+#include "theory/tempo_ramp.h"
 #include "theory/timeline.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace orbel {
 
 class LiveSettings;
 class Midi1;
+class PracticeListener;
 
 // Which accompaniment variants RebuildForPlay writes.
 namespace rebuild_mode {
@@ -68,6 +71,10 @@ public:
     void setBuilder(Builder builder) { builder_ = std::move(builder); }
     // Where the settings that act while playing come from; without (nullptr) study's own settings act.
     void setLiveSettings(const LiveSettings* live) { live_ = live; }
+    // Practice: the play button's tempo ramp (none by default), and who checks the user's playing against
+    // the melody (nobody by default). Set between actions.
+    void setTempoRamp(std::optional<TempoRamp> ramp) { ramp_ = ramp; }
+    void setPracticeListener(PracticeListener* listener) { practice_ = listener; }
 
     // −1 while the repeat loop of the play button or a catalogue play mode runs, else 0. Cleared by a
     // stop from the window's thread.
@@ -153,6 +160,15 @@ private:
     void tellStudyChanged();
     // The deadline wait of the play actions: a chain that falls behind by a beat starts again.
     std::int16_t waitFor(int ms, int beatMs);
+    // One more repetition of the play button done: the ramp's next tempo, told to the window.
+    void rampAfterRepetition();
+
+    // The ramp's course within the present action: where it began and how many repetitions it counted.
+    struct RampCourse {
+        int startTempo = 0;
+        int done = 0;
+        int lastTempo = 0;
+    };
 
     StudyState& study_;
     StudySession session_;
@@ -167,6 +183,9 @@ private:
     void build(bool isChangeOnly);
 
     const LiveSettings* live_ = nullptr;
+    std::optional<TempoRamp> ramp_;
+    RampCourse rampCourse_;
+    PracticeListener* practice_ = nullptr;
     Builder builder_;
     PlayerEvents* events_ = nullptr;
     PlayerEvents nobody_;

@@ -39,6 +39,8 @@ public:
 
     // The player moved the selection and built it: the window shows it.
     virtual void studyChanged(const StudyChange& /*change*/) {}
+    // The tempo ramp of practice raised the tempo: the tempo bar follows.
+    virtual void tempoRamped(int /*tempo*/) {}
     // A message for the user, shown without holding the player.
     virtual void tellUser(const QString& /*text*/) {}
 };

@@ -69,6 +69,7 @@ public:
     void ShowRepeatLabel(const QString& label, int tempo) override;
     void hideRepeatLabel() override;
     void studyChanged(const StudyChange& change) override;
+    void tempoRamped(int tempo) override;
     void tellUser(const QString& text) override;
 
     // Hands the settings as they are now to the player.

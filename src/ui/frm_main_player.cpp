@@ -13,15 +13,16 @@
 #include "views/view_set.h"
 
 #include <QAbstractEventDispatcher>
-#include <QCoreApplication>
-#include <QEvent>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 namespace orbel {
@@ -108,6 +109,11 @@ void frmMain::ShowRepeatLabel(const QString& label, int tempo) {
         RepeatLabelPosition(static_cast<float>(circle.centreX), static_cast<float>(circle.centreY),
                             static_cast<float>(circle.radius), state_.settings.ShowKeyboard);
     views_->DrawTempoMark(at.x, at.y, tempo, label);
+}
+
+void frmMain::tempoRamped(int tempo) {
+    // The bar and its text follow the ramp as if the user had moved them.
+    panel_->VScroll1->setValue(tempo);
 }
 
 void frmMain::hideRepeatLabel() {

@@ -79,6 +79,10 @@ void QueuedPlayerViews::SetStaffRow(int row) {
 void QueuedPlayerViews::redrawViews() {
     later([](PlayerViews& t) { t.redrawViews(); });
 }
+void QueuedPlayerEvents::tempoRamped(int tempo) {
+    Post(context_, target_, [=](PlayerEvents& t) { t.tempoRamped(tempo); });
+}
+
 void QueuedPlayerEvents::tellUser(const QString& text) {
     Post(context_, target_, [=](PlayerEvents& t) { t.tellUser(text); });
 }

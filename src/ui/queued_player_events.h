@@ -24,6 +24,7 @@ public:
     void MakeSound_Bot_show(bool isPlaying) override;
     void setQuitAndReferenceEnabled(bool enabled) override;
     void studyChanged(const StudyChange& change) override;
+    void tempoRamped(int tempo) override;
     void tellUser(const QString& text) override;
 
 private:

@@ -91,8 +91,9 @@ TEST(SynthGain, LoudestFactoryItemAtFullVolumePeaksNearMinus3Dbfs) {
     ASSERT_FALSE(build.badSet) << build.badSet->toStdString();
     ASSERT_FALSE(build.refusal) << *build.refusal;
     ASSERT_TRUE(build.title.starts_with(loudest::Title)) << build.title;
-    const Performance performance =
-        RecordPerformance(build, build.settings, MidiOptions{.repeats = loudest::Repeats});
+    MidiOptions midiOptions;
+    midiOptions.repeats = loudest::Repeats;
+    const Performance performance = RecordPerformance(build, build.settings, midiOptions);
     ASSERT_FALSE(performance.records.empty());
 
     SynthOptions synthOptions;

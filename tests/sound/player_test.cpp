@@ -273,6 +273,32 @@ TEST(PlayButton, ARootChosenWhilePlayingTakesOverAtTheEndOfThePass) {
     }
 }
 
+TEST(PlayButton, TheRampHoldsAgainstTheWindowsOldTempoAndGoesOnFromTheUsersOwn) {
+    PlayerRig rig;
+    LiveSettings live;
+    Settings& s = rig.state.settings;
+    s.RepeatOn = 1;
+    s.RepeatCount = 1;
+    s.Tempo = 120;
+    Settings window = s; // what the window shows
+    live.publish(window);
+    rig.sled->setLiveSettings(&live);
+    rig.sled->setTempoRamp(TempoRamp{10, 1, 300, false});
+    rig.setMelody({{24, 24}});
+    std::vector<int> tempi;
+    rig.host.onPlayThrough = [&](int n) {
+        tempi.push_back(rig.sled->PlayTempo);
+        if (n == 2) live.publish(window); // a volume moved before the window heard of the ramp
+        if (n == 3) {
+            window.Tempo = 200; // the user's own tempo
+            live.publish(window);
+        }
+        if (n == 5) rig.sled->Stop();
+    };
+    rig.sled->PlayRepeated(0);
+    EXPECT_EQ(tempi, (std::vector<int>{120, 130, 140, 210, 220}));
+}
+
 TEST(PlayButton, FourthProgressionCarriesTheOctave) {
     PlayerRig rig;
     Settings& s = rig.state.settings;

@@ -1,5 +1,7 @@
 #include "export_options.h"
 
+#include "app/study_session.h"
+
 #include <QCommandLineParser>
 
 namespace orbel::exporter {
@@ -13,13 +15,25 @@ std::optional<int> ReadInt(const QString& text, int low, int high) {
     return value;
 }
 
+// "STEP,EVERY,CEILING" or "STEP,EVERY,CEILING,restart".
+std::optional<TempoRamp> ReadRamp(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 3 && !(parts.size() == 4 && parts[3] == QLatin1String("restart")))
+        return std::nullopt;
+    const auto step = ReadInt(parts[0], ramp_limits::LowestStep, ramp_limits::HighestStep);
+    const auto every = ReadInt(parts[1], ramp_limits::LowestEvery, ramp_limits::HighestEvery);
+    const auto ceiling = ReadInt(parts[2], tempo_range::Slowest, tempo_range::Fastest);
+    if (!step || !every || !ceiling) return std::nullopt;
+    return TempoRamp{*step, *every, *ceiling, parts.size() == 4};
+}
+
 } // namespace
 
 QString UsageLine() {
     return QStringLiteral(
         "usage: orbel-export [--home DIR] --study N [--item K] [--root R] [--octave-shift S] "
         "[--transpose-to R2] [--set Field=Value ...] --format json|mid|png|svg|pdf [--repeats N] [--seed N] "
-        "[--all-keys] [-o FILE]");
+        "[--ramp STEP,EVERY,CEILING[,restart]] [--all-keys] [-o FILE]");
 }
 
 ParsedOptions ParseExportOptions(const QStringList& arguments) {
@@ -38,8 +52,9 @@ ParsedOptions ParseExportOptions(const QStringList& arguments) {
     const QCommandLineOption repeats(QStringLiteral("repeats"), QString(), QStringLiteral("N"));
     const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("N"));
     const QCommandLineOption allKeys(QStringLiteral("all-keys"));
+    const QCommandLineOption ramp(QStringLiteral("ramp"), QString(), QStringLiteral("STEP,EVERY,CEILING"));
     parser.addOptions(
-        {home, study, item, root, octave, transpose, set, format, output, repeats, seed, allKeys});
+        {home, study, item, root, octave, transpose, set, format, output, repeats, seed, allKeys, ramp});
 
     ParsedOptions result;
     if (!parser.parse(arguments)) {
@@ -104,8 +119,8 @@ ParsedOptions ParseExportOptions(const QStringList& arguments) {
         result.error = QStringLiteral("unknown format: %1").arg(formatName);
         return result;
     }
-    if ((parser.isSet(repeats) || parser.isSet(seed)) && o.format != Format::Midi) {
-        result.error = QStringLiteral("--repeats and --seed belong to --format mid");
+    if ((parser.isSet(repeats) || parser.isSet(seed) || parser.isSet(ramp)) && o.format != Format::Midi) {
+        result.error = QStringLiteral("--repeats, --seed and --ramp belong to --format mid");
         return result;
     }
     if (parser.isSet(repeats)) {
@@ -124,6 +139,14 @@ ParsedOptions ParseExportOptions(const QStringList& arguments) {
             return result;
         }
         o.midi.seed = value;
+    }
+    if (parser.isSet(ramp)) {
+        o.midi.ramp = ReadRamp(single(ramp));
+        if (!o.midi.ramp) {
+            result.error = QStringLiteral("--ramp must be STEP,EVERY,CEILING with STEP 1..20, EVERY 1..20, "
+                                          "CEILING 50..300, and then restart if the ramp starts again");
+            return result;
+        }
     }
     o.allKeys = parser.isSet(allKeys);
     if (o.allKeys && !IsPicture(o.format)) {

@@ -1,6 +1,7 @@
 #pragma once
 // The command line of orbel-export.
 
+#include "theory/tempo_ramp.h"
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -27,6 +28,7 @@ static constexpr int MaxRepeats = 100;
 struct MidiOptions {
     int repeats = midi_defaults::Repeats;
     std::uint32_t seed = midi_defaults::Seed;
+    std::optional<TempoRamp> ramp; // the tempo ramp of practice, as the trainer plays it
 };
 
 struct ExportOptions {

@@ -24,27 +24,52 @@ std::int64_t Nearest(std::int64_t a, std::int64_t b) {
     return (a + b / 2) / b;
 }
 
-// Where a moment of the performance falls in the file: a tick a millisecond, except in the count-in, whose
-// quarters are the beats of the plain tempo.
+// Where a moment of the performance falls in the file. The file's tempo changes where the player's does:
+// the count-in's quarters are the beats of the plain tempo, the play's are 24 of the player's ticks (so at
+// the first tempo a file tick is a millisecond), and a tempo ramp starts a new segment at its repetition.
 class FileTime {
 public:
-    FileTime(std::int64_t countInEnd, int beatMs, int division)
-        : countInEndMs_(Nearest(countInEnd, MicrosecondsPerMs)), beatMs_(std::max(beatMs, 1)),
-          division_(division), countInTicks_(Nearest(countInEndMs_ * division_, beatMs_)) {}
+    struct Segment {
+        std::int64_t fromMs = 0;
+        std::int64_t msPerQuarter = 1;
+        std::int64_t fromTicks = 0;
+    };
+
+    explicit FileTime(int division) : division_(division) {}
+
+    // A segment from the moment at on (moments in order).
+    void add(std::int64_t atMicros, int msPerQuarter) {
+        Segment segment;
+        segment.fromMs = Nearest(std::max<std::int64_t>(atMicros, 0), MicrosecondsPerMs);
+        segment.msPerQuarter = std::max(msPerQuarter, 1);
+        if (!segments_.empty()) {
+            if (segments_.back().msPerQuarter == segment.msPerQuarter) return;
+            segment.fromTicks = ticksAt(segment.fromMs);
+            if (segments_.back().fromMs == segment.fromMs) segments_.pop_back();
+        }
+        segments_.push_back(segment);
+    }
 
     std::uint32_t at(std::int64_t micros) const {
-        const std::int64_t ms = Nearest(std::max<std::int64_t>(micros, 0), MicrosecondsPerMs);
-        const std::int64_t ticks =
-            ms < countInEndMs_ ? Nearest(ms * division_, beatMs_) : ms - countInEndMs_ + countInTicks_;
+        const std::int64_t ticks = ticksAt(Nearest(std::max<std::int64_t>(micros, 0), MicrosecondsPerMs));
         return static_cast<std::uint32_t>(
             std::min<std::int64_t>(ticks, std::numeric_limits<std::uint32_t>::max()));
     }
 
+    const std::vector<Segment>& segments() const { return segments_; }
+
 private:
-    std::int64_t countInEndMs_;
-    std::int64_t beatMs_;
+    std::int64_t ticksAt(std::int64_t ms) const {
+        if (segments_.empty()) return ms;
+        auto segment = std::upper_bound(segments_.begin(), segments_.end(), ms,
+                                        [](std::int64_t t, const Segment& s) { return t < s.fromMs; });
+        if (segment != segments_.begin()) --segment;
+        return segment->fromTicks +
+               Nearest(std::max<std::int64_t>(ms - segment->fromMs, 0) * division_, segment->msPerQuarter);
+    }
+
     std::int64_t division_;
-    std::int64_t countInTicks_;
+    std::vector<Segment> segments_;
 };
 
 struct Sounding {
@@ -174,18 +199,17 @@ void PlayInto(std::vector<Part>& parts, const Performance& performance, const Fi
     passEdgesUntil(records.size());
 }
 
-// The title, the tempo and metre of the count-in and of the play, and a marker for every pass.
+// The title, the tempi and metre of the count-in and of the play, and a marker for every pass.
 SmfTrack ConductorTrack(const Performance& performance, const FileTime& fileTime, const std::string& title,
-                        int beatMs, int division, bool countIn) {
+                        bool countIn) {
     SmfTrack conductor;
     conductor.events.push_back(TrackNameEvent(0, title));
     const std::uint32_t playStart = fileTime.at(performance.playStart);
-    if (countIn) {
-        conductor.events.push_back(TempoEvent(0, static_cast<std::uint32_t>(beatMs * MicrosecondsPerMs)));
-        conductor.events.push_back(TimeSignatureEvent(0, count_in::BeatsPerBar));
-    }
-    conductor.events.push_back(
-        TempoEvent(playStart, static_cast<std::uint32_t>(division * MicrosecondsPerMs)));
+    if (countIn) conductor.events.push_back(TimeSignatureEvent(0, count_in::BeatsPerBar));
+    for (const FileTime::Segment& segment : fileTime.segments())
+        conductor.events.push_back(
+            TempoEvent(static_cast<std::uint32_t>(segment.fromTicks),
+                       static_cast<std::uint32_t>(segment.msPerQuarter * MicrosecondsPerMs)));
     const int beatsPerBar = performance.beatsPerBar;
     if (ValidBar(beatsPerBar) && (!countIn || beatsPerBar != count_in::BeatsPerBar))
         conductor.events.push_back(TimeSignatureEvent(playStart, beatsPerBar));
@@ -206,13 +230,21 @@ RenderedMidi RenderPlay(const ExportBuild& build, const MidiOptions& options) {
     const TickLengths lengths = TickLengthsFor(s.Tempo, s.SwingLevel);
     const int beatMs = BeatMs(s.Tempo);
     midi.division = std::min(play_timing::TicksPerBeat * lengths.tick, smf::MaxDivision);
-    const FileTime fileTime(performance.playStart, beatMs, midi.division);
+    FileTime fileTime(midi.division);
+    if (performance.playStart > 0) fileTime.add(0, beatMs);
+    fileTime.add(performance.playStart, play_timing::TicksPerBeat * lengths.tick);
+    for (std::size_t i = 0; i < performance.playThroughTempi.size(); ++i) {
+        const int tempo = performance.playThroughTempi[i];
+        const std::size_t edge = 2 * i; // every play-through has its start and its end
+        if (edge < performance.playThroughEdges.size())
+            fileTime.add(performance.playThroughEdges[edge].micros,
+                         play_timing::TicksPerBeat * TickLengthsFor(tempo, s.SwingLevel).tick);
+    }
     const std::uint32_t end = fileTime.at(performance.end);
 
     std::vector<Part> parts = PartsFor(s);
     PlayInto(parts, performance, fileTime);
-    midi.tracks.push_back(
-        ConductorTrack(performance, fileTime, build.title, beatMs, midi.division, s.CountInOn == 1));
+    midi.tracks.push_back(ConductorTrack(performance, fileTime, build.title, s.CountInOn == 1));
     midi.tracks.front().end = end;
     for (Part& part : parts)
         midi.tracks.push_back(part.finish(end));

@@ -58,6 +58,7 @@ public:
         }
         const PlayMoment now = moment();
         performance_.playThroughEdges.push_back(now);
+        performance_.playThroughTempi.push_back(state_.settings.Tempo);
         if (started_ == 1) performance_.playStart = now.micros;
         if (passTitle_) {
             performance_.passes.push_back({now, std::move(*passTitle_)});
@@ -130,6 +131,7 @@ Performance RecordPerformance(const ExportBuild& build, const Settings& settings
     PlaySled player(state, state.StopRequested, midi, clock, {}, SeededRandom(options.seed));
     player.setEvents(&events);
     player.setViews(&events);
+    player.setTempoRamp(options.ramp);
     player.PlayRepeated(step);
 
     performance.records = recorder.records();

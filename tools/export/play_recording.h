@@ -30,8 +30,9 @@ struct PassStart {
 struct Performance {
     // Microseconds from the press of the play button.
     std::vector<RecordingOutput::Record> records;
-    // The start and the end of every play-through, in order.
+    // The start and the end of every play-through, in order, and the tempo of each.
     std::vector<PlayMoment> playThroughEdges;
+    std::vector<int> playThroughTempi;
     std::vector<PassStart> passes;
     // When the first play-through began, so where the count-in ended; when the last one ended.
     std::int64_t playStart = 0;
