@@ -33,7 +33,8 @@ QString UsageLine() {
     return QStringLiteral(
         "usage: orbel-export [--home DIR] --study N [--item K] [--root R] [--octave-shift S] "
         "[--transpose-to R2] [--set Field=Value ...] --format json|mid|png|svg|pdf [--repeats N] [--seed N] "
-        "[--ramp STEP,EVERY,CEILING[,restart]] [--all-keys] [-o FILE]");
+        "[--ramp STEP,EVERY,CEILING[,restart]] [--all-keys] [--score PERFORMANCE.mid [--window MS] "
+        "[--any-octave]] [-o FILE]");
 }
 
 ParsedOptions ParseExportOptions(const QStringList& arguments) {
@@ -53,8 +54,11 @@ ParsedOptions ParseExportOptions(const QStringList& arguments) {
     const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("N"));
     const QCommandLineOption allKeys(QStringLiteral("all-keys"));
     const QCommandLineOption ramp(QStringLiteral("ramp"), QString(), QStringLiteral("STEP,EVERY,CEILING"));
-    parser.addOptions(
-        {home, study, item, root, octave, transpose, set, format, output, repeats, seed, allKeys, ramp});
+    const QCommandLineOption score(QStringLiteral("score"), QString(), QStringLiteral("PERFORMANCE.mid"));
+    const QCommandLineOption window(QStringLiteral("window"), QString(), QStringLiteral("MS"));
+    const QCommandLineOption anyOctave(QStringLiteral("any-octave"));
+    parser.addOptions({home, study, item, root, octave, transpose, set, format, output, repeats, seed,
+                       allKeys, ramp, score, window, anyOctave});
 
     ParsedOptions result;
     if (!parser.parse(arguments)) {
@@ -119,10 +123,36 @@ ParsedOptions ParseExportOptions(const QStringList& arguments) {
         result.error = QStringLiteral("unknown format: %1").arg(formatName);
         return result;
     }
-    if ((parser.isSet(repeats) || parser.isSet(seed) || parser.isSet(ramp)) && o.format != Format::Midi) {
-        result.error = QStringLiteral("--repeats, --seed and --ramp belong to --format mid");
+    const bool scoring = parser.isSet(score);
+    if (scoring && parser.isSet(format) && o.format != Format::Json) {
+        result.error = QStringLiteral("--score writes its result as JSON: leave out --format");
         return result;
     }
+    if ((parser.isSet(repeats) || parser.isSet(seed) || parser.isSet(ramp)) && o.format != Format::Midi &&
+        !scoring) {
+        result.error = QStringLiteral("--repeats, --seed and --ramp belong to --format mid and --score");
+        return result;
+    }
+    if ((parser.isSet(window) || parser.isSet(anyOctave)) && !scoring) {
+        result.error = QStringLiteral("--window and --any-octave belong to --score");
+        return result;
+    }
+    if (scoring) {
+        o.scoreFile = single(score);
+        o.scoring.anyOctave = parser.isSet(anyOctave);
+        if (parser.isSet(window)) {
+            const auto ms = ReadInt(single(window), static_cast<int>(score_defaults::ShortestWindowMs),
+                                    static_cast<int>(score_defaults::LongestWindowMs));
+            if (!ms) {
+                result.error = QStringLiteral("--window must be %1..%2 ms")
+                                   .arg(score_defaults::ShortestWindowMs)
+                                   .arg(score_defaults::LongestWindowMs);
+                return result;
+            }
+            o.scoring.windowMs = *ms;
+        }
+    }
+    o.repeatsGiven = parser.isSet(repeats);
     if (parser.isSet(repeats)) {
         const auto count = ReadInt(single(repeats), 1, midi_defaults::MaxRepeats);
         if (!count) {

@@ -1,6 +1,7 @@
 #pragma once
 // The command line of orbel-export.
 
+#include "theory/performance_score.h"
 #include "theory/tempo_ramp.h"
 #include <QString>
 #include <QStringList>
@@ -43,6 +44,10 @@ struct ExportOptions {
     QString output; // empty = standard output
     MidiOptions midi;
     bool allKeys = false; // a picture: the item in all twelve keys, round the cycle of fourths
+    // --score: a performance file to score instead of writing the item; --repeats given or not.
+    QString scoreFile;
+    ScoreOptions scoring;
+    bool repeatsGiven = false;
 };
 
 struct ParsedOptions {

@@ -4,6 +4,7 @@
 #include "export_options.h"
 #include "json_writer.h"
 #include "midi_render.h"
+#include "performance_check.h"
 #include "staff_picture.h"
 
 #include "app/program_folder.h"
@@ -91,7 +92,17 @@ int main(int argc, char** argv) {
         return exit_code::Refused;
     }
     QByteArray bytes;
-    if (IsPicture(parsed.options->format)) {
+    if (!parsed.options->scoreFile.isEmpty()) {
+        const ScoreReport report = ScoreFile(build, parsed.options->midi, parsed.options->repeatsGiven,
+                                             parsed.options->scoreFile, parsed.options->scoring);
+        for (const QString& notice : report.notices)
+            PrintError(notice);
+        if (!report.json) {
+            PrintError(report.error);
+            return exit_code::Refused;
+        }
+        bytes = *report.json;
+    } else if (IsPicture(parsed.options->format)) {
         const QString folder = parsed.options->home.isEmpty() ? orbel::ProgramFolder() : parsed.options->home;
         if (!InstallStaffFonts(folder))
             PrintError(QStringLiteral("the music font ZEPHMUSIC.ttf is missing from %1").arg(folder));

@@ -152,11 +152,6 @@ private:
     std::vector<Sounding> sounding_;
 };
 
-void UseWindowTempo(Settings& s) {
-    // The window starts with a tempo of its scroll bar's range.
-    s.Tempo = static_cast<std::int16_t>(StartingTempo(s.Tempo));
-}
-
 bool ValidBar(int beatsPerBar) {
     return beatsPerBar >= 1 && beatsPerBar <= 0xFF;
 }
@@ -220,9 +215,15 @@ SmfTrack ConductorTrack(const Performance& performance, const FileTime& fileTime
 
 } // namespace
 
-RenderedMidi RenderPlay(const ExportBuild& build, const MidiOptions& options) {
+Settings PlaySettings(const ExportBuild& build) {
     Settings s = build.settings;
-    UseWindowTempo(s);
+    // The window starts with a tempo of its scroll bar's range.
+    s.Tempo = static_cast<std::int16_t>(StartingTempo(s.Tempo));
+    return s;
+}
+
+RenderedMidi RenderPlay(const ExportBuild& build, const MidiOptions& options) {
+    const Settings s = PlaySettings(build);
     const Performance performance = RecordPerformance(build, s, options);
 
     RenderedMidi midi;

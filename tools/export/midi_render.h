@@ -41,6 +41,9 @@ struct RenderedMidi {
 // progression.
 RenderedMidi RenderPlay(const ExportBuild& build, const MidiOptions& options);
 
+// The settings the item is played with: build's, at the tempo the window starts with.
+Settings PlaySettings(const ExportBuild& build);
+
 QByteArray MidiFileBytes(const RenderedMidi& midi);
 
 } // namespace orbel::exporter
