@@ -68,9 +68,14 @@ void Midi1::MidiProgram(int channel, int program) {
     sendShort(midi_bytes::ProgramChange + channel, program - 1, 0);
 }
 
-void Midi1::MidiNoteOn(int channel, int pitch, int velocity) {
+std::optional<int> Midi1::KeyOf(int pitch) const {
     const long long key = static_cast<long long>(pitch) + settings_.PitchBaseC + settings_.TransposeSemitones;
-    if (IsDataByte(key)) sendNote(channel, static_cast<int>(key), velocity);
+    if (!IsDataByte(key)) return std::nullopt;
+    return static_cast<int>(key);
+}
+
+void Midi1::MidiNoteOn(int channel, int pitch, int velocity) {
+    if (const auto key = KeyOf(pitch)) sendNote(channel, *key, velocity);
 }
 
 void Midi1::MidiNoteOnConcert(int channel, int pitch, int velocity) {

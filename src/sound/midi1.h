@@ -59,6 +59,9 @@ public:
     // program counts from 1; a number outside 1..128 is not sent.
     void MidiProgram(int channel, int program);
     // The written pitch, sounding for the transposing instrument: pitch + PitchBaseC + TransposeSemitones.
+    // The MIDI key a pitch of the sequence sounds as, with the pitch base and the transposition; none
+    // outside MIDI's range.
+    std::optional<int> KeyOf(int pitch) const;
     void MidiNoteOn(int channel, int pitch, int velocity);
     // Concert pitch: pitch + PitchBaseC.
     void MidiNoteOnConcert(int channel, int pitch, int velocity);

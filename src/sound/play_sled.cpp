@@ -158,7 +158,9 @@ bool PlaySled::playTick(int v, int variant) {
             const bool muted = practice_ != nullptr && practice_->muteMelody();
             if (cell >= 0 && s.MelodyOn == 1 && !muted)
                 midi_.MidiNoteOn(midi_channels::Melody, cell, s.MelodyVolume);
-            if (cell >= 0 && practice_ != nullptr) practice_->melodyNote(cell, timer_.mark());
+            if (cell >= 0 && practice_ != nullptr) {
+                if (const auto key = midi_.KeyOf(cell)) practice_->melodyNote(*key, timer_.mark());
+            }
         } else if (cell >= 0) {
             if (voice == VoiceBass) {
                 midi_.MidiAllNotesOff(midi_channels::Bass);

@@ -39,8 +39,8 @@ void ScoreKeeper::play(int key, double ms) {
     played_.insert(at, Played{{key, ms}, false});
 }
 
-bool ScoreKeeper::sameKey(int played, int melody) const {
-    if (!options_.anyOctave) return played == melody;
+bool SameKey(int played, int melody, bool anyOctave) {
+    if (!anyOctave) return played == melody;
     return ((played - melody) % KeysPerOctave + KeysPerOctave) % KeysPerOctave == 0;
 }
 
@@ -51,7 +51,7 @@ std::optional<std::size_t> ScoreKeeper::nearest(const NoteOnset& target, bool sa
     std::optional<std::size_t> best;
     double bestDistance = std::numeric_limits<double>::infinity();
     for (; it != played_.end() && it->note.ms <= target.ms + window; ++it) {
-        if (it->used || (sameKeyOnly && !sameKey(it->note.key, target.key))) continue;
+        if (it->used || (sameKeyOnly && !SameKey(it->note.key, target.key, options_.anyOctave))) continue;
         const double distance = std::abs(it->note.ms - target.ms);
         if (distance < bestDistance) {
             bestDistance = distance;

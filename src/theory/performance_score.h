@@ -29,6 +29,9 @@ struct ScoreOptions {
     bool anyOctave = false;
 };
 
+// A played key counts for a melody key: the same, or with anyOctave the same pitch class.
+bool SameKey(int played, int melody, bool anyOctave);
+
 struct RepetitionScore {
     int right = 0;
     int total = 0; // melody notes: right + wrong + missed
@@ -77,7 +80,6 @@ private:
         bool used = false;
     };
 
-    bool sameKey(int played, int melody) const;
     // The unused played note within the window of target nearest to it, of the same key or of any.
     std::optional<std::size_t> nearest(const NoteOnset& target, bool sameKeyOnly) const;
 

@@ -157,7 +157,10 @@ ControlPanel::ControlPanel(QWidget* surface) {
     play->addWidget(Command4, 4, 1);
     play->addWidget(Command11[0], 5, 0);
     play->addWidget(Command11[1], 5, 1);
-    play->setRowStretch(6, 1);
+    // The practice window: the tempo ramp and the check of the user's playing.
+    PracticeButton = Button(Frame2, "CommandPractice", QStringLiteral("練習設定"));
+    play->addWidget(PracticeButton, 6, 0, 1, 2);
+    play->setRowStretch(7, 1);
 
     // Sound; placed by hand so that the quit button keeps to the bottom of the frame.
     Command10 = Button(Frame3, "Command10", QStringLiteral("補足設定"));

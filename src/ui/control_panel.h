@@ -56,6 +56,7 @@ struct ControlPanel {
     std::array<QRadioButton*, 4> Option1;
     QPushButton* Command3;                 // semitone up
     QPushButton* Command4;                 // semitone down
+    QPushButton* PracticeButton;           // the practice window
     std::array<QPushButton*, 2> Command11; // octave up, octave down
 
     // Sound (Frame3).

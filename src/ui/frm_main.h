@@ -24,6 +24,9 @@ class QMenu;
 namespace orbel {
 
 class BackgroundPlayer;
+class Practice;
+class frmPractice;
+struct RepetitionScore;
 class ViewSet;
 struct CircleDiagram;
 class LiveSettings;
@@ -54,6 +57,9 @@ public:
     void InitAtEveryChange(int pat, int root);
     // The player that the play controls start, and where the settings that act while playing go.
     void setPlayer(BackgroundPlayer& player, LiveSettings& live);
+    // Practice: the ramp and check the play button plays with, the practice window, the scores shown.
+    void setPractice(Practice& practice);
+    void openPractice();
 
     // Builds the sequence for the current selection and redraws the views.
     void Prepair4PLAY(bool isChangeOnly);
@@ -161,6 +167,10 @@ private:
     Midi1& midi_;
     BackgroundPlayer* player_ = nullptr;
     LiveSettings* live_ = nullptr;
+    Practice* practice_ = nullptr;
+    frmPractice* practiceWindow_ = nullptr;
+    // The score of a repetition, under the repetition label.
+    void showScore(const RepetitionScore& score);
     PrivateFont musicFont_;
     LogicalScale scale_;
     bool unloaded_ = false;

@@ -1,6 +1,7 @@
 // The main window's menus, key commands and the small windows they open.
 
 #include "ui/frm_main.h"
+#include "ui/practice/practice_texts.h"
 
 #include "app/prompter.h"
 #include "app/settings_file.h"
@@ -103,6 +104,7 @@ void frmMain::buildMenus() {
     connect(sound, &QAction::triggered, this, &frmMain::mnu_settei_sound_Click);
     QAction* colours = addItem(settings, "mnu_settei_color", QStringLiteral("表示色設定"));
     connect(colours, &QAction::triggered, this, &frmMain::mnu_settei_color_Click);
+    addItem(settings, "mnu_settei_practice", QString::fromUtf8(practice_texts::MenuItem));
 
     playMenu_ = bar->addMenu(QStringLiteral("演奏(&P)"));
     playMenu_->setObjectName(QStringLiteral("mnu_Play"));

@@ -9,6 +9,9 @@
 #include "sound/play_modes.h"
 #include "sound/play_sled.h"
 #include "sound/play_timing.h"
+#include "ui/practice/frm_practice.h"
+#include "ui/practice/practice.h"
+#include "ui/practice/score_text.h"
 #include "views/circle_view.h"
 #include "views/view_set.h"
 
@@ -50,7 +53,45 @@ void frmMain::publishLive() {
 void frmMain::startPlayer(std::function<void(PlaySled&, PlayModes&)> action) {
     if (player_ == nullptr) return;
     publishLive();
-    player_->start(state_, std::move(action));
+    // Only the play button ramps and checks: every action starts without.
+    player_->start(state_, [action = std::move(action)](PlaySled& sled, PlayModes& modes) {
+        sled.setTempoRamp(std::nullopt);
+        sled.setPracticeListener(nullptr);
+        action(sled, modes);
+    });
+}
+
+void frmMain::setPractice(Practice& practice) {
+    practice_ = &practice;
+    connect(panel_->PracticeButton, &QPushButton::clicked, this, &frmMain::openPractice);
+    if (QAction* item = findChild<QAction*>(QStringLiteral("mnu_settei_practice")))
+        connect(item, &QAction::triggered, this, &frmMain::openPractice);
+    connect(&practice, &Practice::scored, this, &frmMain::showScore);
+    connect(&practice, &Practice::keyPlayed, this, [this](int key, bool right, bool down) {
+        // The keyboard view counts in the sequence's pitches: the key as it would have been sent.
+        const Settings& s = state_.settings;
+        views_->showUserKey(key - s.PitchBaseC - s.TransposeSemitones, right, down);
+    });
+}
+
+void frmMain::openPractice() {
+    if (practice_ == nullptr) return;
+    if (practiceWindow_ == nullptr) {
+        practiceWindow_ = new frmPractice(*practice_, this);
+        connect(practiceWindow_, &frmPractice::tempoReset, this,
+                [this](int tempo) { panel_->VScroll1->setValue(tempo); });
+    }
+    practiceWindow_->show();
+    practiceWindow_->raise();
+    practiceWindow_->activateWindow();
+}
+
+void frmMain::showScore(const RepetitionScore& score) {
+    const CirclePlace circle = CircleFor().place;
+    const LabelPosition at =
+        RepeatLabelPosition(static_cast<float>(circle.centreX), static_cast<float>(circle.centreY),
+                            static_cast<float>(circle.radius), state_.settings.ShowKeyboard);
+    views_->DrawScoreLine(at.x, at.y, ScoreLine(score));
 }
 
 void frmMain::Stop() {
@@ -66,7 +107,17 @@ void frmMain::connectPlayControls() {
         // The controls are set at once, so that nothing can start a second play before the player says so.
         MakeSound_Bot_show(true);
         const int step = ProgressionStep(state_.settings.RootProgression);
-        startPlayer([step](PlaySled& sled, PlayModes&) { sled.PlayRepeated(step); });
+        std::optional<TempoRamp> ramp;
+        PracticeListener* listener = nullptr;
+        if (practice_ != nullptr) {
+            ramp = practice_->rampFor(state_.settings.Tempo);
+            listener = practice_->listener();
+        }
+        startPlayer([step, ramp, listener](PlaySled& sled, PlayModes&) {
+            sled.setTempoRamp(ramp);
+            sled.setPracticeListener(listener);
+            sled.PlayRepeated(step);
+        });
     });
     connect(c.Command9, &QPushButton::clicked, this, [this] { Stop(); });
     connect(c.Command6, &QPushButton::clicked, this, [this] {
@@ -144,6 +195,7 @@ void frmMain::tellUser(const QString& text) {
 }
 
 void frmMain::MakeSound_Bot_show(bool isPlaying) {
+    if (practice_ != nullptr) practice_->playing(isPlaying);
     ControlPanel& c = *panel_;
     for (QWidget* w : std::initializer_list<QWidget*>{
              c.Command1, c.Command2, c.Command3, c.Command4, c.Command5, c.Command6, c.Command7, c.Command8,

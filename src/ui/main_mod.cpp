@@ -5,6 +5,7 @@
 #include "app/settings_file.h"
 #include "datafiles/atomic_save.h"
 #include "sound/midi_backend.h"
+#include "sound/rtmidi_input.h"
 #include "ui/captions.h"
 
 #include <QDir>
@@ -13,7 +14,8 @@
 namespace orbel {
 
 std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
-                              std::unique_ptr<MidiOutput> output, std::unique_ptr<DeadlineClock> clock) {
+                              std::unique_ptr<MidiOutput> output, std::unique_ptr<DeadlineClock> clock,
+                              std::unique_ptr<MidiInput> input) {
     auto trainer = std::make_unique<Trainer>(programFolder);
     if (!trainer->instance.acquire()) {
         prompter.message(captions::AlreadyRunning, PromptIcon::Exclamation);
@@ -35,10 +37,15 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
     trainer->midi = std::make_unique<Midi1>(trainer->state.settings, *trainer->port);
     const bool steadyClock = !clock;
     trainer->clock = clock ? std::move(clock) : std::make_unique<SteadyDeadlineClock>();
+    MidiPort* port = trainer->port.get();
+    DeadlineClock* playerClock = trainer->clock.get();
+    trainer->practice = std::make_unique<Practice>(
+        programFolder, input ? std::move(input) : std::make_unique<RtMidiInput>(),
+        [playerClock] { return playerClock->now(); },
+        [port] { return std::chrono::duration_cast<std::chrono::microseconds>(port->outputDelay()); });
     trainer->window = std::make_unique<frmMain>(trainer->state, prompter, *trainer->midi);
     trainer->events = std::make_unique<QueuedPlayerEvents>(*trainer->window, *trainer->window);
     // The views show a note when it is heard, the output's delay after it was sent.
-    MidiPort* port = trainer->port.get();
     trainer->views = std::make_unique<QueuedPlayerViews>(trainer->window->views(), *trainer->window, [port] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(port->outputDelay());
     });
@@ -46,6 +53,7 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
         std::make_unique<BackgroundPlayer>(*trainer->port, trainer->state.StopRequested, *trainer->clock,
                                            trainer->live, *trainer->events, *trainer->views, steadyClock);
     trainer->window->setPlayer(*trainer->player, trainer->live);
+    trainer->window->setPractice(*trainer->practice);
     trainer->window->Form_Load();
     trainer->window->start();
     if (trainer->state.settings.HideDemoOffer != 1) trainer->window->showTour();

@@ -10,6 +10,7 @@
 #include "sound/midi1.h"
 #include "sound/midi_port.h"
 #include "ui/frm_main.h"
+#include "ui/practice/practice.h"
 #include "ui/queued_player_events.h"
 #include "views/view_set.h"
 
@@ -18,6 +19,7 @@
 
 namespace orbel {
 
+class MidiInput;
 class MidiOutput;
 class Prompter;
 
@@ -32,6 +34,7 @@ struct Trainer {
     std::unique_ptr<Midi1> midi; // the window's
     std::unique_ptr<DeadlineClock> clock;
     LiveSettings live;
+    std::unique_ptr<Practice> practice; // outlives the player, which may hold its check
     std::unique_ptr<frmMain> window;
     std::unique_ptr<QueuedPlayerEvents> events;
     std::unique_ptr<QueuedPlayerViews> views;
@@ -41,9 +44,11 @@ struct Trainer {
 // Brings the trainer up. Returns nothing when another copy already runs: the
 // user is told so, and nothing has been read or written. output is where MIDI
 // goes; by default the output chosen in the program folder. clock keeps the
-// player's time; by default the steady clock.
+// player's time; by default the steady clock. input is the MIDI keyboard's side; by default the ALSA
+// sequencer's.
 std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
                               std::unique_ptr<MidiOutput> output = nullptr,
-                              std::unique_ptr<DeadlineClock> clock = nullptr);
+                              std::unique_ptr<DeadlineClock> clock = nullptr,
+                              std::unique_ptr<MidiInput> input = nullptr);
 
 } // namespace orbel

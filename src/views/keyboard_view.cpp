@@ -149,6 +149,36 @@ void KeyboardView::PaintPressedKey(Surface& surface, int key) const {
     }
 }
 
+void KeyboardView::ShowUserKey(Surface& surface, int pitch, bool right) const {
+    if (!content_.shown) return;
+    const std::optional<int> key = KeyOfPitch(pitch);
+    if (!key) return;
+    constexpr std::uint32_t Green = 0x00B000; // BGR
+    constexpr std::uint32_t Red = 0x0000FF;
+    constexpr double BandShare = 0.3;
+    constexpr int Inset = 20;
+    const KeyRect& r = keys_[static_cast<std::size_t>(*key)];
+    KeyRect band = r;
+    band.left += Inset;
+    band.right -= Inset;
+    band.bottom += Inset;
+    band.top = r.bottom + static_cast<int>(BandShare * (r.top - r.bottom));
+    FillKey(surface, band, right ? Green : Red, false);
+}
+
+void KeyboardView::ClearUserKey(Surface& surface, int pitch) const {
+    if (!content_.shown) return;
+    const std::optional<int> key = KeyOfPitch(pitch);
+    if (!key) return;
+    restoreKey(surface, *key);
+    if (lit_ == key) {
+        const auto note =
+            std::find_if(content_.melody.begin(), content_.melody.end(),
+                         [&](const KeyboardContent::Note& n) { return KeyOfPitch(n.pitch) == key; });
+        if (note != content_.melody.end()) ShowKeyColour(surface, note->pitch);
+    }
+}
+
 void KeyboardView::EndPlayKeyboard(Surface& surface) {
     if (content_.shown && content_.studyType < PhraseStudies) DrawKeyMarks(surface);
     lit_.reset();

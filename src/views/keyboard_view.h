@@ -48,6 +48,11 @@ public:
     void EndPlayKeyboard(Surface& surface);
     // A key pressed with the mouse, in red; its black neighbours stay on top.
     void PaintPressedKey(Surface& surface, int key) const;
+    // A key the user holds on a MIDI keyboard: a band of its own colour at the key's front (green when it
+    // is right, red when not), so that the melody's colour above it stays in sight. Released, the key
+    // shows what it showed before.
+    void ShowUserKey(Surface& surface, int pitch, bool right) const;
+    void ClearUserKey(Surface& surface, int pitch) const;
     bool shown() const { return content_.shown; }
 
 private:

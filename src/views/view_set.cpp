@@ -47,6 +47,10 @@ constexpr double NoteAbove = 400;
 constexpr double TextRight = 300;
 constexpr int NoteSize = 26;
 constexpr int TextSize = 16;
+// The score line, under the mark.
+constexpr double ScoreBelow = 600;
+constexpr double ScoreWidth = 6500;
+constexpr int ScoreSize = 12;
 } // namespace tempo_mark
 
 } // namespace
@@ -172,6 +176,30 @@ void ViewSet::DrawTempoMark(double x, double y, int tempo, const QString& captio
     s.RestoreFormFont();
     repaint(QRectF(x, y - tempo_mark::BlankBelow - tempo_mark::BlankAbove, tempo_mark::BlankWidth,
                    tempo_mark::BlankAbove + tempo_mark::BlankBelow + tempo_mark::NoteAbove * 3));
+}
+
+void ViewSet::DrawScoreLine(double x, double y, const QString& text) {
+    if (!surface_) return;
+    Surface& s = *surface_;
+    const double top = y - tempo_mark::ScoreBelow;
+    s.SaveFormFont();
+    s.setForeColor(bgr::White);
+    s.box(x, top + tempo_mark::BlankAbove, x + tempo_mark::ScoreWidth, top - tempo_mark::BlankBelow, true);
+    s.SetFormFont(QStringLiteral("ＭＳ 明朝"), tempo_mark::ScoreSize, false, false);
+    if (!text.isEmpty()) s.PrintTextFlat(x, top, text, bgr::Black);
+    s.RestoreFormFont();
+    repaint(QRectF(x, top - tempo_mark::BlankBelow, tempo_mark::ScoreWidth,
+                   tempo_mark::BlankAbove + tempo_mark::BlankBelow));
+}
+
+void ViewSet::showUserKey(int pitch, bool right, bool down) {
+    if (!surface_) return;
+    if (down) {
+        keyboard_.ShowUserKey(*surface_, pitch, right);
+    } else {
+        keyboard_.ClearUserKey(*surface_, pitch);
+    }
+    keyboardChanged();
 }
 
 void ViewSet::MovePlayCursor(int tick, bool first) {

@@ -44,6 +44,10 @@ public:
     // The metronome mark before a repetition: a quarter note, "=", the tempo and the caption (the
     // repetition "2/4"), over whatever mark was there; a redraw of the views removes it.
     void DrawTempoMark(double x, double y, int tempo, const QString& caption);
+    // A line of text under the tempo mark at (x, y) (the practice check's score); empty clears it.
+    void DrawScoreLine(double x, double y, const QString& text);
+    // A key held (down) or released on the user's MIDI keyboard, as a pitch of the keyboard view.
+    void showUserKey(int pitch, bool right, bool down);
 
     // The play cursor: a line through the staff at the note that starts at tick, drawn so that drawing it
     // again removes it.

@@ -88,7 +88,7 @@ protected:
         clock = manual.get();
         auto output = std::make_unique<RecordingOutput>([this] { return Micros(clock->peek()); });
         midi = output.get();
-        trainer = Main(folder.path(), prompter, std::move(output), std::move(manual));
+        trainer = Main(folder.path(), prompter, std::move(output), std::move(manual), std::move(input));
         ASSERT_TRUE(trainer);
     }
 
@@ -143,6 +143,7 @@ protected:
     RecordingOutput* midi = nullptr;
     ManualClock* clock = nullptr;
     std::unique_ptr<Trainer> trainer;
+    std::unique_ptr<MidiInput> input; // the MIDI keyboard's side; the sequencer's when not set
 };
 
 } // namespace orbel::testing
