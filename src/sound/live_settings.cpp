@@ -43,6 +43,11 @@ void LiveSettings::publish(const Settings& settings) {
     any_ = true;
 }
 
+void LiveSettings::acknowledgeRamp(int tempo) {
+    const std::lock_guard lock(mutex_);
+    windowTempo_ = tempo;
+}
+
 void LiveSettings::rampTempo(int tempo) const {
     const std::lock_guard lock(mutex_);
     published_.Tempo = static_cast<std::int16_t>(tempo);

@@ -23,6 +23,9 @@ public:
     // Player's thread: the tempo ramp moved the tempo. It holds until the window publishes a tempo of its
     // own: the one it shows until it hears of the ramp is not taken for the user's choice.
     void rampTempo(int tempo) const;
+    // Window's thread: the window heard of the ramp's tempo and shows it; publishing it is no choice of the
+    // user's either, even when the ramp has moved on meanwhile.
+    void acknowledgeRamp(int tempo);
 
     // A root the user chose on the views while playing (window's thread); the player's repeat loop takes it
     // at the end of a pass, and the root progression goes on from it. A new play forgets an old request.

@@ -163,7 +163,8 @@ void frmMain::ShowRepeatLabel(const QString& label, int tempo) {
 }
 
 void frmMain::tempoRamped(int tempo) {
-    // The bar and its text follow the ramp as if the user had moved them.
+    // The bar and its text follow the ramp, without the tempo they show being taken for the user's.
+    if (live_ != nullptr) live_->acknowledgeRamp(tempo);
     panel_->VScroll1->setValue(tempo);
 }
 

@@ -4,6 +4,7 @@
 #include "views/surface.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace orbel {
 
@@ -88,6 +89,8 @@ void KeyboardView::paintKeys(Surface& surface, bool marked) const {
                     marked && content_.marks[static_cast<std::size_t>(k)] ? content_.markColour : bgr::Black,
                     false);
     }
+    for (const auto& [key, right] : held_)
+        paintHeld(surface, key, right);
 }
 
 void KeyboardView::ShowKeyColour(Surface& surface, int pitch) const {
@@ -113,6 +116,7 @@ void KeyboardView::restoreKey(Surface& surface, int key) const {
     const KeyRect& r = keys_[static_cast<std::size_t>(key)];
     const bool marked = content_.marks[static_cast<std::size_t>(key)];
     FillKey(surface, r, marked ? content_.markColour : (r.white ? bgr::White : bgr::Black), r.white);
+    if (const auto held = held_.find(key); held != held_.end()) paintHeld(surface, key, held->second);
     if (!r.white) return;
     for (const int n : {key - 1, key + 1}) {
         if (n < 1 || n >= keyboard::KeyCount) continue;
@@ -120,6 +124,7 @@ void KeyboardView::restoreKey(Surface& surface, int key) const {
         if (!b.white)
             FillKey(surface, b,
                     content_.marks[static_cast<std::size_t>(n)] ? content_.markColour : bgr::Black, false);
+        if (const auto held = held_.find(n); held != held_.end()) paintHeld(surface, n, held->second);
     }
 }
 
@@ -133,6 +138,9 @@ void KeyboardView::ShowPlayedKey(Surface& surface, int tick) {
     if (note != content_.melody.end() && note->pitch >= 0) {
         ShowKeyColour(surface, note->pitch);
         lit_ = KeyOfPitch(note->pitch);
+        // Keys held on the user's keyboard keep their band over the melody's colour.
+        for (const auto& [key, right] : held_)
+            if (lit_ && std::abs(key - *lit_) <= 1) paintHeld(surface, key, right);
     }
 }
 
@@ -149,15 +157,19 @@ void KeyboardView::PaintPressedKey(Surface& surface, int key) const {
     }
 }
 
-void KeyboardView::ShowUserKey(Surface& surface, int pitch, bool right) const {
-    if (!content_.shown) return;
+void KeyboardView::ShowUserKey(Surface& surface, int pitch, bool right) {
     const std::optional<int> key = KeyOfPitch(pitch);
     if (!key) return;
+    held_[*key] = right;
+    if (content_.shown) paintHeld(surface, *key, right);
+}
+
+void KeyboardView::paintHeld(Surface& surface, int key, bool right) const {
     constexpr std::uint32_t Green = 0x00B000; // BGR
     constexpr std::uint32_t Red = 0x0000FF;
     constexpr double BandShare = 0.3;
     constexpr int Inset = 20;
-    const KeyRect& r = keys_[static_cast<std::size_t>(*key)];
+    const KeyRect& r = keys_[static_cast<std::size_t>(key)];
     KeyRect band = r;
     band.left += Inset;
     band.right -= Inset;
@@ -166,10 +178,11 @@ void KeyboardView::ShowUserKey(Surface& surface, int pitch, bool right) const {
     FillKey(surface, band, right ? Green : Red, false);
 }
 
-void KeyboardView::ClearUserKey(Surface& surface, int pitch) const {
-    if (!content_.shown) return;
+void KeyboardView::ClearUserKey(Surface& surface, int pitch) {
     const std::optional<int> key = KeyOfPitch(pitch);
     if (!key) return;
+    held_.erase(*key);
+    if (!content_.shown) return;
     restoreKey(surface, *key);
     if (lit_ == key) {
         const auto note =

@@ -5,6 +5,7 @@
 #include "views/keyboard_layout.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -51,8 +52,8 @@ public:
     // A key the user holds on a MIDI keyboard: a band of its own colour at the key's front (green when it
     // is right, red when not), so that the melody's colour above it stays in sight. Released, the key
     // shows what it showed before.
-    void ShowUserKey(Surface& surface, int pitch, bool right) const;
-    void ClearUserKey(Surface& surface, int pitch) const;
+    void ShowUserKey(Surface& surface, int pitch, bool right);
+    void ClearUserKey(Surface& surface, int pitch);
     bool shown() const { return content_.shown; }
 
 private:
@@ -65,6 +66,9 @@ private:
     KeyTable keys_{};
     // The key lit now: only it has to go back when the next one lights.
     mutable std::optional<int> lit_;
+    // The keys held on the user's keyboard, and whether each was right: painted again over every redraw.
+    std::map<int, bool> held_;
+    void paintHeld(Surface& surface, int key, bool right) const;
 };
 
 } // namespace orbel

@@ -290,13 +290,19 @@ TEST(PlayButton, TheRampHoldsAgainstTheWindowsOldTempoAndGoesOnFromTheUsersOwn) 
         tempi.push_back(rig.sled->PlayTempo);
         if (n == 2) live.publish(window); // a volume moved before the window heard of the ramp
         if (n == 3) {
+            // The window hears of the ramp's first step late, after the second.
+            live.acknowledgeRamp(130);
+            window.Tempo = 130;
+            live.publish(window);
+        }
+        if (n == 4) {
             window.Tempo = 200; // the user's own tempo
             live.publish(window);
         }
-        if (n == 5) rig.sled->Stop();
+        if (n == 6) rig.sled->Stop();
     };
     rig.sled->PlayRepeated(0);
-    EXPECT_EQ(tempi, (std::vector<int>{120, 130, 140, 210, 220}));
+    EXPECT_EQ(tempi, (std::vector<int>{120, 130, 140, 150, 210, 220}));
 }
 
 TEST(PlayButton, FourthProgressionCarriesTheOctave) {

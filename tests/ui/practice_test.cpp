@@ -7,11 +7,15 @@
 #include "smf_writer.h"
 #include "support/trainer_fixture.h"
 #include "ui/practice/practice_texts.h"
+#include "ui/practice/session_chart.h"
 
+#include <QDialog>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QScrollBar>
 #include <QSettings>
 #include <atomic>
 #include <mutex>
@@ -39,9 +43,12 @@ public:
         const std::lock_guard lock(mutex);
         handler_ = std::move(handler);
     }
+    // A key struck and let go a tenth of a second later.
     void strike(int key, MidiClock::time_point at) {
         const std::lock_guard lock(mutex);
-        if (handler_ && open_) handler_(key, 100, at);
+        if (!handler_ || !open_) return;
+        handler_(key, 100, at);
+        handler_(key, 0, at + std::chrono::milliseconds(100));
     }
 
     std::atomic<bool> present = true;
@@ -52,8 +59,54 @@ private:
     NoteHandler handler_;
 };
 
+struct Struck {
+    int key;
+    std::int64_t micros;
+};
+
 class PracticeTest : public TrainerFixture {
 protected:
+    // Presses play and plays along as the melody comes: mostly 30 ms late, now and then a wrong, doubled or
+    // forgotten note. Stopped in the repetition after the next of `repetitions`, whose window, the clock
+    // standing still from then on, never passes: so exactly `repetitions` are scored. The keys struck.
+    std::vector<Struck> playAlong(int repetitions) {
+        std::vector<Struck> struck;
+        std::size_t seen = 0;
+        int melodyNotes = 0;
+        // A repetition begins with all notes off on melody, chords and bass in a row (after the last one's
+        // end, which does the same).
+        int allOffInRow = 0;
+        int edges = 0;
+        clock->setOnWake([&] {
+            const auto& records = midi->records();
+            for (; seen < records.size(); ++seen) {
+                const RecordingOutput::Record& r = records[seen];
+                const bool allOff = (StatusOf(r.message) & 0xF0) == midi_bytes::ControlChange &&
+                                    Data1Of(r.message) == midi_bytes::ControllerAllNotesOff;
+                allOffInRow = allOff ? allOffInRow + 1 : 0;
+                if (allOffInRow == 3 && ++edges == repetitions + 2)
+                    onUi([this] { find<QPushButton>("Command9")->click(); });
+                if (StatusOf(r.message) != midi_bytes::NoteOn || Data2Of(r.message) == 0 || !r.dueMicros)
+                    continue;
+                const int n = melodyNotes++;
+                if (n % 5 == 3) continue;
+                const int key = Data1Of(r.message) + (n % 7 == 2 ? 1 : 0);
+                const std::int64_t at = *r.dueMicros + 30'000 + (n % 3) * 1000;
+                struck.push_back({key, at});
+                keyboard->strike(key, MidiClock::time_point(std::chrono::microseconds(at)));
+                if (n % 4 == 1) {
+                    struck.push_back({key, at + 8000});
+                    keyboard->strike(key, MidiClock::time_point(std::chrono::microseconds(at + 8000)));
+                }
+            }
+        });
+        find<QPushButton>("Command5")->click();
+        waitIdle();
+        QTest::qWait(300);
+        clock->setOnWake({});
+        return struck;
+    }
+
     void SetUp() override {
         copyFiles({"scale.txt", "code.txt", "ptn.txt", "ric.txt"});
         auto owned = std::make_unique<TestKeyboard>();
@@ -62,6 +115,13 @@ protected:
         QSettings ini(path("practice.ini"), QSettings::IniFormat);
         ini.setValue("check/on", true);
         ini.sync();
+        // The factory settings, with the keyboard and its colours.
+        QFile factory(QStringLiteral(ORBEL_PROGRAM_DIR "/cfg_org.infdat"));
+        ASSERT_TRUE(factory.open(QIODevice::ReadOnly));
+        const std::optional<Settings> decoded = DecodeSettingsRecord(factory.readAll());
+        ASSERT_TRUE(decoded);
+        settings = *decoded;
+        settings.HideDemoOffer = 1;
         settings.StudyType = 2; // II–V–I patterns
         settings.RepeatOn = 1;
         settings.RepeatCount = 2;
@@ -75,44 +135,9 @@ protected:
     TestKeyboard* keyboard = nullptr;
 };
 
-struct Struck {
-    int key;
-    std::int64_t micros;
-};
-
 TEST_F(PracticeTest, PlayingAlongScoresAsTheCompanionScoresTheSameFile) {
     start();
-    std::vector<Struck> struck;
-    std::size_t seen = 0;
-    int melodyNotes = 0;
-    int repetitions = 0;
-    // The user plays along as the melody comes: mostly 30 ms late, now and then a wrong, doubled or
-    // forgotten note. Stopped once the window has seen five repetitions begin.
-    trainer->window->views().setCursorObserver([&](int /*tick*/, bool first) {
-        if (first && ++repetitions == 6) find<QPushButton>("Command9")->click();
-    });
-    clock->setOnWake([&] {
-        const auto& records = midi->records();
-        for (; seen < records.size(); ++seen) {
-            const RecordingOutput::Record& r = records[seen];
-            if (StatusOf(r.message) != midi_bytes::NoteOn || Data2Of(r.message) == 0 || !r.dueMicros)
-                continue;
-            const int n = melodyNotes++;
-            if (n % 5 == 3) continue;
-            const int key = Data1Of(r.message) + (n % 7 == 2 ? 1 : 0);
-            const std::int64_t at = *r.dueMicros + 30'000 + (n % 3) * 1000;
-            struck.push_back({key, at});
-            keyboard->strike(key, MidiClock::time_point(std::chrono::microseconds(at)));
-            if (n % 4 == 1) {
-                struck.push_back({key, at + 8000});
-                keyboard->strike(key, MidiClock::time_point(std::chrono::microseconds(at + 8000)));
-            }
-        }
-    });
-    find<QPushButton>("Command5")->click();
-    waitIdle();
-    QTest::qWait(300);
-    clock->setOnWake({});
+    const std::vector<Struck> struck = playAlong(5);
     const std::vector<RepetitionScore>& live = trainer->practice->session();
     ASSERT_GE(live.size(), 4U);
 
@@ -161,6 +186,43 @@ TEST_F(PracticeTest, PlayingAlongScoresAsTheCompanionScoresTheSameFile) {
     }
 }
 
+TEST_F(PracticeTest, ASessionOfTwelveRepetitionsIsChartedWithItsRampingTempo) {
+    QSettings ini(path("practice.ini"), QSettings::IniFormat);
+    ini.setValue("ramp/on", true);
+    ini.setValue("ramp/step", 10);
+    ini.setValue("ramp/every", 2);
+    ini.setValue("ramp/ceiling", 200);
+    ini.sync();
+    start();
+    playAlong(12);
+    const std::vector<RepetitionScore>& session = trainer->practice->session();
+    ASSERT_EQ(session.size(), 12U);
+    const ChartLayout chart = LayOutChart(session, QSizeF(600, 240));
+    EXPECT_EQ(chart.bars.size(), session.size());
+    EXPECT_LT(chart.tempoLine.back().y(), chart.tempoLine.front().y()) << "the tempo line rises";
+    std::vector<int> tempi;
+    for (const RepetitionScore& score : session)
+        tempi.push_back(score.tempo);
+    EXPECT_EQ(tempi, (std::vector<int>{160, 160, 170, 170, 180, 180, 190, 190, 200, 200, 200, 200}));
+    EXPECT_EQ(find<QScrollBar>("VScroll1")->value(), 200) << "the tempo bar followed the ramp";
+
+    // Pictures for a person to look at, when asked for.
+    const QString shots = qEnvironmentVariable("ORBEL_SCREENSHOT_DIR");
+    if (shots.isEmpty()) return;
+    trainer->window->openPractice();
+    auto* practiceWindow = trainer->window->findChild<QDialog*>("frmPractice");
+    ASSERT_TRUE(practiceWindow);
+    practiceWindow->resize(640, 620);
+    QTest::qWait(50);
+    EXPECT_TRUE(practiceWindow->grab().save(QDir(shots).filePath("practice-window.png")));
+    // A right key held while the melody's lights, and a wrong one beside it.
+    const int middleC = 60;
+    emit trainer->practice->keyPlayed(middleC, true, true);
+    emit trainer->practice->keyPlayed(middleC + 3, false, true);
+    QTest::qWait(50);
+    EXPECT_TRUE(trainer->window->grab().save(QDir(shots).filePath("main-window.png")));
+}
+
 TEST_F(PracticeTest, AKeyboardMissingOrPulledOutIsSaidInOneLineAndTheMusicGoesOn) {
     keyboard->present = false;
     start();
@@ -175,7 +237,7 @@ TEST_F(PracticeTest, AKeyboardMissingOrPulledOutIsSaidInOneLineAndTheMusicGoesOn
     EXPECT_TRUE(trainer->practice->listening());
     find<QPushButton>("Command5")->click();
     keyboard->present = false;
-    QTest::qWait(1300);
+    trainer->practice->watchInput(); // as the window does every second
     EXPECT_EQ(status->text(), QString::fromUtf8(practice_texts::Vanished).arg("Test keyboard"));
     EXPECT_FALSE(status->text().contains('\n'));
     EXPECT_TRUE(trainer->player->busy()) << "the music stopped with the keyboard";

@@ -151,6 +151,7 @@ void frmPractice::buildChart(QVBoxLayout& page) {
     column->addWidget(chart_, 1);
     lastScore_ = new QLabel(group);
     lastScore_->setObjectName(QStringLiteral("practiceLastScore"));
+    if (!practice_.session().empty()) lastScore_->setText(ScoreLine(practice_.session().back()));
     column->addWidget(lastScore_);
     auto* row = new QHBoxLayout;
     auto* fresh = new QPushButton(Text(t::NewSession), group);

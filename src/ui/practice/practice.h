@@ -43,6 +43,9 @@ public:
     // Opens the input the settings name, or the first there is; says how it went in inputStatus().
     void connectInput();
 
+    // Whether the open keyboard is still there; one that went away stops the check (every second).
+    void watchInput();
+
     const std::vector<RepetitionScore>& session() const { return session_; }
     void newSession();
 
@@ -55,7 +58,6 @@ signals:
 
 private:
     void poll();
-    void watchInput();
     void setStatus(const QString& status);
 
     QString folder_;
