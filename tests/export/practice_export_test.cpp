@@ -2,6 +2,7 @@
 
 #include "export_build.h"
 #include "export_options.h"
+#include "factory_build.h"
 #include "midi_render.h"
 #include "play_recording.h"
 
@@ -17,16 +18,9 @@ namespace {
 
 // The first factory scale at 120 with click, without swing, count-in or root progression.
 ExportBuild ScaleAt120(const QTemporaryDir& home) {
-    QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/cfg_org.infdat"), home.filePath("cfg.infdat"));
-    for (const char* name : {"scale.txt", "code.txt", "ptn.txt", "ric.txt"})
-        QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/") + name, home.filePath(name));
-    ExportOptions options;
-    options.home = home.path();
-    options.study = 0;
-    options.item = 0;
-    options.assignments = {"Tempo=120",  "ClickOn=1",         "SwingOn=0",        "CountInOn=0",
-                           "RepeatOn=1", "RootProgression=0", "AccompanimentOn=0"};
-    return BuildForExport(options);
+    return FactoryBuild(home, 0,
+                        {"Tempo=120", "ClickOn=1", "SwingOn=0", "CountInOn=0", "RepeatOn=1",
+                         "RootProgression=0", "AccompanimentOn=0"});
 }
 
 bool IsClick(ShortMessage m) {

@@ -1,6 +1,7 @@
 // orbel-export --score: performance files read and scored against the item as the trainer plays it.
 
 #include "export_build.h"
+#include "factory_build.h"
 #include "midi_render.h"
 #include "performance_check.h"
 #include "smf_reader.h"
@@ -107,15 +108,7 @@ TEST(SmfReader, NoteTimesFollowTheTempoMapAndSmpteDivisions) {
 class ScoreFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/cfg_org.infdat"), home_.filePath("cfg.infdat"));
-        for (const char* name : {"scale.txt", "code.txt", "ptn.txt", "ric.txt"})
-            QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/") + name, home_.filePath(name));
-        ExportOptions options;
-        options.home = home_.path();
-        options.study = 1;
-        options.item = 0;
-        options.assignments = {"Tempo=160", "CountInOn=1", "RepeatOn=1", "RootProgression=0"};
-        build_ = BuildForExport(options);
+        build_ = FactoryBuild(home_, 1, {"Tempo=160", "CountInOn=1", "RepeatOn=1", "RootProgression=0"});
         ASSERT_FALSE(build_.refusal);
         midi_.repeats = 3;
     }

@@ -5,6 +5,7 @@
 #include "sound/play_texts.h"
 #include "sound/play_timing.h"
 #include "sound/player_rig.h"
+#include "sound/practice_listener.h"
 #include "theory/timeline_build.h"
 
 #include <array>
@@ -303,6 +304,38 @@ TEST(PlayButton, TheRampHoldsAgainstTheWindowsOldTempoAndGoesOnFromTheUsersOwn) 
     };
     rig.sled->PlayRepeated(0);
     EXPECT_EQ(tempi, (std::vector<int>{120, 130, 140, 150, 210, 220}));
+}
+
+TEST(PlayButton, TheCheckHearsEveryMelodyNoteAtItsDueTimeEvenWithTheMelodyMuted) {
+    class Listener final : public PracticeListener {
+    public:
+        void performanceBegins() override {}
+        void repetitionBegins(MidiClock::time_point at, int /*tempo*/) override { starts.push_back(at); }
+        void melodyNote(int key, MidiClock::time_point due) override { notes.emplace_back(key, due); }
+        void repetitionEnds(MidiClock::time_point /*at*/) override {}
+        bool muteMelody() const override { return mute; }
+        bool mute = false;
+        std::vector<MidiClock::time_point> starts;
+        std::vector<std::pair<int, MidiClock::time_point>> notes;
+    };
+    for (const bool mute : {false, true}) {
+        PlayerRig rig;
+        Listener listener;
+        listener.mute = mute;
+        rig.sled->setPracticeListener(&listener);
+        rig.setMelody({{24, 24}, {26, 12}, {0, 12, true}});
+        rig.playOnceFromHere();
+        const auto melodyOn = rig.recordsWhere(
+            [](ShortMessage m) { return StatusOf(m) == midi_bytes::NoteOn && Data2Of(m) > 0; });
+        EXPECT_EQ(melodyOn.size(), mute ? 0U : 2U);
+        ASSERT_EQ(listener.notes.size(), 2U) << mute;
+        ASSERT_EQ(listener.starts.size(), 1U);
+        // Keys as sent, due a beat apart from the repetition's start.
+        EXPECT_EQ(listener.notes[0].first, rig.midi->KeyOf(24).value());
+        EXPECT_EQ(listener.notes[0].second, listener.starts[0]);
+        EXPECT_EQ(listener.notes[1].second - listener.notes[0].second,
+                  std::chrono::milliseconds(24 * TickLengthsFor(120, 0).tick));
+    }
 }
 
 TEST(PlayButton, FourthProgressionCarriesTheOctave) {

@@ -11,6 +11,7 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -205,6 +206,9 @@ TEST_F(PracticeTest, ASessionOfTwelveRepetitionsIsChartedWithItsRampingTempo) {
         tempi.push_back(score.tempo);
     EXPECT_EQ(tempi, (std::vector<int>{160, 160, 170, 170, 180, 180, 190, 190, 200, 200, 200, 200}));
     EXPECT_EQ(find<QScrollBar>("VScroll1")->value(), 200) << "the tempo bar followed the ramp";
+    const QString png = path("session.png");
+    ASSERT_TRUE(ChartImage(session, QSize(640, 320)).save(png, "PNG"));
+    EXPECT_EQ(QImage(png).size(), QSize(640, 320));
 
     // Pictures for a person to look at, when asked for.
     const QString shots = qEnvironmentVariable("ORBEL_SCREENSHOT_DIR");
