@@ -28,7 +28,10 @@ namespace {
 class TestKeyboard final : public MidiInput {
 public:
     std::vector<std::string> ports() override {
-        return present ? std::vector<std::string>{"Test keyboard"} : std::vector<std::string>{};
+        std::vector<std::string> names;
+        if (through) names.emplace_back("Midi Through:Midi Through Port-0 14:0");
+        if (present) names.emplace_back("Test keyboard");
+        return names;
     }
     bool open(const std::string& port, std::string& error) override {
         if (!present) {
@@ -53,6 +56,7 @@ public:
     }
 
     std::atomic<bool> present = true;
+    std::atomic<bool> through = false; // the sequencer's pass-through port, listed first
 
 private:
     std::mutex mutex;
@@ -137,7 +141,9 @@ protected:
 };
 
 TEST_F(PracticeTest, PlayingAlongScoresAsTheCompanionScoresTheSameFile) {
+    keyboard->through = true;
     start();
+    ASSERT_EQ(keyboard->openPort(), "Test keyboard") << "the keyboard, not the pass-through port";
     const std::vector<Struck> struck = playAlong(5);
     const std::vector<RepetitionScore>& live = trainer->practice->session();
     ASSERT_GE(live.size(), 4U);

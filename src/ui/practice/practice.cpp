@@ -3,6 +3,7 @@
 #include "ui/practice/practice_texts.h"
 
 #include <QMetaObject>
+#include <algorithm>
 
 namespace orbel {
 
@@ -12,6 +13,7 @@ constexpr int ScorePollMs = 25;
 constexpr int WatchInputMs = 1000;
 // After the stop, the last repetition's window still has to pass.
 constexpr int PollsAfterStop = 40;
+constexpr QLatin1StringView ThroughPort("Midi Through");
 
 } // namespace
 
@@ -114,7 +116,16 @@ void Practice::connectInput() {
         setStatus(QString::fromUtf8(practice_texts::NoInput));
         return;
     }
-    const QString wanted = names.contains(settings_.inputPort) ? settings_.inputPort : names.first();
+    // The choice the user made, or the first keyboard: the sequencer's own pass-through port is none.
+    QString wanted = names.first();
+    if (names.contains(settings_.inputPort)) {
+        wanted = settings_.inputPort;
+    } else if (const auto keyboard =
+                   std::find_if(names.begin(), names.end(),
+                                [](const QString& name) { return !name.contains(ThroughPort); });
+               keyboard != names.end()) {
+        wanted = *keyboard;
+    }
     std::string error;
     if (input_->openPort() == wanted.toStdString()) {
         setStatus(QString::fromUtf8(practice_texts::Listening).arg(wanted));
