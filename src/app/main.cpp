@@ -1,5 +1,6 @@
 // Entry of the trainer.
 
+#include "app/command_line.h"
 #include "app/program_folder.h"
 #include "ui/captions.h"
 #include "ui/main_mod.h"
@@ -8,8 +9,31 @@
 #include <QApplication>
 #include <QFont>
 
+namespace {
+
+orbel::command_line::Program TrainerProgram() {
+    return {QStringLiteral("orbel"), QStringLiteral("a practice trainer for jazz improvisation"),
+            QStringLiteral("usage: orbel [--help] [--version] [Qt options such as -platform NAME]"),
+            QStringLiteral(
+                "The trainer opens its window; everything else is chosen there.\n\n"
+                "Environment:\n"
+                "  ORBEL_HOME          the program folder (settings, catalogues, phrase files)\n"
+                "  ORBEL_MIDI_BACKEND  where the sound goes: synth [SOUNDFONT], alsa PORT or recorder\n"
+                "  ORBEL_MIDI_LOG      a file that records every MIDI message sent")};
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    const orbel::command_line::Program program = TrainerProgram();
+    if (const auto answered =
+            orbel::command_line::AnswerHelpOrVersion(orbel::command_line::Arguments(argc, argv), program))
+        return *answered;
     QApplication app(argc, argv);
+    // Qt has taken its own options out; anything left is not ours either.
+    if (const QStringList left = QCoreApplication::arguments(); left.size() > 1)
+        return orbel::command_line::RefuseUsage(QStringLiteral("unexpected argument: %1").arg(left[1]),
+                                                program);
     QApplication::setApplicationName(QStringLiteral("orbel"));
     QApplication::setApplicationDisplayName(orbel::captions::ProgramName);
     // The drawing font of the views is a Mincho face; serve it from IPA Mincho.

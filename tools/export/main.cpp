@@ -7,6 +7,7 @@
 #include "performance_check.h"
 #include "staff_picture.h"
 
+#include "app/command_line.h"
 #include "app/program_folder.h"
 
 #include <QCoreApplication>
@@ -25,7 +26,6 @@ namespace exit_code {
 static constexpr int Ok = 0;
 static constexpr int CannotWrite = 1;
 static constexpr int Refused = 2;
-static constexpr int Usage = 64;
 } // namespace exit_code
 
 void PrintError(const QString& text) {
@@ -63,7 +63,37 @@ bool InstallStaffFonts(const QString& folder) {
     return QFontDatabase::addApplicationFont(QDir(folder).filePath(QStringLiteral("ZEPHMUSIC.ttf"))) >= 0;
 }
 
+orbel::command_line::Program ExportProgram() {
+    return {
+        QStringLiteral("orbel-export"),
+        QStringLiteral(
+            "writes a study item of the trainer as JSON, MIDI, a picture, or scores a performance"),
+        orbel::exporter::UsageLine(),
+        QStringLiteral(
+            "  --home DIR            the program folder to read (default: the trainer's own)\n"
+            "  --study N             0 scale, 1 chord, 2 II-V-I pattern, 3 II-V-I phrase, 4 the user's file\n"
+            "  --item K              the item of the study (default: the one in the settings)\n"
+            "  --root R              the root 0..11 (0 = C)\n"
+            "  --octave-shift S      octaves up or down, -10..10\n"
+            "  --transpose-to R2     moves a phrase to the root R2\n"
+            "  --set Field=Value     overrides one settings field, in order\n"
+            "  --format F            json (default), mid, png, svg or pdf\n"
+            "  --repeats N           repetitions the play button plays (mid, --score)\n"
+            "  --seed N              the accompaniment's draws (mid, --score)\n"
+            "  --ramp S,E,C[,restart] the tempo ramp: S BPM every E repetitions up to C (mid, --score)\n"
+            "  --all-keys            a picture of the item in all twelve keys\n"
+            "  --score FILE.mid      scores a performance of the item, printed as JSON\n"
+            "  --window MS           how far off a right note may be (--score; default 60)\n"
+            "  --any-octave          a note in another octave counts as right (--score)\n"
+            "  -o FILE               where to write (default: standard output)\n\n"
+            "Exit status: 0 done, 1 the output cannot be written, 2 the item or file was refused, "
+            "64 a bad command line.")};
+}
+
 int main(int argc, char** argv) {
+    if (const auto answered = orbel::command_line::AnswerHelpOrVersion(
+            orbel::command_line::Arguments(argc, argv), ExportProgram()))
+        return *answered;
     std::unique_ptr<QCoreApplication> app;
     if (WantsPicture(argc, argv)) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -74,17 +104,9 @@ int main(int argc, char** argv) {
     using namespace orbel::exporter;
 
     const ParsedOptions parsed = ParseExportOptions(QCoreApplication::arguments());
-    if (!parsed.options) {
-        PrintError(parsed.error);
-        PrintError(UsageLine());
-        return exit_code::Usage;
-    }
+    if (!parsed.options) return orbel::command_line::RefuseUsage(parsed.error, ExportProgram());
     ExportBuild build = BuildForExport(*parsed.options);
-    if (build.badSet) {
-        PrintError(*build.badSet);
-        PrintError(UsageLine());
-        return exit_code::Usage;
-    }
+    if (build.badSet) return orbel::command_line::RefuseUsage(*build.badSet, ExportProgram());
     for (const QString& notice : build.notices)
         PrintError(notice);
     if (build.refusal) {

@@ -1,5 +1,6 @@
 // midiselector: chooses the MIDI output the trainer plays through and writes it into the program folder.
 
+#include "app/command_line.h"
 #include "app/program_folder.h"
 #include "output_list.h"
 #include "selector_window.h"
@@ -8,7 +9,17 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    const orbel::command_line::Program program{
+        QStringLiteral("midiselector"), QStringLiteral("chooses the MIDI output the trainer plays through"),
+        QStringLiteral("usage: midiselector [--help] [--version] [Qt options such as -platform NAME]"),
+        QStringLiteral("The choice is written to midiout.txt in the program folder (ORBEL_HOME when set).")};
+    if (const auto answered =
+            orbel::command_line::AnswerHelpOrVersion(orbel::command_line::Arguments(argc, argv), program))
+        return *answered;
     QApplication app(argc, argv);
+    if (const QStringList left = QCoreApplication::arguments(); left.size() > 1)
+        return orbel::command_line::RefuseUsage(QStringLiteral("unexpected argument: %1").arg(left[1]),
+                                                program);
     orbel::MessageBoxPrompter prompter;
     const QString folder = orbel::ProgramFolder();
     orbel::SelectorWindow window(folder, orbel::LoadOutputList(folder), prompter);
