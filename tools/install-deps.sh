@@ -13,6 +13,7 @@ packages=(
     python3-fontforge lilypond-fonts
     xvfb xauth x11-apps imagemagick sox poppler-utils
     pulseaudio pulseaudio-utils
+    desktop-file-utils appstream
 )
 
 missing=()

@@ -41,7 +41,12 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     orbel::MessageBoxPrompter prompter;
-    std::unique_ptr<orbel::Trainer> trainer = orbel::Main(orbel::ProgramFolder(), prompter);
+    const orbel::ProgramFolders folders = orbel::LocateProgramFolders();
+    if (!folders.error.isEmpty()) {
+        prompter.message(folders.error, orbel::PromptIcon::Exclamation);
+        return 1;
+    }
+    std::unique_ptr<orbel::Trainer> trainer = orbel::Main(folders.folder, prompter);
     if (!trainer) return 0;
     prompter.setParent(trainer->window.get());
     return QApplication::exec();

@@ -1,4 +1,5 @@
 #include "ui/frm_about_me.h"
+#include "app/program_folder.h"
 
 #include "datafiles/bounded_read.h"
 #include "ui/captions.h"
@@ -48,7 +49,7 @@ QString FrmAboutMe::CreditsText(const QString& programFolder, const QString& sou
                                     : licence);
     }
     parts << QString() << QStringLiteral("■ Music font ZEPHMUSIC.ttf (ZephMusicFont)");
-    const QString ofl = ReadText(programFolder + QStringLiteral("/ZEPHMUSIC-OFL.txt"));
+    const QString ofl = ReadText(ResourceFolderFor(programFolder) + QStringLiteral("/ZEPHMUSIC-OFL.txt"));
     parts << (ofl.isEmpty() ? QStringLiteral("SIL Open Font License 1.1 (ZEPHMUSIC-OFL.txt is missing)")
                             : ofl);
     return parts.join(QLatin1Char('\n'));

@@ -1,4 +1,5 @@
 #include "ui/frm_main.h"
+#include "app/program_folder.h"
 
 #include "app/os_version.h"
 #include "app/prompter.h"
@@ -557,7 +558,7 @@ void frmMain::reportBuild(const std::optional<std::string>& message) {
 }
 
 bool frmMain::FontSet() {
-    state_.MusicFontPath = state_.programFolder + QStringLiteral("/ZEPHMUSIC.ttf");
+    state_.MusicFontPath = ResourceFolderFor(state_.programFolder) + QStringLiteral("/ZEPHMUSIC.ttf");
     state_.MusicFontName = QStringLiteral("ZephMusicFont");
     return musicFont_.install(state_.MusicFontPath, state_.MusicFontName);
 }

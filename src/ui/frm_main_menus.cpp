@@ -1,5 +1,6 @@
 // The main window's menus, key commands and the small windows they open.
 
+#include "app/program_folder.h"
 #include "ui/frm_main.h"
 #include "ui/practice/practice_texts.h"
 
@@ -25,6 +26,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -122,7 +124,8 @@ void frmMain::buildMenus() {
     QAction* manual = addItem(help, "mnu_help_help", QStringLiteral("ヘルプ"));
     manual->setShortcut(QKeySequence(Qt::Key_F1));
     // The manual opens in the desktop's PDF viewer.
-    connect(manual, &QAction::triggered, this, [this] { openOnDesktop(QStringLiteral("help.pdf")); });
+    connect(manual, &QAction::triggered, this,
+            [this] { openOnDesktop(ResourceFolderFor(state_.programFolder) + QStringLiteral("/help.pdf")); });
     QAction* shortcuts = addItem(help, "mnu_help_ShortCut", QStringLiteral("ショートカット説明"));
     connect(shortcuts, &QAction::triggered, this, &frmMain::showShortcuts);
     QAction* version = addItem(help, "mnu_help_show_ver", QStringLiteral("バージョン情報"));
@@ -130,7 +133,8 @@ void frmMain::buildMenus() {
 }
 
 void frmMain::openOnDesktop(const QString& fileName) {
-    const QString file = state_.programFolder + QLatin1Char('/') + fileName;
+    const QString file =
+        QDir::isAbsolutePath(fileName) ? fileName : state_.programFolder + QLatin1Char('/') + fileName;
     if (!QFileInfo::exists(file)) {
         prompter_.message(captions::FileMissing.arg(fileName), PromptIcon::Exclamation);
         return;

@@ -60,7 +60,8 @@ bool WantsPicture(int argc, char** argv) {
 // The staff's fonts: the music font beside the program, and IPA Mincho for the program's Mincho face.
 bool InstallStaffFonts(const QString& folder) {
     QFont::insertSubstitution(QStringLiteral("ＭＳ 明朝"), QStringLiteral("IPAMincho"));
-    return QFontDatabase::addApplicationFont(QDir(folder).filePath(QStringLiteral("ZEPHMUSIC.ttf"))) >= 0;
+    return QFontDatabase::addApplicationFont(
+               QDir(orbel::ResourceFolderFor(folder)).filePath(QStringLiteral("ZEPHMUSIC.ttf"))) >= 0;
 }
 
 orbel::command_line::Program ExportProgram() {
@@ -105,6 +106,14 @@ int main(int argc, char** argv) {
 
     const ParsedOptions parsed = ParseExportOptions(QCoreApplication::arguments());
     if (!parsed.options) return orbel::command_line::RefuseUsage(parsed.error, ExportProgram());
+    if (parsed.options->home.isEmpty()) {
+        // The program folder of an installed copy is prepared first; what stands in its way is said here.
+        const orbel::ProgramFolders folders = orbel::LocateProgramFolders();
+        if (!folders.error.isEmpty()) {
+            PrintError(QStringLiteral("orbel-export: ") + folders.error);
+            return exit_code::Refused;
+        }
+    }
     ExportBuild build = BuildForExport(*parsed.options);
     if (build.badSet) return orbel::command_line::RefuseUsage(*build.badSet, ExportProgram());
     for (const QString& notice : build.notices)

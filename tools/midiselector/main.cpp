@@ -21,7 +21,12 @@ int main(int argc, char** argv) {
         return orbel::command_line::RefuseUsage(QStringLiteral("unexpected argument: %1").arg(left[1]),
                                                 program);
     orbel::MessageBoxPrompter prompter;
-    const QString folder = orbel::ProgramFolder();
+    const orbel::ProgramFolders folders = orbel::LocateProgramFolders();
+    if (!folders.error.isEmpty()) {
+        prompter.message(folders.error, orbel::PromptIcon::Exclamation);
+        return 1;
+    }
+    const QString folder = folders.folder;
     orbel::SelectorWindow window(folder, orbel::LoadOutputList(folder), prompter);
     prompter.setParent(&window);
     window.exec();
