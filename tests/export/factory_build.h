@@ -9,14 +9,15 @@
 
 namespace orbel::exporter {
 
-inline ExportBuild FactoryBuild(const QTemporaryDir& home, int study, const QStringList& assignments) {
+inline ExportBuild FactoryBuild(const QTemporaryDir& home, int study, const QStringList& assignments,
+                                int item = 0) {
     QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/cfg_org.infdat"), home.filePath("cfg.infdat"));
     for (const char* name : {"scale.txt", "code.txt", "ptn.txt", "ric.txt"})
         QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/") + name, home.filePath(name));
     ExportOptions options;
     options.home = home.path();
     options.study = study;
-    options.item = 0;
+    options.item = item;
     options.assignments = assignments;
     return BuildForExport(options);
 }

@@ -32,7 +32,8 @@ std::optional<TempoRamp> ReadRamp(const QString& text) {
 QString UsageLine() {
     return QStringLiteral(
         "usage: orbel-export [--home DIR] --study N [--item K] [--root R] [--octave-shift S] "
-        "[--transpose-to R2] [--set Field=Value ...] --format json|mid|png|svg|pdf [--repeats N] [--seed N] "
+        "[--transpose-to R2] [--set Field=Value ...] --format json|mid|png|svg|pdf|musicxml [--repeats N] "
+        "[--seed N] "
         "[--ramp STEP,EVERY,CEILING[,restart]] [--all-keys] [--score PERFORMANCE.mid [--window MS] "
         "[--any-octave]] [-o FILE]");
 }
@@ -119,6 +120,8 @@ ParsedOptions ParseExportOptions(const QStringList& arguments) {
         o.format = Format::Svg;
     } else if (formatName == QLatin1String("pdf")) {
         o.format = Format::Pdf;
+    } else if (formatName == QLatin1String("musicxml")) {
+        o.format = Format::MusicXml;
     } else {
         result.error = QStringLiteral("unknown format: %1").arg(formatName);
         return result;
@@ -179,8 +182,8 @@ ParsedOptions ParseExportOptions(const QStringList& arguments) {
         }
     }
     o.allKeys = parser.isSet(allKeys);
-    if (o.allKeys && !IsPicture(o.format)) {
-        result.error = QStringLiteral("--all-keys belongs to --format png, svg or pdf");
+    if (o.allKeys && !IsPicture(o.format) && o.format != Format::MusicXml) {
+        result.error = QStringLiteral("--all-keys belongs to --format png, svg, pdf or musicxml");
         return result;
     }
     o.home = single(home);

@@ -10,7 +10,7 @@
 
 namespace orbel::exporter {
 
-enum class Format { Json, Midi, Png, Svg, Pdf };
+enum class Format { Json, Midi, Png, Svg, Pdf, MusicXml };
 
 // A picture of the staff rather than data.
 inline bool IsPicture(Format f) {

@@ -4,6 +4,7 @@
 #include "export_options.h"
 #include "json_writer.h"
 #include "midi_render.h"
+#include "musicxml_writer.h"
 #include "performance_check.h"
 #include "staff_picture.h"
 
@@ -78,11 +79,11 @@ orbel::command_line::Program ExportProgram() {
             "  --octave-shift S      octaves up or down, -10..10\n"
             "  --transpose-to R2     moves a phrase to the root R2\n"
             "  --set Field=Value     overrides one settings field, in order\n"
-            "  --format F            json (default), mid, png, svg or pdf\n"
+            "  --format F            json (default), mid, png, svg, pdf or musicxml\n"
             "  --repeats N           repetitions the play button plays (mid, --score)\n"
             "  --seed N              the accompaniment's draws (mid, --score)\n"
             "  --ramp S,E,C[,restart] the tempo ramp: S BPM every E repetitions up to C (mid, --score)\n"
-            "  --all-keys            a picture of the item in all twelve keys\n"
+            "  --all-keys            the item in all twelve keys (pictures, musicxml)\n"
             "  --score FILE.mid      scores a performance of the item, printed as JSON\n"
             "  --window MS           how far off a right note may be (--score; default 60)\n"
             "  --any-octave          a note in another octave counts as right (--score)\n"
@@ -146,6 +147,11 @@ int main(int argc, char** argv) {
             return exit_code::Refused;
         }
         bytes = picture.bytes;
+    } else if (parsed.options->format == Format::MusicXml) {
+        const MusicXml score = WriteMusicXml(build, parsed.options->allKeys);
+        for (const QString& notice : score.notices)
+            PrintError(notice);
+        bytes = score.bytes;
     } else if (parsed.options->format == Format::Midi) {
         const RenderedMidi midi = RenderPlay(build, parsed.options->midi);
         for (const QString& notice : midi.notices)
