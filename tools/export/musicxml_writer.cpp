@@ -1,6 +1,7 @@
 #include "musicxml_writer.h"
 
 #include "app/study_session.h"
+#include "sound/instrument_tables.h"
 #include "theory/beams.h"
 #include "theory/note_names.h"
 #include "theory/prepare_build.h"
@@ -507,6 +508,17 @@ MusicXml WriteMusicXml(const ExportBuild& build, bool allKeys) {
     xml.writeStartElement(QStringLiteral("score-part"));
     xml.writeAttribute(QStringLiteral("id"), QStringLiteral("P1"));
     xml.writeTextElement(QStringLiteral("part-name"), QStringLiteral("Melody"));
+    // The instrument the trainer plays the melody with, so that a notation program sounds it alike.
+    xml.writeStartElement(QStringLiteral("score-instrument"));
+    xml.writeAttribute(QStringLiteral("id"), QStringLiteral("P1-I1"));
+    xml.writeTextElement(QStringLiteral("instrument-name"), QStringLiteral("Melody"));
+    xml.writeEndElement();
+    xml.writeStartElement(QStringLiteral("midi-instrument"));
+    xml.writeAttribute(QStringLiteral("id"), QStringLiteral("P1-I1"));
+    xml.writeTextElement(QStringLiteral("midi-channel"), QStringLiteral("1"));
+    xml.writeTextElement(QStringLiteral("midi-program"),
+                         QString::number(MelodyProgramAt(build.settings.MelodyProgram - 1).value_or(0) + 1));
+    xml.writeEndElement();
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeStartElement(QStringLiteral("part"));
