@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/program_folder.h"
 #include "ui/captions.h"
+#include "ui/folder_problem_text.h"
 #include "ui/main_mod.h"
 #include "ui/message_box_prompter.h"
 
@@ -42,8 +43,8 @@ int main(int argc, char** argv) {
 
     orbel::MessageBoxPrompter prompter;
     const orbel::ProgramFolders folders = orbel::LocateProgramFolders();
-    if (!folders.error.isEmpty()) {
-        prompter.message(folders.error, orbel::PromptIcon::Exclamation);
+    if (folders.problem) {
+        prompter.message(orbel::FolderProblemText(folders.problem), orbel::PromptIcon::Exclamation);
         return 1;
     }
     std::unique_ptr<orbel::Trainer> trainer = orbel::Main(folders.folder, prompter);

@@ -35,13 +35,27 @@ QString UserDataHome() {
 
 } // namespace
 
-QString SeedProgramFolder(const QString& factory, const QString& folder) {
-    const QFileInfo place(folder);
-    if (place.exists() && !place.isDir())
-        return QStringLiteral("%1 is a file, so the program folder cannot be there").arg(folder);
-    if (!QDir().mkpath(folder))
+QString FolderProblem::english() const {
+    switch (kind) {
+    case Kind::None:
+        return {};
+    case Kind::IsAFile:
+        return QStringLiteral("%1 is a file, so the program folder cannot be there").arg(path);
+    case Kind::CannotCreate:
         return QStringLiteral("the program folder %1 cannot be created (check the permissions of %2)")
-            .arg(folder, QFileInfo(folder).absolutePath());
+            .arg(path, QFileInfo(path).absolutePath());
+    case Kind::CannotCopy:
+        return QStringLiteral("%1 cannot be copied into the program folder %2").arg(file, path);
+    case Kind::FactoryMissing:
+        return QStringLiteral("the factory files are missing from %1: install the program again").arg(path);
+    }
+    return {};
+}
+
+FolderProblem SeedProgramFolder(const QString& factory, const QString& folder) {
+    const QFileInfo place(folder);
+    if (place.exists() && !place.isDir()) return {FolderProblem::Kind::IsAFile, folder, {}};
+    if (!QDir().mkpath(folder)) return {FolderProblem::Kind::CannotCreate, folder, {}};
     const QDir from(factory);
     const QStringList names = from.entryList(QDir::Files | QDir::Readable, QDir::Name);
     for (const QString& name : names) {
@@ -49,7 +63,7 @@ QString SeedProgramFolder(const QString& factory, const QString& folder) {
         const QString target = QDir(folder).filePath(name);
         if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) continue; // the user's own stays
         if (!CopyFileAtomic(from.filePath(name), target))
-            return QStringLiteral("%1 cannot be copied into the program folder %2").arg(name, folder);
+            return {FolderProblem::Kind::CannotCopy, folder, name};
     }
     return {};
 }
@@ -74,13 +88,13 @@ ProgramFolders LocateProgramFolders(const QString& executableFolder) {
         return result;
     }
     if (!QFileInfo::exists(QDir(factory).filePath(QString::fromLatin1(MarkerFile)))) {
-        result.error =
-            QStringLiteral("the factory files are missing from %1: install the program again").arg(factory);
-        return result;
+        result.problem = {FolderProblem::Kind::FactoryMissing, factory, {}};
+    } else {
+        const QString folder = UserDataHome() + QLatin1Char('/') + QLatin1String(UserFolderName);
+        result.problem = SeedProgramFolder(factory, folder);
+        if (!result.problem) result.folder = folder;
     }
-    const QString folder = UserDataHome() + QLatin1Char('/') + QLatin1String(UserFolderName);
-    result.error = SeedProgramFolder(factory, folder);
-    if (result.error.isEmpty()) result.folder = folder;
+    result.error = result.problem.english();
     return result;
 }
 

@@ -11,10 +11,22 @@
 
 namespace orbel {
 
+// What stands in the way of a program folder, for the window to say in its own words and the command line in
+// one English line.
+struct FolderProblem {
+    enum class Kind { None, IsAFile, CannotCreate, CannotCopy, FactoryMissing };
+    Kind kind = Kind::None;
+    QString path; // the program folder, or the factory folder that is missing
+    QString file; // CannotCopy: the factory file
+    explicit operator bool() const { return kind != Kind::None; }
+    QString english() const;
+};
+
 struct ProgramFolders {
     QString folder;    // where the data files are read and written
     QString resources; // where the music font, its licence and the manual are
-    QString error;     // one line, when there is no program folder to use (folder is then empty)
+    FolderProblem problem;
+    QString error; // problem.english(), empty when there is a program folder (folder is then empty otherwise)
 };
 
 // Finds (and for an installed copy prepares) the program folder. executableFolder: where the running
@@ -23,8 +35,8 @@ ProgramFolders LocateProgramFolders(const QString& executableFolder);
 // The same for the running executable; no error checking beyond what LocateProgramFolders does.
 ProgramFolders LocateProgramFolders();
 
-// Gives folder every factory file it lacks (the resources excepted); an empty string or what went wrong.
-QString SeedProgramFolder(const QString& factory, const QString& folder);
+// Gives folder every factory file it lacks (the resources excepted); what went wrong, if anything.
+FolderProblem SeedProgramFolder(const QString& factory, const QString& folder);
 
 // Where the music font, its licence and the manual are for a program folder: in the folder itself when it
 // has them (a build folder, or ORBEL_HOME with its own copies), else where they were installed.

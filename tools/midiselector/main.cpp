@@ -4,6 +4,7 @@
 #include "app/program_folder.h"
 #include "output_list.h"
 #include "selector_window.h"
+#include "ui/folder_problem_text.h"
 #include "ui/message_box_prompter.h"
 
 #include <QApplication>
@@ -22,8 +23,8 @@ int main(int argc, char** argv) {
                                                 program);
     orbel::MessageBoxPrompter prompter;
     const orbel::ProgramFolders folders = orbel::LocateProgramFolders();
-    if (!folders.error.isEmpty()) {
-        prompter.message(folders.error, orbel::PromptIcon::Exclamation);
+    if (folders.problem) {
+        prompter.message(orbel::FolderProblemText(folders.problem), orbel::PromptIcon::Exclamation);
         return 1;
     }
     const QString folder = folders.folder;
