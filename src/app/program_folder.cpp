@@ -27,7 +27,7 @@ bool IsResource(const QString& name) {
 }
 
 QString UserDataHome() {
-    // $XDG_DATA_HOME, or ~/.local/share when it is unset or not absolute, as the specification says.
+    // $XDG_DATA_HOME, or ~/.local/share when it is unset or not absolute, as desktops agree.
     const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
     if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg)) return QDir::cleanPath(xdg);
     return QDir::homePath() + QStringLiteral("/.local/share");

@@ -93,4 +93,13 @@ ExportBuild BuildForExport(const ExportOptions& options) {
     return done();
 }
 
+StudyState StudyOf(const ExportBuild& build) {
+    StudyState study;
+    study.settings = build.settings;
+    study.study = build.data;
+    study.sequence = build.seq;
+    InitIIVITables(study.iiviTables);
+    return study;
+}
+
 } // namespace orbel::exporter

@@ -3,6 +3,7 @@
 // settings of a program folder that is only ever read.
 
 #include "app/study_items.h"
+#include "app/study_session.h"
 #include "export_options.h"
 #include "theory/play_sequence.h"
 #include "theory/settings.h"
@@ -28,5 +29,8 @@ struct ExportBuild {
 Settings ReadSettingsReadOnly(const QString& programFolder);
 
 ExportBuild BuildForExport(const ExportOptions& options);
+
+// The study as the trainer holds it after build: for rebuilding the item on other roots.
+StudyState StudyOf(const ExportBuild& build);
 
 } // namespace orbel::exporter

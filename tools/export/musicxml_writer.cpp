@@ -477,11 +477,7 @@ private:
 
 MusicXml WriteMusicXml(const ExportBuild& build, bool allKeys) {
     MusicXml out;
-    StudyState study;
-    study.settings = build.settings;
-    study.study = build.data;
-    study.sequence = build.seq;
-    InitIIVITables(study.iiviTables);
+    StudyState study = StudyOf(build);
     StudySession session(study);
     const int item = session.currentItem();
     const int firstRoot = study.settings.RootKey;

@@ -50,11 +50,7 @@ StaffFrame TrainerFrame() {
 
 std::vector<Block> LayOutBlocks(const ExportBuild& build, bool allKeys, QStringList& notices) {
     const StaffFrame frame = TrainerFrame();
-    StudyState study;
-    study.settings = build.settings;
-    study.study = build.data;
-    study.sequence = build.seq;
-    InitIIVITables(study.iiviTables);
+    StudyState study = StudyOf(build);
     StudySession session(study);
     const int item = session.currentItem();
     const int firstRoot = study.settings.RootKey;
