@@ -12,7 +12,7 @@ packages=(
     fonts-ipafont-mincho fonts-ipafont-gothic
     python3-fontforge lilypond-fonts
     xvfb xauth x11-apps imagemagick sox poppler-utils
-    pulseaudio pulseaudio-utils
+    pulseaudio pulseaudio-utils xdotool openbox x11-utils qt6-translations-l10n
     desktop-file-utils appstream
 )
 

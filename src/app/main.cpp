@@ -3,12 +3,14 @@
 #include "app/command_line.h"
 #include "app/program_folder.h"
 #include "ui/captions.h"
+#include "ui/control_map.h"
 #include "ui/folder_problem_text.h"
 #include "ui/main_mod.h"
 #include "ui/message_box_prompter.h"
 
 #include <QApplication>
 #include <QFont>
+#include <memory>
 
 namespace {
 
@@ -40,6 +42,11 @@ int main(int argc, char** argv) {
     // The drawing font of the views is a Mincho face; serve it from IPA Mincho.
     QFont::insertSubstitution(orbel::captions::FormFontName, QStringLiteral("IPAMincho"));
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // Programs that drive the trainer from outside learn where its controls are.
+    std::unique_ptr<orbel::ControlMap> controlMap;
+    if (const QString mapPath = qEnvironmentVariable(orbel::control_map::PathVariable); !mapPath.isEmpty())
+        controlMap = std::make_unique<orbel::ControlMap>(mapPath);
 
     orbel::MessageBoxPrompter prompter;
     const orbel::ProgramFolders folders = orbel::LocateProgramFolders();

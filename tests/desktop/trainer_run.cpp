@@ -1,0 +1,157 @@
+#include "desktop/trainer_run.h"
+
+#include "app/settings_fields.h"
+#include "app/settings_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <thread>
+
+namespace orbel::desktop {
+
+namespace {
+
+constexpr auto StartTimeout = std::chrono::seconds(20);
+constexpr auto Poll = std::chrono::milliseconds(25);
+// Long enough for a menu or list to open under the window manager.
+constexpr auto OpenPause = std::chrono::milliseconds(250);
+
+QString ProgramDir() {
+    return QStringLiteral(ORBEL_PROGRAM_DIR);
+}
+
+// The factory files beside the built executables: every regular file that is not a program.
+void CopyFactoryFiles(const QString& to) {
+    for (const QFileInfo& f : QDir(ProgramDir()).entryInfoList(QDir::Files)) {
+        if (f.isExecutable()) continue;
+        QFile::copy(f.filePath(), to + QLatin1Char('/') + f.fileName());
+    }
+}
+
+void WriteSettings(const QString& folder, std::initializer_list<const char*> assignments) {
+    const QString path = folder + QStringLiteral("/cfg.infdat");
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) return;
+    std::optional<Settings> s = DecodeSettingsRecord(in.readAll());
+    in.close();
+    if (!s) return;
+    (void)SetSettingsField(*s, "HideDemoOffer=1"); // the tests that want the offer ask for it
+    for (const char* a : assignments)
+        (void)SetSettingsField(*s, a);
+    QFile out(path);
+    if (out.open(QIODevice::WriteOnly | QIODevice::Truncate)) out.write(EncodeSettingsRecord(*s));
+}
+
+std::vector<int> Numbers(const std::string& text) {
+    std::vector<int> out;
+    const QStringList parts = QString::fromStdString(text).split(
+        QRegularExpression(QStringLiteral("[^0-9-]+")), Qt::SkipEmptyParts);
+    for (const QString& p : parts)
+        out.push_back(p.toInt());
+    return out;
+}
+
+} // namespace
+
+TrainerRun::TrainerRun(Desktop& desktop, std::initializer_list<const char*> settings) : desktop_(desktop) {
+    if (!folder_.isValid() || !desktop.ready()) return;
+    CopyFactoryFiles(folder_.path());
+    WriteSettings(folder_.path(), settings);
+    std::vector<std::string> env = desktop.environment();
+    env.push_back("ORBEL_HOME=" + folder_.path().toStdString());
+    env.push_back("ORBEL_MIDI_LOG=" + folder_.filePath(QStringLiteral("midi.log")).toStdString());
+    env.push_back("ORBEL_CONTROL_MAP=" + folder_.filePath(QStringLiteral("controls.txt")).toStdString());
+    env.push_back("QT_QPA_PLATFORM=xcb");
+    env.push_back("LANG=ja_JP.UTF-8");
+    process_ = ChildProcess({(ProgramDir() + QStringLiteral("/orbel")).toStdString()},
+                            {env, folder_.filePath(QStringLiteral("orbel.out")).toStdString()});
+    started_ = control(QStringLiteral("frmMain/Command5"), StartTimeout).has_value();
+}
+
+TrainerRun::~TrainerRun() {
+    quit();
+}
+
+std::optional<Control> TrainerRun::control(const QString& name, std::chrono::milliseconds timeout) const {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    do {
+        QFile file(folder_.filePath(QStringLiteral("controls.txt")));
+        if (file.open(QIODevice::ReadOnly)) {
+            QTextStream in(&file);
+            while (!in.atEnd()) {
+                const QStringList f = in.readLine().split(QLatin1Char('\t'));
+                if (f.size() < 6 || f[0] != name) continue;
+                return Control{{f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt()}, f[5]};
+            }
+        }
+        std::this_thread::sleep_for(Poll);
+    } while (std::chrono::steady_clock::now() < end);
+    return std::nullopt;
+}
+
+bool TrainerRun::click(const QString& name) const {
+    const std::optional<Control> c = control(name);
+    if (!c) return false;
+    desktop_.click(c->centre());
+    return true;
+}
+
+bool TrainerRun::menu(const QString& menuName, const QString& entryName) const {
+    if (!click(QStringLiteral("menubar/") + menuName)) return false;
+    std::this_thread::sleep_for(OpenPause);
+    return click(QStringLiteral("menu/") + entryName);
+}
+
+bool TrainerRun::choose(const QString& comboName, int index) const {
+    if (!click(comboName)) return false;
+    std::this_thread::sleep_for(OpenPause);
+    desktop_.key("Home");
+    for (int i = 0; i < index; ++i)
+        desktop_.key("Down");
+    desktop_.key("Return");
+    std::this_thread::sleep_for(OpenPause);
+    return true;
+}
+
+QRect TrainerRun::frame() const {
+    // The largest visible window of the trainer is its main window; the frame adds the manager's extents.
+    QRect best;
+    const std::string ids =
+        desktop_.run({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(process_.pid())});
+    for (const int id : Numbers(ids)) {
+        const std::vector<int> g =
+            Numbers(desktop_.run({"xdotool", "getwindowgeometry", "--shell", std::to_string(id)}));
+        // WINDOW=, X=, Y=, WIDTH=, HEIGHT=, SCREEN=
+        if (g.size() < 5) continue;
+        QRect client(g[1], g[2], g[3], g[4]);
+        if (client.width() * client.height() <= best.width() * best.height()) continue;
+        const std::vector<int> e =
+            Numbers(desktop_.run({"xprop", "-id", std::to_string(id), "_NET_FRAME_EXTENTS"}));
+        if (e.size() >= 4) client.adjust(-e[0], -e[2], e[1], e[3]);
+        best = client;
+    }
+    return best;
+}
+
+std::vector<LoggedMessage> TrainerRun::midiLog() const {
+    std::vector<LoggedMessage> out;
+    QFile file(folder_.filePath(QStringLiteral("midi.log")));
+    if (!file.open(QIODevice::ReadOnly)) return out;
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        const QStringList f = in.readLine().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (f.size() < 4) continue;
+        out.push_back(
+            {f[0].toLongLong(), f[1].toInt(nullptr, 0), f[2].toInt(nullptr, 0), f[3].toInt(nullptr, 0)});
+    }
+    return out;
+}
+
+void TrainerRun::quit() {
+    process_.stop();
+}
+
+} // namespace orbel::desktop
