@@ -2,6 +2,7 @@
 
 #include "datafiles/atomic_save.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
@@ -21,17 +22,29 @@ QString WindowName(const QWidget* window) {
     return QString::fromLatin1(window->metaObject()->className());
 }
 
-// "window/control x y width height caption", one line each, in screen pixels.
-QString Line(const QString& name, const QRect& r, const QString& caption) {
+// "window/control x y width height caption state", one line each, in screen pixels; the state says
+// "checked", "unchecked" or nothing, then ",focus" where the keyboard's focus is and ",disabled".
+QString Line(const QString& name, const QRect& r, const QString& caption, const QString& state = {}) {
     QString flat = caption;
     flat.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\n")
+    flat.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    return QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\n")
         .arg(name)
         .arg(r.x())
         .arg(r.y())
         .arg(r.width())
         .arg(r.height())
-        .arg(flat);
+        .arg(flat, state);
+}
+
+QString State(const QWidget* w) {
+    QString state;
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w);
+        button != nullptr && button->isCheckable())
+        state = button->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
+    if (w->hasFocus()) state += QStringLiteral(",focus");
+    if (!w->isEnabled()) state += QStringLiteral(",disabled");
+    return state;
 }
 
 QString Caption(const QWidget* w) {
@@ -58,6 +71,10 @@ bool ControlMap::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::WindowStateChange:
+    case QEvent::FocusIn:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonRelease:
+    case QEvent::EnabledChange:
         if (watched->isWidgetType()) settle_.start();
         break;
     default:
@@ -74,9 +91,15 @@ void ControlMap::write() const {
         const QRect frame = window->frameGeometry();
         text += Line(windowName, frame, window->windowTitle());
         for (QWidget* w : window->findChildren<QWidget*>()) {
-            if (w->objectName().isEmpty() || !w->isVisible()) continue;
-            text += Line(windowName + QLatin1Char('/') + w->objectName(),
-                         QRect(w->mapToGlobal(QPoint(0, 0)), w->size()), Caption(w));
+            if (!w->isVisible()) continue;
+            // Unnamed buttons (those of message boxes and standard dialogs) go by their class, for their
+            // captions.
+            QString name = w->objectName();
+            if (name.isEmpty() && qobject_cast<QAbstractButton*>(w) != nullptr)
+                name = QStringLiteral("#button");
+            if (name.isEmpty()) continue;
+            text += Line(windowName + QLatin1Char('/') + name, QRect(w->mapToGlobal(QPoint(0, 0)), w->size()),
+                         Caption(w), State(w));
         }
         // The titles of the menu bar, by their menus' names.
         for (QMenuBar* bar : window->findChildren<QMenuBar*>()) {

@@ -72,11 +72,11 @@ bool Desktop::startWindowManager() {
 
 bool Desktop::startSoundServer() {
     const std::string dir = runtime_.path().toStdString();
-    soundServer_ = ChildProcess({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                                 "--use-pid-file=no", "--disable-shm=yes", "-L",
-                                 "module-native-protocol-unix auth-anonymous=1 socket=" + dir + "/native",
-                                 "-L", "module-null-sink sink_name=rec rate=48000", "-L", "module-suspend-on-idle"},
-                                {{"XDG_RUNTIME_DIR=" + dir, "HOME=" + dir}, dir + "/pulseaudio.log"});
+    soundServer_ = ChildProcess(
+        {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+         "--disable-shm=yes", "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + dir + "/native",
+         "-L", "module-null-sink sink_name=rec rate=48000", "-L", "module-suspend-on-idle"},
+        {{"XDG_RUNTIME_DIR=" + dir, "HOME=" + dir}, dir + "/pulseaudio.log"});
     const bool up = WaitFor([&] { return !run({"pactl", "info"}).empty(); }, StartTimeout);
     if (!up) problem_ = "the sound server did not start";
     return up;
@@ -115,8 +115,7 @@ QRect Desktop::workArea() const {
 }
 
 void Desktop::click(QPoint at) const {
-    (void)run(
-        {"xdotool", "mousemove", "--sync", std::to_string(at.x()), std::to_string(at.y()), "click", "1"});
+    (void)run({"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y()), "click", "1"});
 }
 
 void Desktop::key(const std::string& keys) const {

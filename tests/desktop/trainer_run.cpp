@@ -31,7 +31,7 @@ void CopyFactoryFiles(const QString& to) {
     }
 }
 
-void WriteSettings(const QString& folder, std::initializer_list<const char*> assignments) {
+void WriteSettings(const QString& folder, const std::vector<std::string>& assignments) {
     const QString path = folder + QStringLiteral("/cfg.infdat");
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly)) return;
@@ -39,7 +39,7 @@ void WriteSettings(const QString& folder, std::initializer_list<const char*> ass
     in.close();
     if (!s) return;
     (void)SetSettingsField(*s, "HideDemoOffer=1"); // the tests that want the offer ask for it
-    for (const char* a : assignments)
+    for (const std::string& a : assignments)
         (void)SetSettingsField(*s, a);
     QFile out(path);
     if (out.open(QIODevice::WriteOnly | QIODevice::Truncate)) out.write(EncodeSettingsRecord(*s));
@@ -56,16 +56,20 @@ std::vector<int> Numbers(const std::string& text) {
 
 } // namespace
 
-TrainerRun::TrainerRun(Desktop& desktop, std::initializer_list<const char*> settings) : desktop_(desktop) {
+TrainerRun::TrainerRun(Desktop& desktop, const TrainerStart& start) : desktop_(desktop) {
     if (!folder_.isValid() || !desktop.ready()) return;
     CopyFactoryFiles(folder_.path());
-    WriteSettings(folder_.path(), settings);
+    if (start.noSettingsFile) {
+        QFile::remove(folder_.filePath(QStringLiteral("cfg.infdat")));
+    } else {
+        WriteSettings(folder_.path(), start.settings);
+    }
     std::vector<std::string> env = desktop.environment();
     env.push_back("ORBEL_HOME=" + folder_.path().toStdString());
     env.push_back("ORBEL_MIDI_LOG=" + folder_.filePath(QStringLiteral("midi.log")).toStdString());
     env.push_back("ORBEL_CONTROL_MAP=" + folder_.filePath(QStringLiteral("controls.txt")).toStdString());
     env.push_back("QT_QPA_PLATFORM=xcb");
-    env.push_back("LANG=ja_JP.UTF-8");
+    env.insert(env.end(), start.environment.begin(), start.environment.end());
     process_ = ChildProcess({(ProgramDir() + QStringLiteral("/orbel")).toStdString()},
                             {env, folder_.filePath(QStringLiteral("orbel.out")).toStdString()});
     started_ = control(QStringLiteral("frmMain/Command5"), StartTimeout).has_value();
@@ -83,8 +87,8 @@ std::optional<Control> TrainerRun::control(const QString& name, std::chrono::mil
             QTextStream in(&file);
             while (!in.atEnd()) {
                 const QStringList f = in.readLine().split(QLatin1Char('\t'));
-                if (f.size() < 6 || f[0] != name) continue;
-                return Control{{f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt()}, f[5]};
+                if (f.size() < 7 || f[0] != name) continue;
+                return Control{{f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt()}, f[5], f[6]};
             }
         }
         std::this_thread::sleep_for(Poll);
@@ -92,11 +96,48 @@ std::optional<Control> TrainerRun::control(const QString& name, std::chrono::mil
     return std::nullopt;
 }
 
+QStringList TrainerRun::windows() const {
+    QStringList out;
+    QFile file(folder_.filePath(QStringLiteral("controls.txt")));
+    if (!file.open(QIODevice::ReadOnly)) return out;
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        const QString name = in.readLine().section(QLatin1Char('\t'), 0, 0);
+        if (!name.contains(QLatin1Char('/'))) out << name;
+    }
+    return out;
+}
+
+QStringList TrainerRun::captions(const QString& window) const {
+    QStringList out;
+    QFile file(folder_.filePath(QStringLiteral("controls.txt")));
+    if (!file.open(QIODevice::ReadOnly)) return out;
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        const QStringList f = in.readLine().split(QLatin1Char('\t'));
+        if (f.size() >= 7 && (f[0] == window || f[0].startsWith(window + QLatin1Char('/')))) out << f[5];
+    }
+    return out;
+}
+
 bool TrainerRun::click(const QString& name) const {
     const std::optional<Control> c = control(name);
     if (!c) return false;
     desktop_.click(c->centre());
     return true;
+}
+
+bool TrainerRun::clickWhenEnabled(const QString& name, std::chrono::milliseconds timeout) const {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        const std::optional<Control> c = control(name, Poll);
+        if (c && !c->state.contains(QStringLiteral("disabled"))) {
+            desktop_.click(c->centre());
+            return true;
+        }
+        std::this_thread::sleep_for(Poll);
+    }
+    return false;
 }
 
 bool TrainerRun::menu(const QString& menuName, const QString& entryName) const {

@@ -26,13 +26,23 @@ struct LoggedMessage {
 struct Control {
     QRect rect;
     QString caption;
+    QString state; // "checked" or "unchecked" for a check box; ",focus" added where the focus is
     QPoint centre() const { return rect.center(); }
+};
+
+// How the trainer is started.
+struct TrainerStart {
+    std::vector<std::string> settings;    // field assignments ("Tempo=140") on the factory record
+    std::vector<std::string> environment; // NAME=value for the trainer's process
+    bool noSettingsFile = false;          // a first start: no cfg.infdat in the program folder
 };
 
 class TrainerRun {
 public:
+    TrainerRun(Desktop& desktop, const TrainerStart& start);
     // settings: field assignments ("Tempo=140") applied to the factory record before the start.
-    TrainerRun(Desktop& desktop, std::initializer_list<const char*> settings = {});
+    TrainerRun(Desktop& desktop, std::initializer_list<const char*> settings = {})
+        : TrainerRun(desktop, TrainerStart{{settings.begin(), settings.end()}}) {}
     ~TrainerRun();
     TrainerRun(const TrainerRun&) = delete;
     TrainerRun& operator=(const TrainerRun&) = delete;
@@ -45,8 +55,14 @@ public:
     // The control named "window/name" (or "menubar/…", "menu/…"), once it is shown (within timeout).
     std::optional<Control> control(const QString& name,
                                    std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+    // The names of the trainer's windows on the screen (its main window "frmMain" among them).
+    QStringList windows() const;
+    // The captions of every control of a window (by the window's name), its own title first.
+    QStringList captions(const QString& window) const;
     // Clicks it; false when it is not there.
     bool click(const QString& name) const;
+    // Clicks it once it is there and enabled (a button that waits for something first).
+    bool clickWhenEnabled(const QString& name, std::chrono::milliseconds timeout) const;
     // Opens a menu by its title, then clicks an entry of it.
     bool menu(const QString& menuName, const QString& entryName) const;
     // Picks an entry of a list box by index, with the keyboard of its opened list.
