@@ -61,4 +61,31 @@ CircleGeometry ComputeCircleGeometry(const CirclePlace& place, const CircleFrame
     return g;
 }
 
+CirclePoint PatternCellCentre(const CirclePlace& place, int ringSet, int pitchClass) {
+    // Halfway across the ring; the inner ring narrows to the centre, so a little further out there.
+    constexpr double InnerMiddle = 0.3;
+    const double share = ringSet == circle_sets::InnerRingX ? InnerMiddle
+                         : ringSet == circle_sets::MiddleRingX
+                             ? (pattern_rings::InnerEdge + pattern_rings::OuterEdge) / 2
+                             : (pattern_rings::OuterEdge + 1) / 2;
+    // As the spokes are placed, so that it lies halfway between two of them.
+    const double theta = (30.0 * pitchClass - 90) * Pi / 180;
+    return {place.centreX + share * place.radius * std::cos(theta),
+            place.centreY - share * place.radius * std::sin(theta)};
+}
+
+std::optional<PatternCell> PatternCellAt(const CircleGeometry& points, double x, double y) {
+    // The build keeps a point in whole logical units.
+    constexpr double Tolerance = 2;
+    for (const int ring : {circle_sets::InnerRingX, circle_sets::MiddleRingX, circle_sets::OuterRingX}) {
+        for (int pc = 0; pc < 12; ++pc) {
+            const auto p = static_cast<std::size_t>(pc);
+            const double dx = points[static_cast<std::size_t>(ring)][p] - x;
+            const double dy = points[static_cast<std::size_t>(ring) + 1][p] - y;
+            if (std::hypot(dx, dy) <= Tolerance) return PatternCell{ring, pc};
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace orbel
