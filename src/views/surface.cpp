@@ -122,7 +122,8 @@ void Surface::arc(double x, double y, double rx, double ry, double startAngle, d
 
 void Surface::disc(double x, double y, double radius) {
     const QPointF centre = toDevice(x, y);
-    const double r = radius * xScale_;
+    // The pen draws round the circle as well: a disc far smaller than a pixel is still as wide as the pen.
+    const double r = radius * xScale_ + drawWidth_ * penScale() / 2;
     const QColor colour = FromBgr(foreColor_);
     draw([&](QPainter& p) {
         p.setPen(Qt::NoPen);

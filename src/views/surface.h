@@ -69,7 +69,8 @@ public:
     // Part of an ellipse centred at (x, y) with half-axes rx across and ry up, from startAngle to endAngle
     // (radians, counter-clockwise from the positive x direction).
     void arc(double x, double y, double rx, double ry, double startAngle, double endAngle);
-    // A filled circle of the given radius (logical units across) in the pen's colour.
+    // A filled circle of the given radius (logical units across) in the pen's colour, drawn round with the
+    // pen's width.
     void disc(double x, double y, double radius);
 
     // The font of the views, and its one save slot. A size of 0 or less changes nothing.
