@@ -75,17 +75,23 @@ CirclePoint PatternCellCentre(const CirclePlace& place, int ringSet, int pitchCl
 }
 
 std::optional<PatternCell> PatternCellAt(const CircleGeometry& points, double x, double y) {
-    // The build keeps a point in whole logical units.
-    constexpr double Tolerance = 2;
+    // The build keeps a point in whole logical units, and from a geometry measured on the surface as it was
+    // then: a label a little way off is still the one meant, while neighbouring labels lie hundreds apart.
+    constexpr double Reach = 100;
+    std::optional<PatternCell> nearest;
+    double best = Reach;
     for (const int ring : {circle_sets::InnerRingX, circle_sets::MiddleRingX, circle_sets::OuterRingX}) {
         for (int pc = 0; pc < 12; ++pc) {
             const auto p = static_cast<std::size_t>(pc);
-            const double dx = points[static_cast<std::size_t>(ring)][p] - x;
-            const double dy = points[static_cast<std::size_t>(ring) + 1][p] - y;
-            if (std::hypot(dx, dy) <= Tolerance) return PatternCell{ring, pc};
+            const double d = std::hypot(points[static_cast<std::size_t>(ring)][p] - x,
+                                        points[static_cast<std::size_t>(ring) + 1][p] - y);
+            if (d <= best) {
+                best = d;
+                nearest = PatternCell{ring, pc};
+            }
         }
     }
-    return std::nullopt;
+    return nearest;
 }
 
 } // namespace orbel

@@ -53,8 +53,8 @@ struct CirclePoint {
 // label's corner may lie on a spoke or outside the cell.)
 CirclePoint PatternCellCentre(const CirclePlace& place, int ringSet, int pitchClass);
 
-// The ring and pitch class whose label stands at (x, y), as the build stores a pattern note's place; none
-// when no label is within a logical unit or two.
+// The ring and pitch class whose label stands at (x, y), as the build stores a pattern note's place: the
+// nearest label within a small reach, none when no label is that near.
 struct PatternCell {
     int ringSet = 0;
     int pitchClass = 0;
