@@ -140,7 +140,8 @@ private:
 };
 
 TEST(CircleFill, EveryFillStaysInItsCellAndTheEndOfPlayLeavesTheViewsAsTheyWere) {
-    const Screen screens[] = {{1920, 1080, 1.0}, {1366, 768, 1.0}, {1366, 768, 1.5}, {1366, 768, 2.0}};
+    // Wide and narrow layouts, at whole and fractional ratios.
+    const Screen screens[] = {{1920, 1080, 1.0}, {1366, 768, 1.0}, {1280, 1024, 1.5}, {1366, 768, 2.0}};
     const struct { int studyType, item; } studies[] = {{0, 0}, {1, 3}, {2, 2}, {2, 4}, {2, 10}, {3, 0}};
     for (const Screen& screen : screens) {
         for (const auto& study : studies) {
