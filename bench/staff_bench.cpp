@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < scale.sequence.SeqCount; ++i) {
         const auto n = static_cast<std::size_t>(i);
         const auto pc = static_cast<std::size_t>(orbel::PitchClass(scale.sequence.SeqPitch[n]));
-        circle.content.markers.push_back({tick, circle.points[4][pc], circle.points[5][pc], {}});
+        circle.content.markers.push_back({tick, circle.points[4][pc], circle.points[5][pc]});
         ticks.push_back(tick);
         tick += scale.sequence.SeqDur[n];
     }

@@ -25,6 +25,7 @@
 #include "ui/tempo_entry.h"
 #include "ui/tour/frm_introduce.h"
 #include "ui/view_area.h"
+#include "views/circle_content.h"
 #include "views/circle_layout.h"
 #include "views/circle_view.h"
 #include "views/staff_layout.h"
@@ -61,10 +62,6 @@ static constexpr std::size_t KeyboardHit = 6;
 
 static constexpr int FormFontSize = 20;
 static constexpr int KeyPressVelocity = 127;
-// The II, V and I chords' scales lie this far apart in the II–V–I table; the V7 treatment "Ⅱ♭７" puts V a
-// semitone above the root.
-static constexpr int IIVIChordStride = 12;
-static constexpr int FlatSecondTreatment = 4;
 // A press on the circle sets the root of the pitch class whose name lies within this many logical units.
 static constexpr double CirclePressReach = 500;
 static constexpr double MidiSelectorFromOs = 5.99;
@@ -505,51 +502,7 @@ CircleDiagram frmMain::CircleFor() const {
     const double screenHeight = screen->geometry().height() * TwipsPerPixel(screen->logicalDotsPerInch());
     d.points = ComputeCircleGeometry(d.place, frame, digit.width(), digit.height(), screenHeight);
 
-    CircleContent& c = d.content;
-    c.shown = s.ShowDiagram == flag::True;
-    c.studyType = s.StudyType;
-    c.rootKey = s.RootKey;
-    c.majorSpelling = state_.sequence.MajorSpelling;
-    const int item = session_.currentItem();
-    const auto at = [item](const CatalogueColumn& column) {
-        return item >= 0 && item < static_cast<int>(column.size()) ? column[static_cast<std::size_t>(item)]
-                                                                   : std::string();
-    };
-    const Catalogue& catalogue = state_.study.catalogue;
-    c.steps = at(s.StudyType == study_type::Scale ? catalogue.ScaleSteps : catalogue.ChordSteps);
-    c.patternDigits = at(catalogue.PatternDigits);
-    const int mode = s.IIVIMode[0];
-    const int treatment = s.IIVIMode[1];
-    for (std::size_t k = 0; k < 3; ++k) {
-        const int index = static_cast<int>(k) * IIVIChordStride + 2 * treatment + mode;
-        const auto& scales = state_.iiviTables.IIVIScales;
-        c.chordScales[k] = index >= 0 && index < static_cast<int>(scales.size())
-                               ? scales[static_cast<std::size_t>(index)]
-                               : "";
-    }
-    c.fifthIsFlatSecond = treatment == FlatSecondTreatment;
-    // Where the marker goes for each note: a scale's or chord's note on the outer ring at its pitch class, a
-    // pattern's note in the cell the build stored for it.
-    const PlaySequence& seq = state_.sequence;
-    int tick = 0;
-    for (int i = 0; i < seq.SeqCount; ++i) {
-        const auto n = static_cast<std::size_t>(i);
-        CircleContent::Marker m;
-        m.tick = tick;
-        if (s.StudyType == study_type::IIVIPattern) {
-            m.x = seq.SeqCircleX[n];
-            m.y = seq.SeqCircleY[n];
-            m.degree = seq.SeqDegree[n];
-        } else {
-            const auto pc = static_cast<std::size_t>(PitchClass(seq.SeqPitch[n]));
-            m.x = d.points[circle_sets::OuterRingX][pc];
-            m.y = d.points[circle_sets::OuterRingY][pc];
-        }
-        if (seq.SeqRest[n] != 1) c.markers.push_back(m);
-        tick += seq.SeqDur[n];
-    }
-    for (std::size_t i = 0; i < c.colours.size(); ++i)
-        c.colours[i] = s.ViewColour[i];
+    d.content = CircleContentFor(state_, session_.currentItem(), d.points);
     return d;
 }
 

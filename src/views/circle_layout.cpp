@@ -61,4 +61,37 @@ CircleGeometry ComputeCircleGeometry(const CirclePlace& place, const CircleFrame
     return g;
 }
 
+CirclePoint PatternCellCentre(const CirclePlace& place, int ringSet, int pitchClass) {
+    // Halfway across the ring; the inner ring narrows to the centre, so a little further out there.
+    constexpr double InnerMiddle = 0.3;
+    const double share = ringSet == circle_sets::InnerRingX ? InnerMiddle
+                         : ringSet == circle_sets::MiddleRingX
+                             ? (pattern_rings::InnerEdge + pattern_rings::OuterEdge) / 2
+                             : (pattern_rings::OuterEdge + 1) / 2;
+    // As the spokes are placed, so that it lies halfway between two of them.
+    const double theta = (30.0 * pitchClass - 90) * Pi / 180;
+    return {place.centreX + share * place.radius * std::cos(theta),
+            place.centreY - share * place.radius * std::sin(theta)};
+}
+
+std::optional<PatternCell> PatternCellAt(const CircleGeometry& points, double x, double y) {
+    // The build keeps a point in whole logical units, and from a geometry measured on the surface as it was
+    // then: a label a little way off is still the one meant, while neighbouring labels lie hundreds apart.
+    constexpr double Reach = 100;
+    std::optional<PatternCell> nearest;
+    double best = Reach;
+    for (const int ring : {circle_sets::InnerRingX, circle_sets::MiddleRingX, circle_sets::OuterRingX}) {
+        for (int pc = 0; pc < 12; ++pc) {
+            const auto p = static_cast<std::size_t>(pc);
+            const double d = std::hypot(points[static_cast<std::size_t>(ring)][p] - x,
+                                        points[static_cast<std::size_t>(ring) + 1][p] - y);
+            if (d <= best) {
+                best = d;
+                nearest = PatternCell{ring, pc};
+            }
+        }
+    }
+    return nearest;
+}
+
 } // namespace orbel

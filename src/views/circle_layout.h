@@ -5,6 +5,8 @@
 
 #include "theory/circle_geometry.h"
 
+#include <optional>
+
 namespace orbel {
 
 struct CirclePlace {
@@ -33,6 +35,31 @@ CirclePlace CircleLayout(const CircleFrame& frame, const CirclePlace& previous =
 // screenHeight twips high (which corrects the disk's aspect a little).
 CircleGeometry ComputeCircleGeometry(const CirclePlace& place, const CircleFrame& frame, double textWidth,
                                      double textHeight, double screenHeight);
+
+// The II–V–I pattern's target: circles at these shares of the radius part its inner ring (II) from the
+// middle one (V), and the middle one from the outer one (I).
+namespace pattern_rings {
+static constexpr double InnerEdge = 0.5;
+static constexpr double OuterEdge = 0.75;
+} // namespace pattern_rings
+
+struct CirclePoint {
+    double x = 0;
+    double y = 0;
+};
+
+// A point in the middle of the pattern's cell of a ring (circle_sets::InnerRingX, MiddleRingX or
+// OuterRingX) and a pitch class, well clear of its outline at any size: where the cell's fill starts. (A
+// label's corner may lie on a spoke or outside the cell.)
+CirclePoint PatternCellCentre(const CirclePlace& place, int ringSet, int pitchClass);
+
+// The ring and pitch class whose label stands at (x, y), as the build stores a pattern note's place: the
+// nearest label within a small reach, none when no label is that near.
+struct PatternCell {
+    int ringSet = 0;
+    int pitchClass = 0;
+};
+std::optional<PatternCell> PatternCellAt(const CircleGeometry& points, double x, double y);
 
 namespace circle_sets {
 static constexpr int RimX = 0;

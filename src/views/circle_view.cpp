@@ -69,8 +69,8 @@ void ScaleOrChord(Surface& s, const CirclePlace& place, const CircleGeometry& g,
 
 void Pattern(Surface& s, const CirclePlace& place, const CircleGeometry& g, const CircleContent& c) {
     const double r = place.radius;
-    Circle(s, place.centreX, place.centreY, 0.75 * r);
-    Circle(s, place.centreX, place.centreY, 0.5 * r);
+    Circle(s, place.centreX, place.centreY, pattern_rings::OuterEdge * r);
+    Circle(s, place.centreX, place.centreY, pattern_rings::InnerEdge * r);
     for (int p = 1; p <= 12; ++p) {
         const auto i = static_cast<std::size_t>(p);
         s.line(g[circle_sets::RimX][i], g[circle_sets::RimY][i], place.centreX, place.centreY);
@@ -90,12 +90,14 @@ void Pattern(Surface& s, const CirclePlace& place, const CircleGeometry& g, cons
             const QString label = Degree(v % 12);
             if (d > 1 && std::find(labels.begin(), labels.end(), label) != labels.end()) break;
             labels.push_back(label);
-            const QPointF at = At(g, chords[k].ring, chords[k].ring + 1, c.rootKey + v + chords[k].offset);
+            const int pc = c.rootKey + v + chords[k].offset;
+            const QPointF at = At(g, chords[k].ring, chords[k].ring + 1, pc);
             const bool played = c.patternDigits.find(std::to_string(d)) != std::string::npos;
             const std::uint32_t fill = d == 1   ? c.colours[Root]
                                        : played ? c.colours[ChordTone]
                                                 : c.colours[Disk];
-            s.FloodFillForm(at.x(), at.y(), bgr::Black, fill);
+            const CirclePoint seed = PatternCellCentre(place, chords[k].ring, ((pc % 12) + 12) % 12);
+            s.FloodFillForm(seed.x, seed.y, bgr::Black, fill);
             s.PrintTextFlat(at.x(), at.y(), label, bgr::Black);
         }
     }
@@ -121,23 +123,7 @@ void XorRing(Surface& s, const CirclePlace& place, double x, double y) {
     s.setXorPen(false);
 }
 
-// A cell recoloured: its label printed in a colour first, so that its black pixels do not stop the fill.
-void RecolourCell(Surface& s, const CircleDiagram& d, const CircleContent::Marker& m, std::uint32_t fill,
-                  std::uint32_t under) {
-    const QString label = QString::fromStdString(m.degree);
-    s.SetFormFont(Mincho, d.place.degreeSize, true, false);
-    s.PrintTextFlat(m.x, m.y, label, under);
-    s.FloodFillForm(m.x, m.y, bgr::Black, fill);
-    s.PrintTextFlat(m.x, m.y, label, bgr::Black);
-}
-
 } // namespace
-
-void CirclePlayMarker::restoreCell(Surface& s, const CircleDiagram& d) const {
-    const CircleContent& c = d.content;
-    const bool root = QString::fromStdString(last_->degree) == Degree(0);
-    RecolourCell(s, d, *last_, root ? c.colours[Root] : c.colours[ChordTone], c.colours[Played]);
-}
 
 void CirclePlayMarker::show(Surface& s, const CircleDiagram& d, int tick, bool first) {
     const CircleContent& c = d.content;
@@ -146,28 +132,30 @@ void CirclePlayMarker::show(Surface& s, const CircleDiagram& d, int tick, bool f
     const auto marker = std::find_if(c.markers.begin(), c.markers.end(),
                                      [tick](const CircleContent::Marker& m) { return m.tick == tick; });
     if (marker == c.markers.end()) return;
-    s.SaveFormFont();
     if (c.studyType == 2) {
-        if (last_) restoreCell(s, d);
-        RecolourCell(s, d, *marker, c.colours[Played], c.colours[ChordTone]);
+        // The cell before goes back to exactly what it was, whatever colour its role gave it.
+        s.UndoFill(cell_);
+        cell_.pixels.clear();
+        if (const std::optional<PatternCell> cell = PatternCellAt(d.points, marker->x, marker->y)) {
+            const CirclePoint seed = PatternCellCentre(d.place, cell->ringSet, cell->pitchClass);
+            s.FloodFillForm(seed.x, seed.y, bgr::Black, c.colours[Played], &cell_);
+        }
     } else {
         if (last_) XorRing(s, d.place, last_->x, last_->y);
         XorRing(s, d.place, marker->x, marker->y);
     }
-    s.RestoreFormFont();
     last_ = *marker;
 }
 
 void CirclePlayMarker::end(Surface& s, const CircleDiagram& d) {
     const CircleContent& c = d.content;
-    if (!c.shown || !last_ || c.studyType > 2) return;
-    s.SaveFormFont();
+    if (!c.shown || c.studyType > 2) return;
     if (c.studyType == 2) {
-        restoreCell(s, d);
-    } else {
+        s.UndoFill(cell_);
+        cell_.pixels.clear();
+    } else if (last_) {
         XorRing(s, d.place, last_->x, last_->y);
     }
-    s.RestoreFormFont();
     last_.reset();
 }
 

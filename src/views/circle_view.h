@@ -5,6 +5,7 @@
 
 #include "theory/circle_geometry.h"
 #include "views/circle_layout.h"
+#include "views/flood_fill.h"
 
 #include <array>
 #include <cstdint>
@@ -26,13 +27,12 @@ struct CircleContent {
     std::array<std::string, 3> chordScales; // II–V–I pattern: the scale strings of II, V and I
     bool fifthIsFlatSecond = false;         // the V7 treatment that puts V a semitone above the root
     std::array<std::uint32_t, 5> colours{}; // ViewColour 0..4
-    // Scales, chords and patterns: where the marker goes for the note starting at each tick, with the
-    // pattern cell's degree label.
+    // Scales, chords and patterns: where the marker goes for the note starting at each tick (for a pattern,
+    // where the label of its cell stands).
     struct Marker {
         int tick = 0;
         double x = 0;
         double y = 0;
-        std::string degree;
     };
     std::vector<Marker> markers;
 };
@@ -48,16 +48,16 @@ void DrawCircleDiagram(Surface& surface, const CirclePlace& place, const CircleG
                        const CircleContent& content);
 
 // The marker of the note being played: for a scale or chord an XOR ring (drawn again to remove it), for a
-// pattern its cell in the "ひく音" colour; none for phrases.
+// pattern its cell filled in the "ひく音" colour beneath its label (the fill taken back to remove it); none
+// for phrases.
 class CirclePlayMarker {
 public:
     void show(Surface& surface, const CircleDiagram& diagram, int tick, bool first);
     void end(Surface& surface, const CircleDiagram& diagram);
 
 private:
-    void restoreCell(Surface& surface, const CircleDiagram& diagram) const;
-
     std::optional<CircleContent::Marker> last_;
+    FillUndo cell_;
 };
 
 } // namespace orbel

@@ -27,11 +27,15 @@ constexpr double HeadRadius = 0.35 * Spacing;
 constexpr double HeadAspect = 0.8; // height to width, on the screen
 constexpr double LedgerHalf = 1.1 * Spacing;
 constexpr double SharpLeft = 1.2 * Spacing;
-constexpr double SharpUp = Spacing;
 constexpr double Top = Base + 4 * Spacing;
 // The music font at these sizes fits the staff's spacing; the clef's cell starts above the top line.
 constexpr int ClefPoints = 9;
 constexpr int SharpPoints = 7;
+// The font puts an accidental's centre 4.29 staff spaces of its 22-point design (150 twips on an em of 440)
+// below the top of the character cell, the same share of an em at any size: the sharp's cell begins that far
+// above its head.
+constexpr double AccidentalCentreEms = 4.29 * 150 / 440;
+constexpr double SharpUp = AccidentalCentreEms * SharpPoints * surface_defaults::PointsToTwips;
 constexpr double ClefCellTop = Base + 6.4 * Spacing;
 
 const QString MusicFont = QStringLiteral("ZephMusicFont");

@@ -54,7 +54,7 @@ void Surface::clear(std::uint32_t bgr) {
     outlines_.fill(FromBgr(bgr));
 }
 
-void Surface::draw(const std::function<void(QPainter&)>& paint) {
+void Surface::draw(const std::function<void(QPainter&)>& paint, bool outline) {
     if (external_ != nullptr) {
         external_->save();
         external_->setRenderHint(QPainter::Antialiasing, true);
@@ -67,11 +67,11 @@ void Surface::draw(const std::function<void(QPainter&)>& paint) {
     const double ratio = picture_.devicePixelRatio();
     picture_.setDevicePixelRatio(1);
     for (QImage* target : {&picture_, &outlines_}) {
-        if (target == &outlines_ && !keepOutlines_) continue;
+        if (target == &outlines_ && (!keepOutlines_ || !outline)) continue;
         QPainter painter(target);
-        const bool outline = target == &outlines_;
-        painter.setRenderHint(QPainter::Antialiasing, !outline && !xorPen_);
-        painter.setRenderHint(QPainter::TextAntialiasing, !outline && !xorPen_);
+        const bool flat = target == &outlines_;
+        painter.setRenderHint(QPainter::Antialiasing, !flat && !xorPen_);
+        painter.setRenderHint(QPainter::TextAntialiasing, !flat && !xorPen_);
         if (xorPen_) painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         paint(painter);
     }
@@ -122,7 +122,8 @@ void Surface::arc(double x, double y, double rx, double ry, double startAngle, d
 
 void Surface::disc(double x, double y, double radius) {
     const QPointF centre = toDevice(x, y);
-    const double r = radius * xScale_;
+    // The pen draws round the circle as well: a disc far smaller than a pixel is still as wide as the pen.
+    const double r = radius * xScale_ + drawWidth_ * penScale() / 2;
     const QColor colour = FromBgr(foreColor_);
     draw([&](QPainter& p) {
         p.setPen(Qt::NoPen);
@@ -171,11 +172,14 @@ void Surface::PrintText(double x, double y, const QString& text, std::uint32_t b
     const QPaintDevice* device = external_ != nullptr ? external_->device() : &picture_;
     const QPointF baseline(top.x(), top.y() + QFontMetricsF(font, device).ascent());
     const QColor colour = FromBgr(bgr);
-    draw([&](QPainter& p) {
-        p.setFont(font);
-        p.setPen(colour);
-        p.drawText(baseline, text);
-    });
+    // Text stays out of the outline copy: a fill passes beneath a label and keeps its ink.
+    draw(
+        [&](QPainter& p) {
+            p.setFont(font);
+            p.setPen(colour);
+            p.drawText(baseline, text);
+        },
+        false);
 }
 
 void Surface::PrintTextFlat(double x, double y, const QString& text, std::uint32_t bgr) {
@@ -183,7 +187,7 @@ void Surface::PrintTextFlat(double x, double y, const QString& text, std::uint32
         PrintText(piece.x, y, piece.text, bgr);
 }
 
-void Surface::FloodFillForm(double x, double y, std::uint32_t border, std::uint32_t fill) {
+void Surface::FloodFillForm(double x, double y, std::uint32_t border, std::uint32_t fill, FillUndo* undo) {
     foreColor_ = border;
     if (external_ != nullptr) return;
     const QPointF at = toDevice(x, y);
@@ -191,7 +195,15 @@ void Surface::FloodFillForm(double x, double y, std::uint32_t border, std::uint3
     picture_.setDevicePixelRatio(1);
     FloodFillOutlined(outlines_, picture_,
                       QPoint(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))),
-                      FromBgr(border).rgb(), FromBgr(fill).rgb());
+                      FromBgr(border).rgb(), FromBgr(fill).rgb(), undo);
+    picture_.setDevicePixelRatio(ratio);
+}
+
+void Surface::UndoFill(const FillUndo& undo) {
+    if (external_ != nullptr) return;
+    const double ratio = picture_.devicePixelRatio();
+    picture_.setDevicePixelRatio(1);
+    orbel::UndoFill(outlines_, picture_, undo);
     picture_.setDevicePixelRatio(ratio);
 }
 

@@ -2,8 +2,10 @@
 // What every view draws on: a picture in the main window's logical units (about a twip each, x to the
 // right from 0, y upward from 0 at the bottom edge), kept at the screen's device pixels so that lines, text
 // and music glyphs are crisp on any screen. Text and shapes are antialiased; the XOR pen (for cursors that
-// must vanish without a trace when drawn again) is not. A plain copy of every outline, drawn without
-// antialiasing in its exact colour, lets a flood fill find the edges of an area.
+// must vanish without a trace when drawn again) is not. A flat copy of the drawing, every line and shape
+// drawn without antialiasing in its exact colour and no text, lets a flood fill find the edges of an area.
+
+#include "views/flood_fill.h"
 
 #include <QFont>
 #include <QImage>
@@ -67,7 +69,8 @@ public:
     // Part of an ellipse centred at (x, y) with half-axes rx across and ry up, from startAngle to endAngle
     // (radians, counter-clockwise from the positive x direction).
     void arc(double x, double y, double rx, double ry, double startAngle, double endAngle);
-    // A filled circle of the given radius (logical units across) in the pen's colour.
+    // A filled circle of the given radius (logical units across) in the pen's colour, drawn round with the
+    // pen's width.
     void disc(double x, double y, double radius);
 
     // The font of the views, and its one save slot. A size of 0 or less changes nothing.
@@ -84,13 +87,18 @@ public:
     // As PrintText, every lower-case "b" drawn as a flat sign close to the letter before it.
     void PrintTextFlat(double x, double y, const QString& text, std::uint32_t bgr);
 
-    // Fills the area around (x, y) bounded by outlines of the border colour. The pen keeps the border
-    // colour afterwards.
-    void FloodFillForm(double x, double y, std::uint32_t border, std::uint32_t fill);
+    // Fills the area around (x, y) bounded by outlines of the border colour, beneath any text and the
+    // antialiased edges of lines (see flood_fill.h). The pen keeps the border colour afterwards. undo, when
+    // given, receives what changed.
+    void FloodFillForm(double x, double y, std::uint32_t border, std::uint32_t fill,
+                       FillUndo* undo = nullptr);
+    // Takes a fill back where nothing has been drawn since.
+    void UndoFill(const FillUndo& undo);
 
 private:
-    // Runs paint on the picture (antialiased unless the pen is XOR) and on the outline copy (never).
-    void draw(const std::function<void(QPainter&)>& paint);
+    // Runs paint on the picture (antialiased unless the pen is XOR) and, for an outline, on the outline
+    // copy (never antialiased).
+    void draw(const std::function<void(QPainter&)>& paint, bool outline = true);
     QFont qtFont() const;
     // Pen widths are in pixels of the screen: device units per such pixel.
     double penScale() const;

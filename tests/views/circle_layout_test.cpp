@@ -58,5 +58,48 @@ TEST(CircleLayout, PitchClassesRunClockwiseFromCAtTheTopAndPatternsTurnTheirRim)
     EXPECT_FLOAT_EQ(t[2][0], g[2][0]);
 }
 
+// A pattern note's stored place finds the cell of its label, even from a geometry measured a little
+// differently; the middle of every cell lies between its ring's circles and its two spokes.
+TEST(CircleLayout, APatternNoteFindsItsCellWhoseMiddleLiesInside) {
+    const CircleFrame frame{H, L, 1, 2, -1, -1};
+    const CirclePlace place = CircleLayout(frame);
+    const CircleGeometry g = ComputeCircleGeometry(place, frame, 120, 260, 16200);
+    const struct {
+        int ring, pc;
+        double dx, dy;
+        bool found;
+    } cases[] = {
+        {circle_sets::InnerRingX, 0, 0, 0, true},
+        {circle_sets::MiddleRingX, 6, 0.9, -0.9, true},
+        {circle_sets::OuterRingX, 11, 40, 30, true},
+        {circle_sets::OuterRingX, 5, 400, 0, false},
+    };
+    for (const auto& c : cases) {
+        const auto r = static_cast<std::size_t>(c.ring);
+        const auto p = static_cast<std::size_t>(c.pc);
+        const std::optional<PatternCell> cell = PatternCellAt(g, g[r][p] + c.dx, g[r + 1][p] + c.dy);
+        ASSERT_EQ(cell.has_value(), c.found) << c.ring << " " << c.pc;
+        if (!c.found) continue;
+        EXPECT_EQ(cell->ringSet, c.ring);
+        EXPECT_EQ(cell->pitchClass, c.pc);
+    }
+    const std::pair<int, std::pair<double, double>> rings[] = {{circle_sets::InnerRingX, {0, 0.5}},
+                                                               {circle_sets::MiddleRingX, {0.5, 0.75}},
+                                                               {circle_sets::OuterRingX, {0.75, 1}}};
+    for (const auto& [ring, edges] : rings) {
+        for (int pc = 0; pc < 12; ++pc) {
+            const CirclePoint m = PatternCellCentre(place, ring, pc);
+            const double dx = m.x - place.centreX;
+            const double dy = m.y - place.centreY;
+            const double share = std::hypot(dx, dy) / place.radius;
+            EXPECT_GT(share, edges.first + 0.1) << ring << " " << pc;
+            EXPECT_LT(share, edges.second - 0.1) << ring << " " << pc;
+            // Clockwise from the top, as the pitch classes run: halfway between the spokes 15° either side.
+            const double angle = std::fmod(std::atan2(dx, dy) * 180 / 3.14159 + 360, 360);
+            EXPECT_NEAR(angle, 30 * pc, 0.5) << ring << " " << pc;
+        }
+    }
+}
+
 } // namespace
 } // namespace orbel

@@ -3,6 +3,7 @@
 #include "views/range_preview.h"
 #include "views/surface.h"
 
+#include <QFontDatabase>
 #include <gtest/gtest.h>
 
 namespace orbel {
@@ -43,6 +44,41 @@ TEST(RangePreview, HeadsAreFilledWithoutLeaking) {
         const QPointF centre = surface.toDevice(p.low.x, p.low.y);
         EXPECT_EQ(image.pixelColor(centre.toPoint()), QColor(Qt::black)) << ratio;
         EXPECT_EQ(image.pixelColor(surface.toDevice(250, 300).toPoint()), QColor(Qt::white)) << ratio;
+    }
+}
+
+// Each sharp stands at the height of its head: the ink the sharp adds to the picture is centred within a
+// quarter of a line spacing of the head, for every sharp either limit can have and at any screen ratio.
+TEST(RangePreview, SharpsStandBesideTheirHeads) {
+    ASSERT_GE(QFontDatabase::addApplicationFont(QStringLiteral(ORBEL_PROGRAM_DIR "/ZEPHMUSIC.ttf")), 0);
+    for (const double ratio : {1.0, 2.0}) {
+        for (int pitch = range_preview::LowLimitMin; pitch <= range_preview::HighLimitMax; ++pitch) {
+            if (!PreviewSharp(pitch)) continue;
+            const bool low = pitch <= range_preview::LowLimitMax;
+            RangePreviewPicture with = LayOutRangePreview(low ? pitch : 9, low ? 60 : pitch);
+            RangePreviewPicture without = with;
+            (low ? without.low : without.high).sharp = false;
+            // Large, so that a quarter of a spacing is a few pixels.
+            Surface a(QSize(540, 810), ratio, range_preview::Width, range_preview::Height);
+            Surface b(QSize(540, 810), ratio, range_preview::Width, range_preview::Height);
+            DrawRangePreview(a, with);
+            DrawRangePreview(b, without);
+            double weighted = 0;
+            double ink = 0;
+            for (int y = 0; y < a.picture().height(); ++y) {
+                for (int x = 0; x < a.picture().width(); ++x) {
+                    const int added = qGray(b.picture().pixel(x, y)) - qGray(a.picture().pixel(x, y));
+                    if (added <= 0) continue;
+                    weighted += added * static_cast<double>(y);
+                    ink += added;
+                }
+            }
+            ASSERT_GT(ink, 0) << pitch;
+            const PreviewHead& head = low ? with.low : with.high;
+            const double centre = weighted / ink;
+            EXPECT_NEAR(centre, a.toDevice(head.x, head.y).y(), 0.25 * range_preview::Spacing * a.yScale())
+                << "pitch " << pitch << " ratio " << ratio;
+        }
     }
 }
 

@@ -117,5 +117,38 @@ TEST(StaffPaint, EveryFactoryItemHasItsHeadsOnTheirLinesAndSpaces) {
     EXPECT_GT(heads, 1000);
 }
 
+// A dot is a black disc as wide as the pen its mark asks for (in pixels of the screen), not a grey speck:
+// across and up through its middle, that many pixels or more are black.
+TEST(StaffPaint, ADotIsABlackDiscAsWideAsItsPen) {
+    const StaffFrame frame{24300, 15600, 19800, 1};
+    PlaySequence seq;
+    seq.SeqCount = 3;
+    for (std::size_t i = 0; i < 3; ++i) {
+        seq.SeqPitch[i] = 29; // F, in the bottom space: the dot sits level with the head, in the space
+        seq.SeqDur[i] = static_cast<std::int16_t>(i < 2 ? 36 : 24);
+    }
+    const StaffLayout staff = LayOutStaff(seq, {3, 0, 0}, frame);
+    for (const double ratio : {1.0, 1.5, 2.0}) {
+        Surface surface(QSize(1620, 1000), ratio, frame.windowWidth, frame.windowHeight);
+        PaintStaff(surface, staff);
+        int dots = 0;
+        for (const StaffMark& m : staff.marks) {
+            if (m.kind != StaffMark::Kind::Dot) continue;
+            ++dots;
+            const QPoint centre = surface.toDevice(m.x, m.y).toPoint();
+            const auto blackRun = [&](int dx, int dy) {
+                int n = 0;
+                for (int k = -8; k <= 8; ++k)
+                    n += qGray(surface.picture().pixel(centre + QPoint(k * dx, k * dy))) < 64 ? 1 : 0;
+                return n;
+            };
+            const int pen = static_cast<int>(m.width * ratio);
+            EXPECT_GE(blackRun(1, 0), pen) << "across, ratio " << ratio;
+            EXPECT_GE(blackRun(0, 1), pen) << "up, ratio " << ratio;
+        }
+        EXPECT_EQ(dots, 2);
+    }
+}
+
 } // namespace
 } // namespace orbel

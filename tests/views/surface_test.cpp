@@ -5,7 +5,9 @@
 #include "views/surface.h"
 
 #include <QPainter>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <numbers>
 
 namespace orbel {
 namespace {
@@ -82,6 +84,65 @@ TEST(Surface, FloodFillNeverLeavesAnAntialiasedOutline) {
         EXPECT_EQ(PixelAt(s, 100, 100), Grey);
         EXPECT_EQ(PixelAt(s, 1900, 1900), Grey);
         EXPECT_EQ(PixelAt(s, 1000, 1000), Blue);
+    }
+}
+
+// Twelve spokes in a ring, a label in each sector, every sector filled in a light colour: the antialiased
+// spokes and the labels keep their ink wherever the flat copy's pixels fall, and the fills stay inside.
+TEST(Surface, FillsKeepTheInkOfTheLinesAndLabelsTheyMeet) {
+    constexpr std::uint32_t PaleGreen = 0xC0F0C0;
+    constexpr std::uint32_t Salmon = 0x8CA0FF;
+    constexpr double Centre = 1500;
+    constexpr double Radius = 1200;
+    for (const double ratio : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(ratio);
+        Surface s(QSize(311, 297), ratio, 3000, 3000); // across and up scale a little differently
+        const double step = std::numbers::pi / 6;
+        const auto along = [&](int k, double share) {
+            const double a = (k + 0.5) * step;
+            return QPointF(Centre + share * Radius * std::cos(a), Centre + share * Radius * std::sin(a));
+        };
+        s.setForeColor(bgr::Black);
+        s.arc(Centre, Centre, Radius, Radius, 0, 2 * std::numbers::pi);
+        for (int k = 0; k < 12; ++k)
+            s.line(Centre, Centre, along(k, 1).x(), along(k, 1).y());
+        s.SetFormFont("IPAMincho", 8, true, false);
+        const auto label = [&](int k) {
+            const double a = k * step;
+            return QPointF(Centre + 0.8 * Radius * std::cos(a), Centre + 0.8 * Radius * std::sin(a));
+        };
+        int labelInk = 0;
+        const auto countInk = [&] {
+            int n = 0;
+            for (int y = 0; y < s.picture().height(); ++y)
+                for (int x = 0; x < s.picture().width(); ++x)
+                    n += qGray(s.picture().pixel(x, y)) < 96 ? 1 : 0;
+            return n;
+        };
+        const int linesInk = countInk();
+        for (int k = 0; k < 12; ++k)
+            s.PrintText(label(k).x(), label(k).y(), "VII", bgr::Black);
+        labelInk = countInk() - linesInk;
+        for (int k = 0; k < 12; ++k) {
+            const double a = k * step;
+            s.FloodFillForm(Centre + 0.5 * Radius * std::cos(a), Centre + 0.5 * Radius * std::sin(a),
+                            bgr::Black, k % 2 == 0 ? PaleGreen : Salmon);
+        }
+        EXPECT_EQ(PixelAt(s, 100, 100), bgr::White);
+        EXPECT_EQ(PixelAt(s, 2900, 1500), bgr::White);
+        EXPECT_GE(countInk(), linesInk + labelInk);
+        // Every spoke still dark all along: somewhere within a pixel of each point on it.
+        for (int k = 0; k < 12; ++k) {
+            for (double share = 0.1; share < 0.95; share += 0.02) {
+                const QPointF d = s.toDevice(along(k, share).x(), along(k, share).y());
+                int darkest = 255;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        darkest = std::min(darkest, qGray(s.picture().pixel(static_cast<int>(d.x()) + dx,
+                                                                            static_cast<int>(d.y()) + dy)));
+                ASSERT_LT(darkest, 100) << "spoke " << k << " at " << share;
+            }
+        }
     }
 }
 

@@ -123,7 +123,7 @@ TEST(ViewSet, CircleMarkerOfAScaleLeavesTheDiagramAsItWas) {
     circle.content.colours = {0xDCF8FF, 0xFFE6C8, 0x8CA0FF, 0xAAE6AA, 0x00E6FF};
     for (int pc : {0, 2, 4}) {
         const auto p = static_cast<std::size_t>(pc);
-        circle.content.markers.push_back({pc * 12, circle.points[4][p], circle.points[5][p], {}});
+        circle.content.markers.push_back({pc * 12, circle.points[4][p], circle.points[5][p]});
     }
     views.show({}, {}, circle);
     const QImage drawn = views.surface()->picture().copy();
