@@ -149,8 +149,17 @@ private:
     void playRepeated(int step);
     void playOnce();
     void metronome();
-    // Plays what the timeline holds at tick v; true when the melody had an event there.
-    bool playTick(int v, int variant);
+    // The accompaniment and melody switches as the last beat found them.
+    struct SwitchesOnBeat {
+        bool accompaniment = false;
+        bool melody = false;
+    };
+    // At a beat: a voice switched off since the last beat ends its notes, and the accompaniment plays from
+    // here as its switch says.
+    void followSwitchesOnBeat(SwitchesOnBeat& was);
+    // Plays what the timeline holds at tick v, the accompaniment only when accompanied; true when the
+    // melody had an event there.
+    bool playTick(int v, int variant, bool accompanied);
     void allNotesOff();
     void settleAfterFault();
     // Takes the settings that act while playing from the window; messages sent next are due at the
