@@ -296,6 +296,8 @@ void PlaySled::ReturnToIdle() {
 
 void PlaySled::PlayRepeated(int step) {
     RunPlayAction([this, step] { playRepeated(step); });
+    // Told after anything the loop drew, so that the mark cannot come back after it.
+    events().hideRepeatLabel();
 }
 
 void PlaySled::playRepeated(int step) {

@@ -87,7 +87,8 @@ public:
     // with the controls idle.
 
     // The play button: repetitions of the current item, the root moving by step semitones from one pass
-    // to the next, until stopped (or after one repetition without repeat).
+    // to the next, until stopped (or after one repetition without repeat). However it ends, the tempo mark
+    // goes with it.
     void PlayRepeated(int step);
     // The sound button: one play-through without count-in; only quit and the reference tone are disabled.
     void PlayOnce();

@@ -170,6 +170,7 @@ void frmMain::tempoRamped(int tempo) {
 
 void frmMain::hideRepeatLabel() {
     panel_->Label7->hide();
+    views_->EraseTempoMark();
 }
 
 void frmMain::studyChanged(const StudyChange& change) {
