@@ -222,7 +222,7 @@ void PlaySled::PauseBetweenRepeats() {
 }
 
 void PlaySled::ShowRepeatLabel(int number, int count) {
-    events().ShowRepeatLabel(RepeatLabelText(number, count, study_.settings.RepeatOn), PlayTempo);
+    events().ShowRepeatLabel(RepeatLabelText(number, count, repeating() ? 1 : 0), PlayTempo);
 }
 
 void PlaySled::build(bool isChangeOnly) {
@@ -294,8 +294,14 @@ void PlaySled::ReturnToIdle() {
     events().MakeSound_Bot_show(false);
 }
 
-void PlaySled::PlayRepeated(int step) {
+bool PlaySled::repeating() const {
+    return repeats_ == Repeats::AsSet && study_.settings.RepeatOn == 1;
+}
+
+void PlaySled::PlayRepeated(int step, Repeats repeats) {
+    repeats_ = repeats;
     RunPlayAction([this, step] { playRepeated(step); });
+    repeats_ = Repeats::AsSet;
     // Told after anything the loop drew, so that the mark cannot come back after it.
     events().hideRepeatLabel();
 }
@@ -348,7 +354,7 @@ void PlaySled::playRepeated(int step) {
                 return;
             }
             rampAfterRepetition();
-            if (s.RepeatOn != 1) {
+            if (!repeating()) {
                 ReturnToIdle();
                 return;
             }

@@ -86,10 +86,13 @@ public:
     // --- The play actions. Each shows "想定外のエラーが発生しました。" for an unexpected fault and then ends
     // with the controls idle.
 
+    // How many repetitions the play button plays: as "繰り返す" says, or one whatever it says (the
+    // demonstration's press, which goes on with its script afterwards).
+    enum class Repeats { AsSet, Once };
     // The play button: repetitions of the current item, the root moving by step semitones from one pass
     // to the next, until stopped (or after one repetition without repeat). However it ends, the tempo mark
     // goes with it.
-    void PlayRepeated(int step);
+    void PlayRepeated(int step, Repeats repeats = Repeats::AsSet);
     // The sound button: one play-through without count-in; only quit and the reference tone are disabled.
     void PlayOnce();
     // Clicks every beat at the tempo of the moment, after the count-in, until stopped; whatever ClickOn.
@@ -148,6 +151,8 @@ public:
 
 private:
     void playRepeated(int step);
+    // Whether the play button's loop goes on after a repetition.
+    bool repeating() const;
     void playOnce();
     void metronome();
     // The accompaniment and melody switches as the last beat found them.
@@ -184,6 +189,7 @@ private:
     StudySession session_;
     std::atomic<std::int16_t>& stopRequested_;
     std::atomic<bool> actionStopped_ = false;
+    Repeats repeats_ = Repeats::AsSet;
     Midi1& midi_;
     std::function<void()> yield_;
     HiDelayTimer timer_;
