@@ -110,12 +110,15 @@ void PlaySled::PlaySound(int variant) {
     if (practice_ != nullptr) practice_->repetitionBegins(timer_.mark(), PlayTempo);
 
     int wait = lengths.tick;
+    SwitchesOnBeat switches{study_.settings.AccompanimentOn == 1, study_.settings.MelodyOn == 1};
     // The length is read on every tick: an action started from a wait may have rebuilt the timeline.
     for (int v = 0; v < timeline_.TimelineLength && timeline_.holds(v); ++v) {
-        // The switches act at once, so they are read on every tick.
+        // The switches are read on every tick: the click, the swing and the melody act at once, the
+        // accompaniment on the beat.
         beforeSending();
         const Settings& s = study_.settings;
         const int inBeat = v % play_timing::TicksPerBeat;
+        if (inBeat == 0) followSwitchesOnBeat(switches);
         if (s.ClickOn == 1 && inBeat == 0) midi_.MidiClick();
         if (s.SwingOn == 1) {
             // Ticks 0–11 of a beat are long and 12–23 short; switched on mid-beat, the tick length holds
@@ -125,7 +128,7 @@ void PlaySled::PlaySound(int variant) {
         } else {
             wait = lengths.tick;
         }
-        if (playTick(v, accompanimentVariant)) {
+        if (playTick(v, accompanimentVariant, switches.accompaniment)) {
             view.MovePlayCursor(v, false);
             view.CircleShowTick(v, false);
             view.ShowPlayedKey(v);
@@ -142,11 +145,24 @@ void PlaySled::PlaySound(int variant) {
     view.EndPlayKeyboard();
 }
 
-bool PlaySled::playTick(int v, int variant) {
+void PlaySled::followSwitchesOnBeat(SwitchesOnBeat& was) {
+    const Settings& s = study_.settings;
+    const SwitchesOnBeat now{s.AccompanimentOn == 1, s.MelodyOn == 1};
+    // A voice switched off lets go of what it holds on the beat, rather than ringing on to its next event.
+    if (was.accompaniment && !now.accompaniment) {
+        midi_.MidiAllNotesOff(midi_channels::Chord);
+        midi_.MidiAllNotesOff(midi_channels::Bass);
+    }
+    if (was.melody && !now.melody) midi_.MidiAllNotesOff(midi_channels::Melody);
+    was = now;
+}
+
+bool PlaySled::playTick(int v, int variant, bool accompanied) {
     const Settings& s = study_.settings;
     bool melodyEvent = false;
     bool chordStruck = false;
-    for (int voice = VoiceMelody; voice <= VoiceBass; ++voice) {
+    const int lastVoice = accompanied ? VoiceBass : VoiceMelody;
+    for (int voice = VoiceMelody; voice <= lastVoice; ++voice) {
         const int cell = timeline_.cell(voice == VoiceMelody ? 0 : variant, voice, v);
         if (cell <= NoEvent) continue;
         if (voice == VoiceMelody) {
@@ -206,7 +222,7 @@ void PlaySled::PauseBetweenRepeats() {
 }
 
 void PlaySled::ShowRepeatLabel(int number, int count) {
-    events().ShowRepeatLabel(RepeatLabelText(number, count, study_.settings.RepeatOn), PlayTempo);
+    events().ShowRepeatLabel(RepeatLabelText(number, count, repeating() ? 1 : 0), PlayTempo);
 }
 
 void PlaySled::build(bool isChangeOnly) {
@@ -235,7 +251,10 @@ void PlaySled::PrepareTimeline(int mode) {
                   static_cast<int>(std::min<long long>(SequenceTicks(seq), timeline_limits::MaximumLength)));
     // The staff's note positions come with the views; until then the cursor has none to follow.
     BuildTimeline(timeline_, seq, {}, {});
-    const Settings& s = study_.settings;
+    // Built whatever the switch says: switched on while playing, the accompaniment comes in on the next
+    // beat.
+    Settings s = study_.settings;
+    s.AccompanimentOn = 1;
     const auto build = [&](int variant) {
         accompaniment_.BuildAccompaniment(timeline_, variant, s, seq.BeatsPerBar, s.StudyType, yield_);
     };
@@ -275,8 +294,16 @@ void PlaySled::ReturnToIdle() {
     events().MakeSound_Bot_show(false);
 }
 
-void PlaySled::PlayRepeated(int step) {
+bool PlaySled::repeating() const {
+    return repeats_ == Repeats::AsSet && study_.settings.RepeatOn == 1;
+}
+
+void PlaySled::PlayRepeated(int step, Repeats repeats) {
+    repeats_ = repeats;
     RunPlayAction([this, step] { playRepeated(step); });
+    repeats_ = Repeats::AsSet;
+    // Told after anything the loop drew, so that the mark cannot come back after it.
+    events().hideRepeatLabel();
 }
 
 void PlaySled::playRepeated(int step) {
@@ -327,7 +354,7 @@ void PlaySled::playRepeated(int step) {
                 return;
             }
             rampAfterRepetition();
-            if (s.RepeatOn != 1) {
+            if (!repeating()) {
                 ReturnToIdle();
                 return;
             }

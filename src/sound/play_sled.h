@@ -86,9 +86,13 @@ public:
     // --- The play actions. Each shows "想定外のエラーが発生しました。" for an unexpected fault and then ends
     // with the controls idle.
 
+    // How many repetitions the play button plays: as "繰り返す" says, or one whatever it says (the
+    // demonstration's press, which goes on with its script afterwards).
+    enum class Repeats { AsSet, Once };
     // The play button: repetitions of the current item, the root moving by step semitones from one pass
-    // to the next, until stopped (or after one repetition without repeat).
-    void PlayRepeated(int step);
+    // to the next, until stopped (or after one repetition without repeat). However it ends, the tempo mark
+    // goes with it.
+    void PlayRepeated(int step, Repeats repeats = Repeats::AsSet);
     // The sound button: one play-through without count-in; only quit and the reference tone are disabled.
     void PlayOnce();
     // Clicks every beat at the tempo of the moment, after the count-in, until stopped; whatever ClickOn.
@@ -147,10 +151,21 @@ public:
 
 private:
     void playRepeated(int step);
+    // Whether the play button's loop goes on after a repetition.
+    bool repeating() const;
     void playOnce();
     void metronome();
-    // Plays what the timeline holds at tick v; true when the melody had an event there.
-    bool playTick(int v, int variant);
+    // The accompaniment and melody switches as the last beat found them.
+    struct SwitchesOnBeat {
+        bool accompaniment = false;
+        bool melody = false;
+    };
+    // At a beat: a voice switched off since the last beat ends its notes, and the accompaniment plays from
+    // here as its switch says.
+    void followSwitchesOnBeat(SwitchesOnBeat& was);
+    // Plays what the timeline holds at tick v, the accompaniment only when accompanied; true when the
+    // melody had an event there.
+    bool playTick(int v, int variant, bool accompanied);
     void allNotesOff();
     void settleAfterFault();
     // Takes the settings that act while playing from the window; messages sent next are due at the
@@ -174,6 +189,7 @@ private:
     StudySession session_;
     std::atomic<std::int16_t>& stopRequested_;
     std::atomic<bool> actionStopped_ = false;
+    Repeats repeats_ = Repeats::AsSet;
     Midi1& midi_;
     std::function<void()> yield_;
     HiDelayTimer timer_;

@@ -104,6 +104,10 @@ public:
     void setClickSound(int entry);
     // Waits until the player has sent its last message and takes in everything it said.
     void waitForPlayer();
+    // Whether a play action runs on the player's thread.
+    bool playerBusy() const;
+    // While set, the play button plays one repetition whatever "繰り返す" says (the tour's press).
+    void setPlayButtonPlaysOnce(bool once) { playButtonPlaysOnce_ = once; }
 
     // The single-key commands of the window, seen before any control gets them.
     // True when the key was a command.
@@ -174,6 +178,7 @@ private:
     PrivateFont musicFont_;
     LogicalScale scale_;
     bool unloaded_ = false;
+    bool playButtonPlaysOnce_ = false;
 
     int favouritesChanged_ = 0;
     // The key sounded by the press being held (0 none), and whether a press hit a key.

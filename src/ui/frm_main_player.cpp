@@ -46,6 +46,10 @@ void frmMain::waitForPlayer() {
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
+bool frmMain::playerBusy() const {
+    return player_ != nullptr && player_->busy();
+}
+
 void frmMain::publishLive() {
     if (live_ != nullptr) live_->publish(state_.settings);
 }
@@ -113,10 +117,11 @@ void frmMain::connectPlayControls() {
             ramp = practice_->rampFor(state_.settings.Tempo);
             listener = practice_->listener();
         }
-        startPlayer([step, ramp, listener](PlaySled& sled, PlayModes&) {
+        const auto repeats = playButtonPlaysOnce_ ? PlaySled::Repeats::Once : PlaySled::Repeats::AsSet;
+        startPlayer([step, ramp, listener, repeats](PlaySled& sled, PlayModes&) {
             sled.setTempoRamp(ramp);
             sled.setPracticeListener(listener);
-            sled.PlayRepeated(step);
+            sled.PlayRepeated(step, repeats);
         });
     });
     connect(c.Command9, &QPushButton::clicked, this, [this] { Stop(); });
@@ -170,6 +175,7 @@ void frmMain::tempoRamped(int tempo) {
 
 void frmMain::hideRepeatLabel() {
     panel_->Label7->hide();
+    views_->EraseTempoMark();
 }
 
 void frmMain::studyChanged(const StudyChange& change) {

@@ -47,6 +47,8 @@ constexpr double NoteAbove = 400;
 constexpr double TextRight = 300;
 constexpr int NoteSize = 26;
 constexpr int TextSize = 16;
+// Around what the mark drew, for the edges its letters are smoothed into (about a pixel).
+constexpr double EdgeMargin = 20;
 // The score line, under the mark.
 constexpr double ScoreBelow = 600;
 constexpr double ScoreWidth = 6500;
@@ -171,11 +173,27 @@ void ViewSet::DrawTempoMark(double x, double y, int tempo, const QString& captio
     s.SetFormFont(QStringLiteral("ZephMusicFont"), tempo_mark::NoteSize, false, false);
     s.PrintTextFlat(x, y + tempo_mark::NoteAbove, QString(QChar(music_glyph::QuarterNoteUp)), bgr::Black);
     s.SetFormFont(QStringLiteral("ＭＳ 明朝"), tempo_mark::TextSize, false, false);
-    s.PrintTextFlat(x + tempo_mark::TextRight, y, QStringLiteral("=%1  %2").arg(tempo).arg(caption),
-                    bgr::Black);
+    const QString text = QStringLiteral("=%1  %2").arg(tempo).arg(caption);
+    s.PrintTextFlat(x + tempo_mark::TextRight, y, text, bgr::Black);
+    // The note lies inside the blanked box; the text reaches a little below it (y upward).
+    const QRectF box(QPointF(x, y - tempo_mark::BlankBelow),
+                     QPointF(x + tempo_mark::BlankWidth, y + tempo_mark::BlankAbove));
+    const QRectF textCell(QPointF(x + tempo_mark::TextRight, y - s.textHeight()),
+                          QPointF(x + tempo_mark::TextRight + s.textWidth(text), y));
+    const double m = tempo_mark::EdgeMargin;
+    const QRectF covered = box.united(textCell).adjusted(-m, -m, m, m);
+    tempoMark_ = tempoMark_ ? tempoMark_->united(covered) : covered;
     s.RestoreFormFont();
     repaint(QRectF(x, y - tempo_mark::BlankBelow - tempo_mark::BlankAbove, tempo_mark::BlankWidth,
                    tempo_mark::BlankAbove + tempo_mark::BlankBelow + tempo_mark::NoteAbove * 3));
+}
+
+void ViewSet::EraseTempoMark() {
+    if (!surface_ || !tempoMark_) return;
+    const QRectF area = *std::exchange(tempoMark_, std::nullopt);
+    surface_->setForeColor(bgr::White);
+    surface_->box(area.left(), area.top(), area.right(), area.bottom(), true);
+    repaint(area);
 }
 
 void ViewSet::DrawScoreLine(double x, double y, const QString& text) {
@@ -235,6 +253,7 @@ void ViewSet::repaintCursor(const CursorLine& line) const {
 void ViewSet::redrawViews() {
     // A redraw leaves no cursor and no circle marker behind.
     cursor_.reset();
+    tempoMark_.reset();
     circleMarker_ = CirclePlayMarker{};
     if (surface_) {
         surface_->clear(bgr::White);

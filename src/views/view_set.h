@@ -44,6 +44,8 @@ public:
     // The metronome mark before a repetition: a quarter note, "=", the tempo and the caption (the
     // repetition "2/4"), over whatever mark was there; a redraw of the views removes it.
     void DrawTempoMark(double x, double y, int tempo, const QString& caption);
+    // Blanks the area of the last mark drawn, if a redraw has not already removed it.
+    void EraseTempoMark();
     // A line of text under the tempo mark at (x, y) (the practice check's score); empty clears it.
     void DrawScoreLine(double x, double y, const QString& text);
     // A key held (down) or released on the user's MIDI keyboard, as a pitch of the keyboard view.
@@ -95,6 +97,8 @@ private:
     };
     // The cursor as last drawn; none once a redraw has wiped it.
     std::optional<CursorLine> cursor_;
+    // The area the tempo mark blanked and drew in, while it stands.
+    std::optional<QRectF> tempoMark_;
     void drawCursor(const CursorLine& line);
     void repaintCursor(const CursorLine& line) const;
     QSize pixels_;

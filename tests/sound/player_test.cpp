@@ -152,6 +152,41 @@ TEST(PlaySound, SwitchesActOnTheNextTick) {
     EXPECT_EQ(rig.host.cursorTicks, (std::vector<int>{0, 24, 48, 72}));
 }
 
+// Switched off in the second beat, the accompaniment and the melody end their notes on the third and send
+// no more; switched on again in the third beat, both come back on the fourth.
+TEST(PlaySound, AccompanimentAndMelodySwitchesActOnTheNextBeat) {
+    PlayerRig rig;
+    Settings& s = rig.state.settings;
+    s.AccompanimentOn = 1;
+    Timeline& t = rig.sled->timeline();
+    ClearTimeline(t, 96);
+    t.TimelineLength = 96;
+    for (int v = 0; v < 96; v += 12) {
+        t.cell(0, 1, v) = 36;
+        t.cell(0, timeline_limits::VoiceBass, v) = 24;
+        if (v % 24 == 0) t.cell(0, timeline_limits::VoiceMelody, v) = 48;
+    }
+    rig.onYield = [&rig, &s] {
+        const auto now = rig.clock.peek().time_since_epoch();
+        const bool off =
+            now >= std::chrono::milliseconds(21 * 30) && now < std::chrono::milliseconds(21 * 60);
+        s.AccompanimentOn = s.MelodyOn = off ? 0 : 1;
+    };
+    rig.sled->PlayTempo = 120;
+    rig.sled->HiDelay(hidelay::Restart);
+    const std::int64_t start = rig.micros(rig.clock.peek());
+    rig.sled->PlaySound(0);
+
+    for (int channel : {1, 2}) {
+        SCOPED_TRACE(channel);
+        EXPECT_EQ(rig.ticksWhere(NoteOnOn(channel), start, 21), (std::vector<int>{0, 12, 24, 36, 72, 84}));
+        EXPECT_EQ(rig.ticksWhere(AllNotesOffOn(channel), start, 21),
+                  (std::vector<int>{0, 0, 12, 24, 36, 48, 72, 84, 96}));
+    }
+    EXPECT_EQ(rig.ticksWhere(NoteOnOn(0), start, 21), (std::vector<int>{0, 24, 72}));
+    EXPECT_EQ(rig.ticksWhere(AllNotesOffOn(0), start, 21), (std::vector<int>{0, 48, 96}));
+}
+
 // --- One play-through: what ends a melody note
 
 struct EndingCase {
@@ -189,6 +224,7 @@ INSTANTIATE_TEST_SUITE_P(Player, MelodyEndingTest,
 
 TEST(PlaySound, ChordsReplaceTheChordBeforeAndTheBassItsNote) {
     PlayerRig rig;
+    rig.state.settings.AccompanimentOn = 1;
     Timeline& t = rig.sled->timeline();
     ClearTimeline(t, 96);
     t.TimelineLength = 96;
@@ -365,6 +401,7 @@ TEST(PlayButton, RepetitionsAlternateTheAccompanimentVariants) {
     s.RepeatOn = 1;
     s.RepeatCount = 3;
     s.CountInOn = 1;
+    s.AccompanimentOn = 1;
     rig.setMelody({{24, 24}});
     // Once the timeline is built (during the count-in), give each variant its own bass note.
     rig.onYield = [&rig] {

@@ -1,5 +1,6 @@
 // The main window driven as a user would, offscreen, with MIDI going to a recorder.
 
+#include "sound/play_timing.h"
 #include "support/trainer_fixture.h"
 #include "theory/prepare_build.h"
 #include "ui/frm_colset.h"
@@ -207,6 +208,53 @@ TEST_F(MainWindowTest, SoundSwitchesActAtOnce) {
     EXPECT_EQ(live().MelodyOn, 0);
     switches->findChild<QCheckBox*>("Check9")->click();
     EXPECT_EQ(live().AccompanimentOn, 1);
+}
+
+// The tempo mark ("♩=120  1/4") stands while the play button plays, and goes with a play-through that ends
+// without repeat and with the stop.
+TEST_F(MainWindowTest, TempoMarkGoesWithTheEndOfAPlayThroughAndWithTheStop) {
+    settings.CountInOn = 0;
+    start();
+    // The dark pixels where the mark is drawn, beside the circle diagram.
+    const auto marked = [this] {
+        const CirclePlace circle = window().CircleFor().place;
+        const LabelPosition at =
+            RepeatLabelPosition(static_cast<float>(circle.centreX), static_cast<float>(circle.centreY),
+                                static_cast<float>(circle.radius), live().ShowKeyboard);
+        const Surface& surface = *window().views().surface();
+        const QRect area =
+            QRectF(surface.toDevice(at.x, at.y + 400), surface.toDevice(at.x + 3000, at.y - 400))
+                .toAlignedRect()
+                .intersected(surface.picture().rect());
+        int dark = 0;
+        for (int py = area.top(); py <= area.bottom(); ++py)
+            for (int px = area.left(); px <= area.right(); ++px)
+                dark += qGray(surface.picture().pixel(px, py)) < 128 ? 1 : 0;
+        return dark;
+    };
+    const int before = marked();
+    for (const bool repeat : {false, true}) {
+        SCOPED_TRACE(repeat ? "stopped" : "one play-through");
+        if (repeat) find<QCheckBox>("Check2")->click();
+        int whilePlaying = -1;
+        int atStop = before;
+        const auto started = clock->peek();
+        clock->setOnWake([&, stopped = false]() mutable {
+            if (whilePlaying < 0) onUi([&] { whilePlaying = marked(); });
+            if (repeat && !stopped && clock->peek() - started > std::chrono::seconds(3)) {
+                stopped = true;
+                onUi([&] {
+                    find<QPushButton>("Command9")->click();
+                    atStop = marked();
+                });
+            }
+        });
+        find<QPushButton>("Command5")->click();
+        waitIdle();
+        EXPECT_GT(whilePlaying, before);
+        EXPECT_EQ(atStop, before);
+        EXPECT_EQ(marked(), before);
+    }
 }
 
 TEST_F(MainWindowTest, PlayMenuServesOnlyThePhraseStudies) {

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
@@ -372,7 +373,8 @@ namespace {
 using namespace std::chrono_literals;
 using testing::Sent;
 
-// A switch of the sound switches window acts at the next tick of a performance on the player's thread.
+// The switches of the sound switches window act on a performance on the player's thread: the click at the
+// next tick, the accompaniment and the melody from the next beat on.
 TEST_F(PlayerThreadTest, SoundSwitchesActOnThePlayingPerformance) {
     settings.CountInOn = 0;
     start();
@@ -386,7 +388,11 @@ TEST_F(PlayerThreadTest, SoundSwitchesActOnThePlayingPerformance) {
         if (step == 0 && now >= 3s) {
             step = 1;
             switchedAt = Micros(clock->peek());
-            onUi([this] { trainer->window->findChild<QCheckBox*>("Check7")->click(); }); // the click off
+            onUi([this] {
+                auto* switches = trainer->window->findChild<QWidget*>("MainSet");
+                for (const char* name : {"Check7", "Check9", "Check10"}) // click, accompaniment, melody off
+                    switches->findChild<QCheckBox*>(name)->click();
+            });
         } else if (step == 1 && now >= 6s) {
             step = 2;
             trainer->player->requestStop();
@@ -396,12 +402,25 @@ TEST_F(PlayerThreadTest, SoundSwitchesActOnThePlayingPerformance) {
     waitIdle();
     int before = 0;
     int after = 0;
+    std::array<int, 3> notesBefore{}; // melody, chords, bass
+    std::array<int, 3> notesAfterTheBeat{};
+    const std::int64_t nextBeat = switchedAt + 504000;
     for (const Sent& m : sent()) {
+        for (int channel : {0, 1, 2}) {
+            const auto c = static_cast<std::size_t>(channel);
+            if (!testing::IsNoteOn(m, channel)) continue;
+            if (m.micros < switchedAt) ++notesBefore[c];
+            if (m.micros >= nextBeat) ++notesAfterTheBeat[c];
+        }
         if (!testing::IsClick(m)) continue;
         (m.micros < switchedAt ? before : after) += 1;
     }
     EXPECT_GE(before, 5);
     EXPECT_EQ(after, 0);
+    for (std::size_t channel : {0U, 1U, 2U}) {
+        EXPECT_GT(notesBefore[channel], 0) << "channel " << channel;
+        EXPECT_EQ(notesAfterTheBeat[channel], 0) << "channel " << channel;
+    }
 }
 
 } // namespace

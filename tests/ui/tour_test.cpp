@@ -92,6 +92,41 @@ TEST_F(TourTest, ChaptersDriveTheWindowAndTheFifthStartsTheTourOver) {
     EXPECT_EQ(part<QLabel>("Label2")->text(), QStringLiteral("一般的な説明"));
 }
 
+// With "繰り返す" on, every press of the play button by the tour plays one pass: the chapters that change the
+// root play their example once in the key they start in and once in the key their text names, then stop.
+TEST_F(TourTest, ItsPlayPressesPlayOnePassWhateverTheRepeatSays) {
+    settings.RepeatOn = 1;
+    settings.RepeatCount = 4;
+    settings.RootProgression = 0; // "半音＋進行"
+    settings.CountInOn = settings.MelodyOn = 1;
+    start();
+    tour()->setWaitScale(0);
+    finish();
+    part<QPushButton>("Command3")->click(); // the general chapter plays nothing
+    finish();
+    for (const int named : {7, 2}) { // "Ｇメジャースケール", "Ｄメジャー７"
+        SCOPED_TRACE(named);
+        const int shift = (named - live().RootKey + 12) % 12;
+        const std::size_t from = sent().size();
+        part<QPushButton>("Command3")->click();
+        finish();
+        EXPECT_FALSE(trainer->player->busy());
+        EXPECT_EQ(live().RootKey, named);
+        EXPECT_TRUE(trainer->window->controls().Command5->isEnabled());
+        std::vector<int> keys = melodyKeys(from);
+        ASSERT_GE(keys.size(), 2U);
+        keys.resize(keys.size() - 2); // the chime
+        std::vector<Sent> played = sent();
+        std::erase_if(played,
+                      [](const Sent& m) { return m.status == 0x90 && (m.data1 == 89 || m.data1 == 85); });
+        testing::ExpectNothingLeftSounding(played);
+        ASSERT_EQ(keys.size() % 2, 0U);
+        const std::size_t pass = keys.size() / 2;
+        for (std::size_t i = 0; i < pass; ++i)
+            EXPECT_EQ((keys[i] + shift) % 12, keys[pass + i] % 12) << "note " << i;
+    }
+}
+
 // "次回から表示しない" is kept with the settings: the next start offers no tour, the menu still does.
 TEST_F(TourTest, DecliningTheOfferHoldsFromTheNextStart) {
     start();

@@ -21,6 +21,8 @@ static constexpr int TextLines = 4;
 static constexpr double TitleScale = 1.4;
 static constexpr double TextScale = 1.2;
 static constexpr int OnTopMs = 500;
+// How often a held wait looks whether it may end.
+static constexpr int HoldPollMs = 50;
 } // namespace
 
 frmIntroduce::frmIntroduce(frmMain& window, std::int16_t& hideOffer)
@@ -148,12 +150,18 @@ void frmIntroduce::run(TourScript script, std::function<void()> finished) {
 }
 
 void frmIntroduce::next() {
+    if (holdWhile_ && holdWhile_()) {
+        timer_.start(static_cast<int>(std::lround(HoldPollMs * waitScale_)));
+        return;
+    }
+    holdWhile_ = {};
     // Steps without a wait follow one another at once; a wait hands the time back to the event loop.
     while (!steps_.empty()) {
         TourStep step = std::move(steps_.front());
         steps_.pop_front();
         if (step.act) step.act();
-        if (step.waitMs > 0) {
+        if (step.waitMs > 0 || step.holdWhile) {
+            holdWhile_ = std::move(step.holdWhile);
             timer_.start(static_cast<int>(std::lround(step.waitMs * waitScale_)));
             return;
         }

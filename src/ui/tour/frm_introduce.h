@@ -49,6 +49,8 @@ private:
     std::unique_ptr<TourStage> stage_;
     std::deque<TourStep> steps_;
     std::function<void()> finished_;
+    // What holds the present step's wait on, if anything.
+    std::function<bool()> holdWhile_;
     QTimer timer_;
     // Keeps the window above the main window between chapters, where the desktop does not.
     QTimer Timer1;

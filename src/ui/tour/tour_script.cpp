@@ -46,7 +46,7 @@ static constexpr int Velocity = 127;
 constexpr int StudyFrame = 1;
 constexpr int PlayFrame = 2;
 constexpr int ButtonFrame = 3;
-constexpr ControlTarget Play{"Command5"};
+constexpr ControlTarget Play = tour_targets::PlayButton;
 constexpr int ClickSoundForTour = 9;
 constexpr int RideCymbal = 6;
 
@@ -76,11 +76,15 @@ public:
     }
     void pointAtPlay() { point(Play, blinks::PlayButton, PlayFrame); }
     void click(TourTarget target) {
+        press([s = &stage_, target] { s->click(target); });
+    }
+    // The marker lights up red, then how presses what it points at.
+    void press(std::function<void()> how) {
         act([s = &stage_] { s->fillMarker(true); }, waits::Click);
-        act([s = &stage_, target] {
+        act([s = &stage_, how = std::move(how)] {
             s->fillMarker(false);
             s->hideMarker();
-            s->click(target);
+            how();
         });
     }
     void clickSound(int waitMs) {
@@ -98,10 +102,12 @@ public:
     void check(const char* box, bool on) {
         act([s = &stage_, box, on] { s->setCheck(box, on); });
     }
+    // The play button pressed for one play-through; the script goes on once it has ended, and not
+    // before the usual wait.
     void play() {
         pointAtPlay();
-        click(Play);
-        wait(waits::Playing);
+        press([s = &stage_] { s->clickPlay(); });
+        script_.push_back({[] {}, waits::Playing, [s = &stage_] { return s->window().playerBusy(); }});
     }
     void rootName(int pitchClass, bool nudged, int steps, int waitMs) {
         const RootNameTarget name{pitchClass, nudged};

@@ -1,6 +1,7 @@
 #pragma once
 // The tour as a list of steps: each does something to the windows at once and then lets the given time
-// pass, during which the program plays and redraws and the user may still act.
+// pass, during which the program plays and redraws and the user may still act. A step may hold its wait on
+// for as long as something lasts (a play-through the script waits for).
 
 #include <QString>
 #include <functional>
@@ -14,6 +15,8 @@ class TourStage;
 struct TourStep {
     std::function<void()> act;
     int waitMs = 0;
+    // After waitMs, the wait goes on while this holds.
+    std::function<bool()> holdWhile = {};
 };
 using TourScript = std::vector<TourStep>;
 

@@ -134,6 +134,15 @@ void TourStage::click(const TourTarget& target) {
     if (widget) SendButton(widget, found->second, QEvent::MouseButtonRelease);
 }
 
+void TourStage::clickPlay() {
+    // The script plays an example and goes on with its next step: a repeat that never ends would leave
+    // the root moving on under the explanations and the music going after the chapter.
+    stopPlaying();
+    window_.setPlayButtonPlaysOnce(true);
+    click(tour_targets::PlayButton);
+    window_.setPlayButtonPlaysOnce(false);
+}
+
 void TourStage::setList(const char* name, int index) {
     // A user stops the music before choosing: the lists are closed while it plays.
     stopPlaying();

@@ -31,6 +31,10 @@ struct KeyTarget {
 };
 using TourTarget = std::variant<ControlTarget, RootNameTarget, KeyTarget>;
 
+namespace tour_targets {
+static constexpr ControlTarget PlayButton{"Command5"};
+} // namespace tour_targets
+
 namespace tour_frames {
 static constexpr int None = 0; // 1, 2, 3: the main window's frames Frame1..Frame3
 } // namespace tour_frames
@@ -57,6 +61,8 @@ public:
     void hideMarker();
     // A press and release of the left button on the target, delivered to the control under it.
     void click(const TourTarget& target);
+    // The play button clicked for one play-through, whatever "繰り返す" says; what played before stops.
+    void clickPlay();
 
     // Both stop a performance first, as a user must: the lists are closed while it plays, and a new root
     // is shown on the study it belongs to.
