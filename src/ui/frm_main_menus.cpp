@@ -7,7 +7,6 @@
 #include "app/prompter.h"
 #include "app/settings_file.h"
 #include "datafiles/atomic_save.h"
-#include "datafiles/bounded_read.h"
 #include "datafiles/narrow_text.h"
 #include "sound/background_player.h"
 #include "sound/midi1.h"
@@ -215,10 +214,7 @@ void frmMain::ResetToFactory() {
     if (!prompter_.askYesNo(captions::ResetQuestion)) return;
     // The factory record must be whole before it replaces ours; otherwise the current settings stay and
     // the program goes on.
-    const BoundedRead factory = ReadRegularFile(state_.programFolder + QLatin1Char('/') +
-                                                    QLatin1String(settings_file::FactoryFileName),
-                                                settings_file::RecordBytes);
-    if (!factory.bytes || !DecodeSettingsRecord(*factory.bytes)) {
+    if (!ReadFactoryRecord(state_.programFolder)) {
         prompter_.message(captions::FactoryFileUnreadable, PromptIcon::Exclamation);
         return;
     }

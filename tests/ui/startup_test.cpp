@@ -61,6 +61,26 @@ TEST_F(StartupTest, FirstStartRunsWithTheZeroRecordAndQuittingSavesAWholeRecord)
     EXPECT_FALSE(trainer->window->isVisible());
 }
 
+// The all-zero record sounds nothing and draws in black: a first start beside the factory record takes it.
+TEST_F(StartupTest, FirstStartBesideTheFactoryRecordTakesItAndWritesItAsTheSettings) {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/cfg_org.infdat"), file("cfg_org.infdat")));
+    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter, std::make_unique<RecordingOutput>());
+    ASSERT_TRUE(trainer);
+    const std::optional<Settings> factory = ReadFactoryRecord(folder.path());
+    ASSERT_TRUE(factory);
+    const Settings& s = trainer->state.settings;
+    EXPECT_EQ(s.MelodyVolume, factory->MelodyVolume);
+    EXPECT_GT(s.MelodyVolume, 0);
+    EXPECT_EQ(s.ViewColour, factory->ViewColour);
+    QFile cfg(file("cfg.infdat"));
+    ASSERT_TRUE(cfg.open(QIODevice::ReadOnly));
+    QFile org(file("cfg_org.infdat"));
+    ASSERT_TRUE(org.open(QIODevice::ReadOnly));
+    EXPECT_EQ(cfg.readAll(), org.readAll());
+    prompter.answers = {true};
+    trainer->window->close();
+}
+
 TEST_F(StartupTest, AnsweringNoKeepsEverythingAsItWas) {
     std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter, std::make_unique<RecordingOutput>());
     ASSERT_TRUE(trainer);
