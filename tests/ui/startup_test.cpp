@@ -3,15 +3,19 @@
 #include "support/recording_prompter.h"
 #include "ui/captions.h"
 #include "ui/main_mod.h"
+#include "ui/qt_japanese.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QColorDialog>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -79,6 +83,22 @@ TEST_F(StartupTest, FirstStartBesideTheFactoryRecordTakesItAndWritesItAsTheSetti
     EXPECT_EQ(cfg.readAll(), org.readAll());
     prompter.answers = {true};
     trainer->window->close();
+}
+
+// Qt's own dialogs speak the program's language whatever the desktop's: a question's buttons, the colour
+// chooser.
+TEST(QtJapanese, QuestionsAndChoosersSpeakJapanese) {
+    QTranslator* japanese = InstallQtJapanese(*QCoreApplication::instance());
+    ASSERT_TRUE(japanese) << "Debian's qt6-translations-l10n is missing";
+    {
+        QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+        EXPECT_TRUE(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("はい")));
+        EXPECT_TRUE(box.button(QMessageBox::No)->text().contains(QStringLiteral("いいえ")));
+        const QColorDialog colours;
+        EXPECT_EQ(colours.windowTitle(), QStringLiteral("色を選択"));
+    }
+    QCoreApplication::removeTranslator(japanese);
+    delete japanese;
 }
 
 TEST_F(StartupTest, AnsweringNoKeepsEverythingAsItWas) {
