@@ -14,6 +14,7 @@
 #include "theory/kihon.h"
 #include "theory/prepare_build.h"
 #include "ui/captions.h"
+#include "ui/desktop_opener.h"
 #include "ui/frm_about_me.h"
 #include "ui/frm_colset.h"
 #include "ui/main_set.h"
@@ -24,7 +25,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,7 +34,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QUrl>
 #include <array>
 #include <filesystem>
 
@@ -138,8 +137,17 @@ void frmMain::openOnDesktop(const QString& fileName) {
         prompter_.message(captions::FileMissing.arg(fileName), PromptIcon::Exclamation);
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
-        prompter_.message(captions::NoProgramToOpen.arg(fileName), PromptIcon::Exclamation);
+    if (opener_ == nullptr) {
+        opener_ = new DesktopOpener(
+            [this](const QString& name, OpenFailure why) {
+                prompter_.message(
+                    (why == OpenFailure::NoProgram ? captions::NoProgramToOpen : captions::CannotOpen)
+                        .arg(name),
+                    PromptIcon::Exclamation);
+            },
+            this);
+    }
+    opener_->open(file, fileName);
 }
 
 void frmMain::mmu_settei_MIDISelect_Click() {

@@ -2,6 +2,7 @@
 
 #include "support/trainer_fixture.h"
 #include "theory/prepare_build.h"
+#include "ui/captions.h"
 #include "ui/frm_colset.h"
 #include "views/circle_layout.h"
 #include "views/view_set.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -435,8 +437,33 @@ TEST_F(MainWindowTest, OpeningAMissingFileOnTheDesktopNamesIt) {
     }
 }
 
+// The desktop's opener answers when it ends: a file it found no program for, or whose program gave up, is
+// named in the program's words; a file that opened says nothing.
+TEST_F(MainWindowTest, AFileTheDesktopDoesNotOpenIsNamed) {
+    start();
+    QTemporaryDir bin;
+    const QByteArray searchPath = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ':' + searchPath);
+    const std::pair<int, QString> answers[] = {
+        {0, QString()},
+        {3, captions::NoProgramToOpen.arg(QStringLiteral("scale.txt"))},
+        {4, captions::CannotOpen.arg(QStringLiteral("scale.txt"))}};
+    for (const auto& [exitCode, said] : answers) {
+        QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+        opener.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        opener.write(QStringLiteral("#!/bin/sh\nexit %1\n").arg(exitCode).toLatin1());
+        opener.close();
+        opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        prompter.messages.clear();
+        window().findChild<QAction*>(QStringLiteral("mnu_edit_seting_file_0"))->trigger();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return window().findChildren<QProcess*>().isEmpty(); }, 5000));
+        EXPECT_EQ(prompter.messages, said.isEmpty() ? QStringList() : QStringList{said}) << exitCode;
+    }
+    qputenv("PATH", searchPath);
+}
+
 // The colour window edits copies: Cancel keeps the settings and the file, a cancelled chooser keeps the box,
-// OK stores every box and saves.
+// OK stores every box and saves. The same window serves every opening.
 TEST_F(MainWindowTest, ColourWindowStoresItsBoxesOnlyOnOk) {
     settings.ViewColour = {1, 2, 3, 4, 5, 6, 7};
     start();
