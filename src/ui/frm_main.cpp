@@ -19,6 +19,7 @@
 #include "theory/sequence_builder.h"
 #include "theory/title_text.h"
 #include "ui/captions.h"
+#include "ui/frame_fit.h"
 #include "ui/frm_about_me.h"
 #include "ui/main_set.h"
 #include "ui/sample.h"
@@ -223,8 +224,8 @@ void frmMain::Form_Load() {
     const WindowPlacement p = ComputeWindowPlacement(
         whole.width() * twipsPerPixel, whole.height() * twipsPerPixel, work.height() * twipsPerPixel);
     state_.LayoutMode = p.layoutMode;
-    setGeometry(whole.x() + qRound(p.left / twipsPerPixel), work.y(), qRound(p.width / twipsPerPixel),
-                qRound(p.height / twipsPerPixel));
+    // The window manager's frame, title bar and all, stays on the work area.
+    new FrameFit(*this, FrameOnWorkArea(p, twipsPerPixel, whole, work));
 
     setWindowTitle(captions::ProgramName);
     state_.FormHeightAtLoad = static_cast<float>(p.height);
@@ -247,12 +248,6 @@ void frmMain::start() {
     state_.StopRequested = flag::False;
     midi_.InitSoundTables();
     show();
-    // A window manager adds its frame around the client: keep the whole window on the work area.
-    const QRect frame = frameGeometry();
-    const QRect client = geometry();
-    if (frame.height() > client.height())
-        resize(client.width() - (frame.width() - client.width()),
-               client.height() - (frame.height() - client.height()));
 
     c.Check1->setCheckState(CheckFrom(s.KeyboardSetsRoot));
     c.Check3->setCheckState(CheckFrom(s.ConcertPitchPlay));
