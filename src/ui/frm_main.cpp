@@ -91,6 +91,17 @@ bool HasFineSteadyClock() {
     return Clock::is_steady && std::chrono::duration<double>(Clock::duration(1)).count() <= 1e-6;
 }
 
+// Where the window's key commands act. In every window of the program, whatever control has the focus: a
+// check box or a button never takes Space. A modal window or a popup (a message, a file or colour chooser,
+// an open list or menu) keeps its keys, except that Space still stops the music, unless the focus is in a
+// box for typed text.
+enum class KeyReach { All, StopOnly, None };
+KeyReach KeyCommandsReach(const QWidget& focus) {
+    const QWidget* window = focus.window();
+    if (window->windowModality() == Qt::NonModal && window->windowType() != Qt::Popup) return KeyReach::All;
+    return focus.testAttribute(Qt::WA_InputMethodEnabled) ? KeyReach::None : KeyReach::StopOnly;
+}
+
 Qt::CheckState CheckFrom(std::int16_t value) {
     return value == 1 ? Qt::Checked : Qt::Unchecked;
 }
@@ -197,10 +208,20 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         Form_MouseDown(static_cast<QMouseEvent*>(event)->position());
     if (watched == surface_ && event->type() == QEvent::MouseButtonRelease) Form_MouseUp();
     if (event->type() == QEvent::KeyPress) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->window() == this) {
+        if (auto* widget = qobject_cast<QWidget*>(watched)) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            if (Form_KeyDown(key->key(), key->modifiers())) return true;
+            switch (KeyCommandsReach(*widget)) {
+            case KeyReach::All:
+                if (Form_KeyDown(key->key(), key->modifiers())) return true;
+                break;
+            case KeyReach::StopOnly:
+                if (key->key() == Qt::Key_Space && !panel_->Command5->isEnabled() &&
+                    Form_KeyDown(key->key(), key->modifiers()))
+                    return true;
+                break;
+            case KeyReach::None:
+                break;
+            }
         }
     }
     return QMainWindow::eventFilter(watched, event);
