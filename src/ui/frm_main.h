@@ -196,6 +196,7 @@ private:
     QPointer<QDialog> soundSwitches_;
     QPointer<QDialog> shortcuts_;
     QPointer<settei> soundSettings_;
+    QPointer<FrmColset> colourSettings_;
     QPointer<frmIntroduce> tour_;
     DesktopOpener* opener_ = nullptr;
 };

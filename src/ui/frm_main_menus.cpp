@@ -166,11 +166,13 @@ void frmMain::mmu_settei_MIDISelect_Click() {
 FrmColset* frmMain::mnu_settei_color_Click() {
     // Not modal: the music goes on while colours are chosen. The views take the new colours when they
     // next draw.
-    auto* form = new FrmColset(
-        state_.settings, prompter_, [this] { saveSettings(); }, this);
-    form->setWindowFlag(Qt::Window);
-    form->show();
-    return form;
+    if (!colourSettings_) {
+        colourSettings_ = new FrmColset(
+            state_.settings, prompter_, [this] { saveSettings(); }, this);
+        colourSettings_->setWindowFlag(Qt::Window);
+    }
+    colourSettings_->start();
+    return colourSettings_;
 }
 
 settei* frmMain::mnu_settei_sound_Click() {

@@ -209,6 +209,14 @@ TEST_F(MainWindowTest, SoundSwitchesActAtOnce) {
     EXPECT_EQ(live().MelodyOn, 0);
     switches->findChild<QCheckBox*>("Check9")->click();
     EXPECT_EQ(live().AccompanimentOn, 1);
+
+    // Opened again, the same window shows the switches as the settings have them now.
+    switches->close();
+    trainer->state.settings.ClickOn = 1;
+    find<QPushButton>("Command10")->click();
+    EXPECT_EQ(window().findChild<QWidget*>("MainSet"), switches);
+    EXPECT_TRUE(click->isChecked());
+    EXPECT_EQ(live().ClickOn, 1);
 }
 
 TEST_F(MainWindowTest, PlayMenuServesOnlyThePhraseStudies) {
@@ -476,8 +484,6 @@ TEST_F(MainWindowTest, ColourWindowStoresItsBoxesOnlyOnOk) {
         window().findChild<QAction*>(QStringLiteral("mnu_settei_color"))->trigger();
         auto* form = window().findChild<FrmColset*>(QStringLiteral("frmColset"));
         EXPECT_NE(form, nullptr);
-        if (form) form->setAttribute(Qt::WA_DeleteOnClose, false); // looked at after it closes
-        if (form) form->setObjectName(QStringLiteral("used"));     // the next one is found, not this one
         return form;
     };
 
@@ -491,8 +497,10 @@ TEST_F(MainWindowTest, ColourWindowStoresItsBoxesOnlyOnOk) {
     EXPECT_EQ(live().ViewColour[2], 3U);
     EXPECT_EQ(cfg(), before);
 
+    // The window is built once: shown again, it has the settings' colours, not the cancelled ones.
     FrmColset* second = openForm();
-    ASSERT_NE(second, nullptr);
+    ASSERT_EQ(second, first);
+    EXPECT_EQ(second->boxColour(2), 3U);
     prompter.colours = {std::nullopt, 0xABCDEFU};
     second->findChild<QPushButton*>(QStringLiteral("Picture1_0"))->click();
     second->findChild<QPushButton*>(QStringLiteral("Picture1_6"))->click();
