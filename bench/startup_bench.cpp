@@ -1,13 +1,17 @@
-// How soon the trainer shows its window, and what it costs while it plays and while it rests.
+// How soon the trainer shows its window, and what it costs while it plays and while it rests; or, with
+// --dialogs, how soon each settings window is on the screen after its menu item or button.
 //
 //     bench_startup [--play-seconds s]
+//     bench_startup --dialogs [--opens n]
 //
 // Runs the trainer in this process, in a copy of the built program folder, with the built-in synthesizer
 // and the system's SoundFont (FluidR3_GM when installed) as a user would have it, on whatever display
 // QT_QPA_PLATFORM names (xvfb-run gives a real X server). Prints: the time from the start of the process and
 // from the start of the trainer to the main window's first frame; the resident memory after the play button
 // has played for `play-seconds` (30 by default); and the processor time of this process while playing and
-// once the stream has been released.
+// once the stream has been released. --dialogs opens サウンド設定, カラー設定, 練習設定 and 補足設定 `opens`
+// times each (5 by default), closing each in between, and prints the time from the click to the window's
+// first frame: the first opening and the slowest of the others.
 #include "printing_prompter.h"
 #include "process_stats.h"
 #include "program_copy.h"
@@ -18,6 +22,7 @@
 #include "ui/main_mod.h"
 #include "views/view_set.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -34,6 +39,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
@@ -55,6 +61,8 @@ constexpr double TargetIdleCpu = 1;
 constexpr int IdleSettleSeconds = 6; // the stream is released after 3 s without a note
 constexpr int IdleMeasureSeconds = 5;
 constexpr double TargetCursorMs = 17; // one frame
+constexpr double TargetDialogMs = 100;
+constexpr int DialogSettleMs = 300; // between a window's closing and the next click
 
 // Hands every message on to the synthesizer and keeps the due time of every melody note.
 class MelodyTap final : public orbel::MidiOutput {
@@ -146,6 +154,78 @@ const char* Verdict(bool met) {
     return met ? "ok" : "MISSED";
 }
 
+// Notes the first frame of the window named `name` after each click.
+class WindowFrame final : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && waiting) {
+            if (auto* widget = qobject_cast<QWidget*>(watched);
+                widget && widget->window()->objectName() == name && widget->window()->isVisible()) {
+                waiting = false;
+                window = widget->window();
+                ms = static_cast<double>(sinceClick.nsecsElapsed()) / 1e6;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    QString name;
+    bool waiting = false;
+    QElapsedTimer sinceClick;
+    QWidget* window = nullptr;
+    double ms = 0;
+};
+
+// Clicks each settings window open `opens` times and prints how soon it showed.
+void MeasureDialogs(QApplication& app, orbel::frmMain& window, int opens) {
+    const struct {
+        const char* caption;
+        const char* windowName;
+        std::function<void()> click;
+    } dialogs[] = {
+        {"サウンド設定", "settei",
+         [&window] { window.findChild<QAction*>(QStringLiteral("mnu_settei_sound"))->trigger(); }},
+        {"カラー設定", "frmColset",
+         [&window] { window.findChild<QAction*>(QStringLiteral("mnu_settei_color"))->trigger(); }},
+        {"練習設定", "frmPractice",
+         [&window] { window.findChild<QAction*>(QStringLiteral("mnu_settei_practice"))->trigger(); }},
+        {"補足設定", "MainSet",
+         [&window] { window.findChild<QPushButton*>(QStringLiteral("Command10"))->click(); }},
+    };
+    WindowFrame frame;
+    app.installEventFilter(&frame);
+    std::printf("Settings windows, click to first frame (%s display)\n",
+                QGuiApplication::platformName().toLocal8Bit().constData());
+    for (const auto& dialog : dialogs) {
+        std::vector<double> times;
+        frame.name = QString::fromLatin1(dialog.windowName);
+        for (int i = 0; i < opens; ++i) {
+            frame.waiting = true;
+            frame.sinceClick.start();
+            dialog.click();
+            QElapsedTimer limit;
+            limit.start();
+            while (frame.waiting && limit.elapsed() < 5000)
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+            if (frame.waiting) {
+                std::printf("  %s: no frame within 5 s\n", dialog.caption);
+                break;
+            }
+            times.push_back(frame.ms);
+            frame.window->close();
+            // A window that deletes itself on closing goes now, as it would on the way back to the main loop.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            Wait(DialogSettleMs);
+        }
+        if (times.empty()) continue;
+        const double later =
+            times.size() > 1 ? *std::max_element(times.begin() + 1, times.end()) : times.front();
+        std::printf("  %s: first %.0f ms, again at most %.0f ms (%zu openings)   [target %.0f ms %s]\n",
+                    dialog.caption, times.front(), later, times.size(), TargetDialogMs,
+                    Verdict(std::max(times.front(), later) <= TargetDialogMs));
+    }
+    app.removeEventFilter(&frame);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -156,7 +236,13 @@ int main(int argc, char** argv) {
     const QCommandLineOption playSeconds(QStringLiteral("play-seconds"), QStringLiteral("How long to play."),
                                          QStringLiteral("seconds"), QStringLiteral("30"));
     parser.addHelpOption();
+    const QCommandLineOption dialogs(QStringLiteral("dialogs"),
+                                     QStringLiteral("Time the settings windows instead of playing."));
+    const QCommandLineOption opens(QStringLiteral("opens"), QStringLiteral("How often each window opens."),
+                                   QStringLiteral("n"), QStringLiteral("5"));
     parser.addOption(playSeconds);
+    parser.addOption(dialogs);
+    parser.addOption(opens);
     parser.process(app);
 
     // The trainer's own program folder, copied so that nothing of the build is changed.
@@ -180,6 +266,13 @@ int main(int argc, char** argv) {
     while (!first.painted)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     app.removeEventFilter(&first);
+
+    if (parser.isSet(dialogs)) {
+        Wait(DialogSettleMs);
+        MeasureDialogs(app, *trainer->window, std::max(1, parser.value(opens).toInt()));
+        trainer->window->close();
+        return 0;
+    }
 
     Wait(IdleSettleSeconds * 1000);
     const double rssAtRest = ResidentMiB();

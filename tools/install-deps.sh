@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ clang pkg-config clang-format
-    qt6-base-dev qt6-base-dev-tools libqt6test6 qt6-qpa-plugins qt6-svg-dev
+    qt6-base-dev qt6-base-dev-tools libqt6test6 qt6-qpa-plugins qt6-svg-dev qt6-translations-l10n
     libgtest-dev
     libfluidsynth-dev fluid-soundfont-gm timgm6mb-soundfont
     librtmidi-dev libasound2-dev libdbus-1-dev libpulse-dev

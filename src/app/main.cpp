@@ -7,6 +7,7 @@
 #include "ui/folder_problem_text.h"
 #include "ui/main_mod.h"
 #include "ui/message_box_prompter.h"
+#include "ui/qt_japanese.h"
 
 #include <QApplication>
 #include <QFont>
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
                                                 program);
     QApplication::setApplicationName(QStringLiteral("orbel"));
     QApplication::setApplicationDisplayName(orbel::captions::ProgramName);
+    orbel::InstallQtJapanese(app);
     // The drawing font of the views is a Mincho face; serve it from IPA Mincho.
     QFont::insertSubstitution(orbel::captions::FormFontName, QStringLiteral("IPAMincho"));
     QApplication::setQuitOnLastWindowClosed(false);

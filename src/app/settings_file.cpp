@@ -158,6 +158,16 @@ void StoreUserFilePath(Settings& s) {
     std::copy(path.begin(), path.begin() + static_cast<std::ptrdiff_t>(length), s.UserFileField.begin());
 }
 
+std::optional<Settings> ReadFactoryRecord(const QString& programFolder) {
+    const BoundedRead file =
+        ReadRegularFile(programFolder + QLatin1Char('/') + QLatin1String(settings_file::FactoryFileName),
+                        settings_file::RecordBytes);
+    if (!file.bytes) return std::nullopt;
+    std::optional<Settings> record = DecodeSettingsRecord(*file.bytes);
+    if (record) record->UserFilePath = UserFilePathFromField(*record);
+    return record;
+}
+
 void SettingsFileIO(int& mode, Settings& s, const QString& programFolder, Prompter& prompter) {
     const QString path = programFolder + QLatin1Char('/') + QLatin1String(settings_file::FileName);
     bool failed = false;

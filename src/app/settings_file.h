@@ -33,6 +33,10 @@ std::string UserFilePathFromField(const Settings& s);
 // character that fits.
 void StoreUserFilePath(Settings& s);
 
+// The factory record cfg_org.infdat of programFolder with its working UserFilePath, when the file is there
+// as one whole record.
+std::optional<Settings> ReadFactoryRecord(const QString& programFolder);
+
 // Loads (mode 0) or saves (mode 1) cfg.infdat in programFolder, then applies the load rules. A missing file
 // or one of the wrong length switches a load into a save of the memory record (mode becomes 1), without a
 // message. Any other failure shows "予期しないエラー発生" and keeps the memory record. Saving is atomic.

@@ -23,6 +23,14 @@ WindowPlacement ComputeWindowPlacement(double screenWidth, double screenHeight, 
     return p;
 }
 
+QRect FrameOnWorkArea(const WindowPlacement& p, double twipsPerPixel, const QRect& screen,
+                      const QRect& workArea) {
+    const QRect placed(screen.x() + qRound(p.left / twipsPerPixel),
+                       workArea.y() + qRound(p.top / twipsPerPixel), qRound(p.width / twipsPerPixel),
+                       qRound(p.height / twipsPerPixel));
+    return placed.intersected(workArea);
+}
+
 double TwipsPerPixel(double logicalDpi) {
     return logicalDpi > 0 ? TwipsPerInch / logicalDpi : 15.0;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Size and place the main window from the screen, in twips.
 
+#include <QRect>
+
 namespace orbel {
 
 namespace layout_mode {
@@ -32,6 +34,11 @@ struct WindowPlacement {
 // and a half times its height gets a window of that proportion, centred; narrower
 // screens give the whole width to the window.
 WindowPlacement ComputeWindowPlacement(double screenWidth, double screenHeight, double workAreaHeight);
+
+// Where the window goes on the screen, in pixels, frame and all: the placement kept on the work area, so that
+// no frame reaches under a panel or past the screen's edge.
+QRect FrameOnWorkArea(const WindowPlacement& p, double twipsPerPixel, const QRect& screen,
+                      const QRect& workArea);
 
 // Twips per pixel for a logical resolution in dots per inch.
 double TwipsPerPixel(double logicalDpi);

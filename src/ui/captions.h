@@ -14,6 +14,7 @@ inline const QString FactoryFileUnreadable = QStringLiteral(
     "出荷状態の設定ファイル【cfg_org.infdat】が見つからないか壊れているため、初期状態に戻せません。");
 inline const QString FileMissing = QStringLiteral("ファイル【%1】が見つかりません。");
 inline const QString NoProgramToOpen = QStringLiteral("ファイル【%1】を開くプログラムが見つかりません。");
+inline const QString CannotOpen = QStringLiteral("ファイル【%1】を開けませんでした。");
 inline const QString RestartToApply =
     QStringLiteral("設定後、ＯＲＢＥＬ！を再起動すると変更が有効になります。");
 inline const QString CannotStart = QStringLiteral("【%1】を起動できませんでした。");

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
+#include <algorithm>
 #include <initializer_list>
 
 namespace orbel {
@@ -191,9 +192,16 @@ void ControlPanel::layout(const LogicalScale& scale) {
     const double left = RightColumnLeft(width);
     const double usable = height - column::BottomEdge - 2 * column::Gap;
     const double top1 = height;
-    const double height1 = usable * column::Frame1Share;
+    double height1 = usable * column::Frame1Share;
+    double height2 = usable * column::Frame2Share;
+    // On a short screen (1366×768) the play controls' rows would overlap: they get the height they need
+    // from the study frame, whose list and tempo bar have room to spare.
+    const double needed2 = Frame2->minimumSizeHint().height() * height / std::max(1.0, scale.pixelHeight);
+    if (needed2 > height2) {
+        height1 -= needed2 - height2;
+        height2 = needed2;
+    }
     const double top2 = top1 - height1 - column::Gap;
-    const double height2 = usable * column::Frame2Share;
     const double top3 = top2 - height2 - column::Gap;
     const double height3 = top3 - column::BottomEdge;
 

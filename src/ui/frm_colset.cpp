@@ -27,12 +27,11 @@ FrmColset::FrmColset(Settings& settings, Prompter& prompter, std::function<void(
     : QDialog(parent), settings_(settings), saved_(std::move(saved)), prompter_(prompter) {
     setObjectName(QStringLiteral("frmColset"));
     setWindowTitle(QStringLiteral("カラー設定"));
-    setAttribute(Qt::WA_DeleteOnClose);
+    // Built once and shown again (start): closing only hides it.
 
     auto* grid = new QGridLayout;
     for (int i = 0; i < settings_limits::ColourSwatches; ++i) {
         const auto at = static_cast<std::size_t>(i);
-        colours_[at] = settings_.ViewColour[at];
         auto* box = new QPushButton(this);
         box->setObjectName(QStringLiteral("Picture1_%1").arg(i));
         box->setFixedSize(BoxSize, BoxSize);
@@ -40,7 +39,6 @@ FrmColset::FrmColset(Settings& settings, Prompter& prompter, std::function<void(
         box->setAutoFillBackground(true);
         connect(box, &QPushButton::clicked, this, [this, i] { Picture1_Click(i); });
         boxes_[at] = box;
-        showBox(i);
         const int row = i < KeyboardBoxes ? i : i - KeyboardBoxes;
         const int column = i < KeyboardBoxes ? 0 : 2;
         grid->addWidget(box, row, column);
@@ -62,8 +60,26 @@ FrmColset::FrmColset(Settings& settings, Prompter& prompter, std::function<void(
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);
+    Form_Load();
     adjustSize();
     CenterForm(*this);
+}
+
+void FrmColset::Form_Load() {
+    for (int i = 0; i < settings_limits::ColourSwatches; ++i) {
+        colours_[static_cast<std::size_t>(i)] = settings_.ViewColour[static_cast<std::size_t>(i)];
+        showBox(i);
+    }
+}
+
+void FrmColset::start() {
+    if (!isVisible()) {
+        Form_Load();
+        CenterForm(*this);
+    }
+    show();
+    raise();
+    activateWindow();
 }
 
 void FrmColset::showBox(int index) {

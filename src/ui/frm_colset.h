@@ -22,11 +22,16 @@ public:
     // saved: called after OK has stored the colours, to write the settings file.
     FrmColset(Settings& settings, Prompter& prompter, std::function<void()> saved, QWidget* parent = nullptr);
 
+    // Shows the window with the colours of the settings as they are now; an open window comes forward as it
+    // is.
+    void start();
     void Picture1_Click(int index);
     std::uint32_t boxColour(int index) const { return colours_.at(static_cast<std::size_t>(index)); }
 
 private:
     void Command2_Click(); // O K
+    // The boxes take the colours of the settings.
+    void Form_Load();
     void showBox(int index);
 
     Settings& settings_;

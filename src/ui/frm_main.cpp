@@ -19,6 +19,7 @@
 #include "theory/sequence_builder.h"
 #include "theory/title_text.h"
 #include "ui/captions.h"
+#include "ui/frame_fit.h"
 #include "ui/frm_about_me.h"
 #include "ui/main_set.h"
 #include "ui/sample.h"
@@ -85,6 +86,17 @@ const QStringList TreatmentEntries = {QStringLiteral(" ミクソリディアン"
 bool HasFineSteadyClock() {
     using Clock = std::chrono::steady_clock;
     return Clock::is_steady && std::chrono::duration<double>(Clock::duration(1)).count() <= 1e-6;
+}
+
+// Where the window's key commands act. In every window of the program, whatever control has the focus: a
+// check box or a button never takes Space. A modal window or a popup (a message, a file or colour chooser,
+// an open list or menu) keeps its keys, except that Space still stops the music, unless the focus is in a
+// box for typed text.
+enum class KeyReach { All, StopOnly, None };
+KeyReach KeyCommandsReach(const QWidget& focus) {
+    const QWidget* window = focus.window();
+    if (window->windowModality() == Qt::NonModal && window->windowType() != Qt::Popup) return KeyReach::All;
+    return focus.testAttribute(Qt::WA_InputMethodEnabled) ? KeyReach::None : KeyReach::StopOnly;
 }
 
 Qt::CheckState CheckFrom(std::int16_t value) {
@@ -193,10 +205,20 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         Form_MouseDown(static_cast<QMouseEvent*>(event)->position());
     if (watched == surface_ && event->type() == QEvent::MouseButtonRelease) Form_MouseUp();
     if (event->type() == QEvent::KeyPress) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->window() == this) {
+        if (auto* widget = qobject_cast<QWidget*>(watched)) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            if (Form_KeyDown(key->key(), key->modifiers())) return true;
+            switch (KeyCommandsReach(*widget)) {
+            case KeyReach::All:
+                if (Form_KeyDown(key->key(), key->modifiers())) return true;
+                break;
+            case KeyReach::StopOnly:
+                if (key->key() == Qt::Key_Space && !panel_->Command5->isEnabled() &&
+                    Form_KeyDown(key->key(), key->modifiers()))
+                    return true;
+                break;
+            case KeyReach::None:
+                break;
+            }
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -220,8 +242,8 @@ void frmMain::Form_Load() {
     const WindowPlacement p = ComputeWindowPlacement(
         whole.width() * twipsPerPixel, whole.height() * twipsPerPixel, work.height() * twipsPerPixel);
     state_.LayoutMode = p.layoutMode;
-    setGeometry(whole.x() + qRound(p.left / twipsPerPixel), work.y(), qRound(p.width / twipsPerPixel),
-                qRound(p.height / twipsPerPixel));
+    // The window manager's frame, title bar and all, stays on the work area.
+    new FrameFit(*this, FrameOnWorkArea(p, twipsPerPixel, whole, work));
 
     setWindowTitle(captions::ProgramName);
     state_.FormHeightAtLoad = static_cast<float>(p.height);
@@ -244,12 +266,6 @@ void frmMain::start() {
     state_.StopRequested = flag::False;
     midi_.InitSoundTables();
     show();
-    // A window manager adds its frame around the client: keep the whole window on the work area.
-    const QRect frame = frameGeometry();
-    const QRect client = geometry();
-    if (frame.height() > client.height())
-        resize(client.width() - (frame.width() - client.width()),
-               client.height() - (frame.height() - client.height()));
 
     c.Check1->setCheckState(CheckFrom(s.KeyboardSetsRoot));
     c.Check3->setCheckState(CheckFrom(s.ConcertPitchPlay));

@@ -37,6 +37,7 @@ class settei;
 class FrmColset;
 class frmIntroduce;
 class Prompter;
+class DesktopOpener;
 
 // The window hears the player's notifications on its own thread (through QueuedPlayerEvents).
 class frmMain : public QMainWindow, public PlayerEvents {
@@ -147,7 +148,7 @@ private:
     // Writes the settings record as it stands.
     void saveSettings();
     // Opens a file of the program folder with the desktop's program for it; a message names the file when
-    // it is missing or nothing can open it.
+    // it is missing, nothing can open it or its program gives up.
     void openOnDesktop(const QString& fileName);
     // "ユーザ定義ファイルを読む": a phrase file of the user's, listed as study type 4.
     void mnu_OpenDf_Click();
@@ -200,7 +201,9 @@ private:
     QPointer<QDialog> soundSwitches_;
     QPointer<QDialog> shortcuts_;
     QPointer<settei> soundSettings_;
+    QPointer<FrmColset> colourSettings_;
     QPointer<frmIntroduce> tour_;
+    DesktopOpener* opener_ = nullptr;
 };
 
 } // namespace orbel

@@ -7,7 +7,6 @@
 #include "app/prompter.h"
 #include "app/settings_file.h"
 #include "datafiles/atomic_save.h"
-#include "datafiles/bounded_read.h"
 #include "datafiles/narrow_text.h"
 #include "sound/background_player.h"
 #include "sound/midi1.h"
@@ -15,6 +14,7 @@
 #include "theory/kihon.h"
 #include "theory/prepare_build.h"
 #include "ui/captions.h"
+#include "ui/desktop_opener.h"
 #include "ui/frm_about_me.h"
 #include "ui/frm_colset.h"
 #include "ui/main_set.h"
@@ -25,7 +25,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,7 +34,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QUrl>
 #include <array>
 #include <filesystem>
 
@@ -139,8 +137,17 @@ void frmMain::openOnDesktop(const QString& fileName) {
         prompter_.message(captions::FileMissing.arg(fileName), PromptIcon::Exclamation);
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
-        prompter_.message(captions::NoProgramToOpen.arg(fileName), PromptIcon::Exclamation);
+    if (opener_ == nullptr) {
+        opener_ = new DesktopOpener(
+            [this](const QString& name, OpenFailure why) {
+                prompter_.message(
+                    (why == OpenFailure::NoProgram ? captions::NoProgramToOpen : captions::CannotOpen)
+                        .arg(name),
+                    PromptIcon::Exclamation);
+            },
+            this);
+    }
+    opener_->open(file, fileName);
 }
 
 void frmMain::mmu_settei_MIDISelect_Click() {
@@ -159,11 +166,13 @@ void frmMain::mmu_settei_MIDISelect_Click() {
 FrmColset* frmMain::mnu_settei_color_Click() {
     // Not modal: the music goes on while colours are chosen. The views take the new colours when they
     // next draw.
-    auto* form = new FrmColset(
-        state_.settings, prompter_, [this] { saveSettings(); }, this);
-    form->setWindowFlag(Qt::Window);
-    form->show();
-    return form;
+    if (!colourSettings_) {
+        colourSettings_ = new FrmColset(
+            state_.settings, prompter_, [this] { saveSettings(); }, this);
+        colourSettings_->setWindowFlag(Qt::Window);
+    }
+    colourSettings_->start();
+    return colourSettings_;
 }
 
 settei* frmMain::mnu_settei_sound_Click() {
@@ -215,10 +224,7 @@ void frmMain::ResetToFactory() {
     if (!prompter_.askYesNo(captions::ResetQuestion)) return;
     // The factory record must be whole before it replaces ours; otherwise the current settings stay and
     // the program goes on.
-    const BoundedRead factory = ReadRegularFile(state_.programFolder + QLatin1Char('/') +
-                                                    QLatin1String(settings_file::FactoryFileName),
-                                                settings_file::RecordBytes);
-    if (!factory.bytes || !DecodeSettingsRecord(*factory.bytes)) {
+    if (!ReadFactoryRecord(state_.programFolder)) {
         prompter_.message(captions::FactoryFileUnreadable, PromptIcon::Exclamation);
         return;
     }

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace orbel {
@@ -17,7 +18,6 @@ MainSet::MainSet(Settings& settings, QWidget* parent, std::function<void()> chan
     setObjectName(QStringLiteral("MainSet"));
     setWindowTitle(QStringLiteral("補足設定"));
     setModal(false);
-    setAttribute(Qt::WA_DeleteOnClose);
 
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(QStringLiteral("マークした項目の音が出ます"), this);
@@ -34,10 +34,11 @@ MainSet::MainSet(Settings& settings, QWidget* parent, std::function<void()> chan
         {"Check9", QStringLiteral("伴奏"), &Settings::AccompanimentOn},
         {"Check10", QStringLiteral("旋律"), &Settings::MelodyOn},
     };
-    for (const auto& entry : switches) {
+    for (std::size_t i = 0; i < switches_.size(); ++i) {
+        const auto& entry = switches[i];
         auto* box = new QCheckBox(entry.caption, this);
         box->setObjectName(QString::fromLatin1(entry.name));
-        box->setChecked(settings_.*entry.field == 1);
+        switches_[i] = {box, entry.field};
         connect(box, &QCheckBox::toggled, this, [this, field = entry.field](bool on) {
             settings_.*field = on ? 1 : 0;
             if (changed_) changed_();
@@ -52,6 +53,14 @@ MainSet::MainSet(Settings& settings, QWidget* parent, std::function<void()> chan
 
     adjustSize();
     CenterForm(*this);
+}
+
+void MainSet::showEvent(QShowEvent* event) {
+    for (const auto& [box, field] : switches_) {
+        const QSignalBlocker block(box);
+        box->setChecked(settings_.*field == 1);
+    }
+    QDialog::showEvent(event);
 }
 
 } // namespace orbel

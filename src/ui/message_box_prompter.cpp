@@ -27,10 +27,17 @@ QMessageBox::Icon ToQtIcon(PromptIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A message or a chooser stands above the program's tool windows that stay in front (補足設定, the tour),
+// which would otherwise hide what waits for an answer.
+void KeepInFront(QWidget& dialog) {
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+}
+
 } // namespace
 
 void MessageBoxPrompter::message(const QString& text, PromptIcon icon) {
     QMessageBox box(ToQtIcon(icon), captions::ProgramName, text, QMessageBox::Ok, parent_);
+    KeepInFront(box);
     box.exec();
 }
 
@@ -38,19 +45,24 @@ bool MessageBoxPrompter::askYesNo(const QString& text) {
     QMessageBox box(QMessageBox::Question, captions::ProgramName, text, QMessageBox::Yes | QMessageBox::No,
                     parent_);
     box.setDefaultButton(QMessageBox::Yes);
+    KeepInFront(box);
     return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<QString> MessageBoxPrompter::chooseFileToOpen(const QString& folder, const QString& filter) {
-    const QString file = QFileDialog::getOpenFileName(parent_, QString(), folder, filter);
-    if (file.isEmpty()) return std::nullopt;
-    return file;
+    QFileDialog dialog(parent_, QString(), folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    KeepInFront(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front();
 }
 
 std::optional<std::uint32_t> MessageBoxPrompter::chooseColour(std::uint32_t initial) {
-    const QColor chosen = QColorDialog::getColor(FromBgr(initial), parent_);
-    if (!chosen.isValid()) return std::nullopt;
-    return ToBgr(chosen.rgb());
+    QColorDialog dialog(FromBgr(initial), parent_);
+    KeepInFront(dialog);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return ToBgr(dialog.selectedColor().rgb());
 }
 
 } // namespace orbel

@@ -33,6 +33,9 @@ namespace {
 static constexpr int VolumeMax = 127;
 static constexpr int NumberBoxWidth = 60;
 static constexpr int SwingLevels = 3;
+// The volume sliders' fields: melody, chords, bass, click.
+static constexpr std::array<std::int16_t Settings::*, 4> VolumeFields{
+    &Settings::MelodyVolume, &Settings::ChordVolume, &Settings::BassVolume, &Settings::ClickVolume};
 
 template <typename W> W* Named(W* widget, const QString& name) {
     widget->setObjectName(name);
@@ -71,7 +74,7 @@ settei::settei(Settings& settings, Midi1& midi, Hooks hooks, QWidget* parent)
     : QDialog(parent), settings_(settings), midi_(midi), hooks_(std::move(hooks)), opened_(settings) {
     setObjectName(QStringLiteral("settei"));
     setWindowTitle(QStringLiteral("サウンド設定"));
-    setAttribute(Qt::WA_DeleteOnClose);
+    // Built once and shown again: each showing takes the settings as they are then.
     setModal(false);
     tests_ = new SoundTestRunner(midi_, settings_, this);
 
@@ -178,7 +181,30 @@ settei::settei(Settings& settings, Midi1& midi, Hooks hooks, QWidget* parent)
     layout->addLayout(columns);
     layout->addLayout(buttons);
 
+    Combo1->addItems(Captions(MelodyInstruments));
+    Combo2->addItems(Captions(MelodyInstruments, sound_tables::ChordInstrumentCount));
+    Combo3->addItems(Captions(BassNames));
+    Combo4->addItems(Captions(ClickNames));
+    // The melody keeps the list entry; what sounds is the entry's program.
+    const std::array<std::pair<QComboBox*, std::int16_t Settings::*>, 4> stores{
+        {{Combo1, &Settings::MelodyProgram},
+         {Combo2, &Settings::ChordProgram},
+         {Combo3, &Settings::BassSound},
+         {Combo4, &Settings::ClickSound}}};
+    for (const auto& [list, field] : stores) {
+        const int offset = field == &Settings::BassSound || field == &Settings::ClickSound ? 0 : 1;
+        connect(list, &QComboBox::activated, this, [this, field = field, offset](int index) {
+            if (index >= 0) settings_.*field = static_cast<std::int16_t>(index + offset);
+        });
+    }
+
+    for (std::size_t i = 0; i < VolumeFields.size(); ++i) {
+        connect(Slider1[i], &QSlider::valueChanged, this, [this, field = VolumeFields[i]](int value) {
+            settings_.*field = static_cast<std::int16_t>(value);
+        });
+    }
     Form_Load();
+    adjustSize();
 }
 
 settei::~settei() = default;
@@ -193,42 +219,18 @@ void settei::Form_Load() {
         VScroll1->setValue(s.RangeLow);
     }
     Check2_Click();
-    adjustSize();
-    CenterForm(*this);
 
-    Combo1->addItems(Captions(MelodyInstruments));
-    Combo2->addItems(Captions(MelodyInstruments, sound_tables::ChordInstrumentCount));
-    Combo3->addItems(Captions(BassNames));
-    Combo4->addItems(Captions(ClickNames));
     s.BassSound = static_cast<std::int16_t>(std::clamp<int>(s.BassSound, 0, Combo3->count() - 1));
     s.ClickSound = static_cast<std::int16_t>(std::clamp<int>(s.ClickSound, 0, Combo4->count() - 1));
-    opened_.BassSound = s.BassSound;
-    opened_.ClickSound = s.ClickSound;
+    opened_ = s;
     auto entryOf = [](int stored, int count) { return stored > 1 ? std::min(stored - 1, count - 1) : 0; };
     Combo1->setCurrentIndex(entryOf(s.MelodyProgram, Combo1->count()));
     Combo2->setCurrentIndex(entryOf(s.ChordProgram, Combo2->count()));
     Combo3->setCurrentIndex(s.BassSound);
     Combo4->setCurrentIndex(s.ClickSound);
-    // The melody keeps the list entry; what sounds is the entry's program.
-    const std::array<std::pair<QComboBox*, std::int16_t Settings::*>, 4> stores{
-        {{Combo1, &Settings::MelodyProgram},
-         {Combo2, &Settings::ChordProgram},
-         {Combo3, &Settings::BassSound},
-         {Combo4, &Settings::ClickSound}}};
-    for (const auto& [list, field] : stores) {
-        const int offset = field == &Settings::BassSound || field == &Settings::ClickSound ? 0 : 1;
-        connect(list, &QComboBox::activated, this, [this, field = field, offset](int index) {
-            if (index >= 0) settings_.*field = static_cast<std::int16_t>(index + offset);
-        });
-    }
-
-    const std::array<std::int16_t Settings::*, 4> volumes{&Settings::MelodyVolume, &Settings::ChordVolume,
-                                                          &Settings::BassVolume, &Settings::ClickVolume};
-    for (std::size_t i = 0; i < volumes.size(); ++i) {
-        Slider1[i]->setValue(s.*volumes[i]);
-        connect(Slider1[i], &QSlider::valueChanged, this, [this, field = volumes[i]](int value) {
-            settings_.*field = static_cast<std::int16_t>(value);
-        });
+    for (std::size_t i = 0; i < VolumeFields.size(); ++i) {
+        const QSignalBlocker block(Slider1[i]);
+        Slider1[i]->setValue(s.*VolumeFields[i]);
     }
     if (s.SwingLevel >= 0 && s.SwingLevel < SwingLevels)
         Option1[static_cast<std::size_t>(s.SwingLevel)]->setChecked(true);
@@ -239,6 +241,12 @@ void settei::Form_Load() {
 }
 
 void settei::start() {
+    // A second request while the window is open brings it forward as it is, edits and all.
+    if (!isVisible()) {
+        finished_ = false;
+        Form_Load();
+        CenterForm(*this);
+    }
     show();
     raise();
     activateWindow();

@@ -29,6 +29,28 @@ TEST(WindowSizing, ScreensChooseWideOrNarrowLayout) {
     EXPECT_EQ(ComputeWindowPlacement(22000, 10000, 9000).layoutMode, layout_mode::Narrow);
 }
 
+// The frame, title bar and all, lies on the work area: a panel above or below takes its share of the height
+// and a wide window stays centred on the screen.
+TEST(WindowSizing, FrameLiesOnTheWorkArea) {
+    const struct {
+        QRect screen, work, frame;
+    } cases[] = {
+        {{0, 0, 1920, 1080}, {0, 0, 1920, 1080}, {150, 0, 1620, 1080}},
+        {{0, 0, 1920, 1080}, {0, 32, 1920, 1048}, {150, 32, 1620, 1048}},
+        {{0, 0, 1366, 768}, {0, 0, 1366, 740}, {0, 0, 1366, 740}},
+        {{0, 0, 1280, 1024}, {64, 0, 1216, 1024}, {64, 0, 1216, 1024}},          // a dock on the left
+        {{1920, 0, 1280, 1024}, {1920, 24, 1280, 1000}, {1920, 24, 1280, 1000}}, // a second screen
+    };
+    for (const auto& c : cases) {
+        const double twips = TwipsPerPixel(96);
+        const WindowPlacement p = ComputeWindowPlacement(c.screen.width() * twips, c.screen.height() * twips,
+                                                         c.work.height() * twips);
+        const QRect frame = FrameOnWorkArea(p, twips, c.screen, c.work);
+        EXPECT_EQ(frame, c.frame) << c.screen.width() << "x" << c.screen.height();
+        EXPECT_TRUE(c.work.contains(frame));
+    }
+}
+
 TEST(WindowSizing, TwipsPerPixelFollowsTheLogicalResolution) {
     EXPECT_DOUBLE_EQ(TwipsPerPixel(96), 15);
     EXPECT_DOUBLE_EQ(TwipsPerPixel(120), 12);

@@ -76,6 +76,18 @@ TEST_F(SelectorTest, MarksTheOutputInUse) {
     }
 }
 
+// Debian's default-GM.sf2 is a link to one of the other fonts: one synthesizer, listed once under the
+// font's own name, and marked when the trainer plays through the link.
+TEST_F(SelectorTest, ALinkToAListedFontIsListedOnceAsThatFont) {
+    std::filesystem::create_symlink(fontFolder() / "FluidR3_GM.sf2", fontFolder() / "default-GM.sf2");
+    std::filesystem::create_symlink(fontFolder() / "Small.sf2", fontFolder() / "AAA-link.sf2");
+    const OutputList list = listFor("synth " + QByteArray::fromStdString(font("default-GM.sf2")));
+    ASSERT_EQ(list.entries.size(), 4U);
+    EXPECT_EQ(list.entries[0].choice.argument, font("FluidR3_GM.sf2"));
+    EXPECT_EQ(list.entries[1].choice.argument, font("Small.sf2"));
+    EXPECT_EQ(list.current, 0U);
+}
+
 TEST_F(SelectorTest, OkWritesTheChoiceOrSaysWhyItCannot) {
     const QString missing = home.path() + QStringLiteral("/gone");
     for (const QString& folder : {home.path(), missing}) {

@@ -244,5 +244,27 @@ INSTANTIATE_TEST_SUITE_P(
         ListEntries{"Combo5", {QStringLiteral("20 回")}}),
     [](const ::testing::TestParamInfo<ListEntries>& info) { return std::string(info.param.combo); });
 
+// A 1366×768 screen under a window manager leaves a client 743 pixels high: the play frame's rows stay
+// apart, the study frame giving up room for them.
+TEST(ControlPanelOnAShortScreen, KeepsThePlayControlsApart) {
+    QWidget surface;
+    ControlPanel panel{&surface};
+    surface.resize(1364, 743);
+    LogicalScale scale;
+    scale.logicalWidth = 1366 * UnitsPerPixel;
+    scale.logicalHeight = 768 * UnitsPerPixel;
+    scale.pixelWidth = 1364;
+    scale.pixelHeight = 743;
+    panel.layout(scale);
+    surface.show();
+    QApplication::processEvents();
+    panel.Frame2->layout()->activate();
+    const QList<QWidget*> controls = panel.Frame2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* a : controls)
+        for (QWidget* b : controls)
+            EXPECT_TRUE(a == b || !a->geometry().intersects(b->geometry()))
+                << a->objectName().toStdString() << " over " << b->objectName().toStdString();
+}
+
 } // namespace
 } // namespace orbel

@@ -3,6 +3,7 @@
 #include "sound/play_timing.h"
 #include "support/trainer_fixture.h"
 #include "theory/prepare_build.h"
+#include "ui/captions.h"
 #include "ui/frm_colset.h"
 #include "views/circle_layout.h"
 #include "views/view_set.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -208,6 +210,14 @@ TEST_F(MainWindowTest, SoundSwitchesActAtOnce) {
     EXPECT_EQ(live().MelodyOn, 0);
     switches->findChild<QCheckBox*>("Check9")->click();
     EXPECT_EQ(live().AccompanimentOn, 1);
+
+    // Opened again, the same window shows the switches as the settings have them now.
+    switches->close();
+    trainer->state.settings.ClickOn = 1;
+    find<QPushButton>("Command10")->click();
+    EXPECT_EQ(window().findChild<QWidget*>("MainSet"), switches);
+    EXPECT_TRUE(click->isChecked());
+    EXPECT_EQ(live().ClickOn, 1);
 }
 
 // The tempo mark ("♩=120  1/4") stands while the play button plays, and goes with a play-through that ends
@@ -483,8 +493,33 @@ TEST_F(MainWindowTest, OpeningAMissingFileOnTheDesktopNamesIt) {
     }
 }
 
+// The desktop's opener answers when it ends: a file it found no program for, or whose program gave up, is
+// named in the program's words; a file that opened says nothing.
+TEST_F(MainWindowTest, AFileTheDesktopDoesNotOpenIsNamed) {
+    start();
+    QTemporaryDir bin;
+    const QByteArray searchPath = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ':' + searchPath);
+    const std::pair<int, QString> answers[] = {
+        {0, QString()},
+        {3, captions::NoProgramToOpen.arg(QStringLiteral("scale.txt"))},
+        {4, captions::CannotOpen.arg(QStringLiteral("scale.txt"))}};
+    for (const auto& [exitCode, said] : answers) {
+        QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+        opener.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        opener.write(QStringLiteral("#!/bin/sh\nexit %1\n").arg(exitCode).toLatin1());
+        opener.close();
+        opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        prompter.messages.clear();
+        window().findChild<QAction*>(QStringLiteral("mnu_edit_seting_file_0"))->trigger();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return window().findChildren<QProcess*>().isEmpty(); }, 5000));
+        EXPECT_EQ(prompter.messages, said.isEmpty() ? QStringList() : QStringList{said}) << exitCode;
+    }
+    qputenv("PATH", searchPath);
+}
+
 // The colour window edits copies: Cancel keeps the settings and the file, a cancelled chooser keeps the box,
-// OK stores every box and saves.
+// OK stores every box and saves. The same window serves every opening.
 TEST_F(MainWindowTest, ColourWindowStoresItsBoxesOnlyOnOk) {
     settings.ViewColour = {1, 2, 3, 4, 5, 6, 7};
     start();
@@ -497,8 +532,6 @@ TEST_F(MainWindowTest, ColourWindowStoresItsBoxesOnlyOnOk) {
         window().findChild<QAction*>(QStringLiteral("mnu_settei_color"))->trigger();
         auto* form = window().findChild<FrmColset*>(QStringLiteral("frmColset"));
         EXPECT_NE(form, nullptr);
-        if (form) form->setAttribute(Qt::WA_DeleteOnClose, false); // looked at after it closes
-        if (form) form->setObjectName(QStringLiteral("used"));     // the next one is found, not this one
         return form;
     };
 
@@ -512,8 +545,10 @@ TEST_F(MainWindowTest, ColourWindowStoresItsBoxesOnlyOnOk) {
     EXPECT_EQ(live().ViewColour[2], 3U);
     EXPECT_EQ(cfg(), before);
 
+    // The window is built once: shown again, it has the settings' colours, not the cancelled ones.
     FrmColset* second = openForm();
-    ASSERT_NE(second, nullptr);
+    ASSERT_EQ(second, first);
+    EXPECT_EQ(second->boxColour(2), 3U);
     prompter.colours = {std::nullopt, 0xABCDEFU};
     second->findChild<QPushButton*>(QStringLiteral("Picture1_0"))->click();
     second->findChild<QPushButton*>(QStringLiteral("Picture1_6"))->click();

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
@@ -99,22 +100,33 @@ TEST_F(PlayControlsTest, WithoutRepeatOnePassPlaysAndTheControlsComeBack) {
     EXPECT_EQ(trainer->state.settings.RootKey, 0);
 }
 
-TEST_F(PlayControlsTest, SpaceStartsWhenIdleAndStopsWhilePlaying) {
+// Space is the program's, never the focused control's: it stops the music from a list of the main window
+// and from a switch of 補足設定, and the switch stays as it was.
+TEST_F(PlayControlsTest, SpaceStartsWhenIdleAndStopsWhilePlayingWhereverTheFocusIs) {
     start();
-    bool stoppedBySpace = false;
-    clock->setOnWake([&] {
-        if (stoppedBySpace) return;
-        onUi([&] {
-            if (find<QPushButton>("Command5")->isEnabled()) return;
-            stoppedBySpace = true;
-            QTest::keyClick(find<QComboBox>("Combo2"), Qt::Key_Space);
+    find<QPushButton>("Command10")->click();
+    auto* soundSwitch = find<QDialog>("MainSet")->findChild<QCheckBox*>(QStringLiteral("Check7"));
+    ASSERT_TRUE(soundSwitch && soundSwitch->isChecked());
+    for (QWidget* focus :
+         {static_cast<QWidget*>(find<QComboBox>("Combo2")), static_cast<QWidget*>(soundSwitch)}) {
+        SCOPED_TRACE(focus->objectName().toStdString());
+        bool stoppedBySpace = false;
+        clock->setOnWake([&] {
+            if (stoppedBySpace) return;
+            onUi([&] {
+                if (find<QPushButton>("Command5")->isEnabled()) return;
+                stoppedBySpace = true;
+                QTest::keyClick(focus, Qt::Key_Space);
+            });
         });
-    });
-    QTest::keyClick(find<QComboBox>("Combo1"), Qt::Key_Space);
-    waitIdle();
-    EXPECT_TRUE(stoppedBySpace);
-    EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
-    EXPECT_FALSE(find<QPushButton>("Command9")->isEnabled());
+        QTest::keyClick(find<QComboBox>("Combo1"), Qt::Key_Space);
+        waitIdle();
+        EXPECT_TRUE(stoppedBySpace);
+        EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
+        EXPECT_FALSE(find<QPushButton>("Command9")->isEnabled());
+    }
+    EXPECT_TRUE(soundSwitch->isChecked());
+    EXPECT_EQ(trainer->state.settings.ClickOn, 1);
 }
 
 TEST_F(PlayControlsTest, StopDuringTheCountInPlaysNothing) {

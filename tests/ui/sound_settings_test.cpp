@@ -74,7 +74,7 @@ protected:
 };
 
 // Lists, volume sliders and swing change the settings at once; Cancel puts every one back and writes
-// nothing, while the main window's own changes stay.
+// nothing, while the main window's own changes stay; the window opened again shows them so.
 TEST_F(SoundSettingsTest, CancelTakesBackWhatTheWindowChangedAtOnce) {
     start();
     const QByteArray before = cfg();
@@ -100,6 +100,15 @@ TEST_F(SoundSettingsTest, CancelTakesBackWhatTheWindowChangedAtOnce) {
     EXPECT_EQ(live().Tempo, 150);
     EXPECT_EQ(lastMelodyProgram(), 1); // the test's instrument is not left on the channel
     EXPECT_EQ(cfg(), before);
+
+    // Shown again, the same window shows the settings as they are now.
+    const settei* first = form;
+    open();
+    EXPECT_EQ(form, first);
+    EXPECT_EQ(in<QSlider>("Slider1_0")->value(), 100);
+    EXPECT_EQ(in<QComboBox>("Combo3")->currentIndex(), 0);
+    EXPECT_TRUE(in<QRadioButton>("Option1_1")->isChecked());
+    EXPECT_EQ(in<QLineEdit>("Text4")->text(), QStringLiteral("150"));
 }
 
 // OK reads the boxes (full-width digits count, a tempo is kept within the bar's range), saves, sends the

@@ -3,15 +3,19 @@
 #include "support/recording_prompter.h"
 #include "ui/captions.h"
 #include "ui/main_mod.h"
+#include "ui/qt_japanese.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QColorDialog>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -59,6 +63,42 @@ TEST_F(StartupTest, FirstStartRunsWithTheZeroRecordAndQuittingSavesAWholeRecord)
     EXPECT_EQ(QFileInfo(file("cfg.infdat")).size(), 316);
     EXPECT_EQ(trainer->state.StopRequested, flag::True);
     EXPECT_FALSE(trainer->window->isVisible());
+}
+
+// The all-zero record sounds nothing and draws in black: a first start beside the factory record takes it.
+TEST_F(StartupTest, FirstStartBesideTheFactoryRecordTakesItAndWritesItAsTheSettings) {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/cfg_org.infdat"), file("cfg_org.infdat")));
+    std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter, std::make_unique<RecordingOutput>());
+    ASSERT_TRUE(trainer);
+    const std::optional<Settings> factory = ReadFactoryRecord(folder.path());
+    ASSERT_TRUE(factory);
+    const Settings& s = trainer->state.settings;
+    EXPECT_EQ(s.MelodyVolume, factory->MelodyVolume);
+    EXPECT_GT(s.MelodyVolume, 0);
+    EXPECT_EQ(s.ViewColour, factory->ViewColour);
+    QFile cfg(file("cfg.infdat"));
+    ASSERT_TRUE(cfg.open(QIODevice::ReadOnly));
+    QFile org(file("cfg_org.infdat"));
+    ASSERT_TRUE(org.open(QIODevice::ReadOnly));
+    EXPECT_EQ(cfg.readAll(), org.readAll());
+    prompter.answers = {true};
+    trainer->window->close();
+}
+
+// Qt's own dialogs speak the program's language whatever the desktop's: a question's buttons, the colour
+// chooser.
+TEST(QtJapanese, QuestionsAndChoosersSpeakJapanese) {
+    QTranslator* japanese = InstallQtJapanese(*QCoreApplication::instance());
+    ASSERT_TRUE(japanese) << "Debian's qt6-translations-l10n is missing";
+    {
+        QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+        EXPECT_TRUE(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("はい")));
+        EXPECT_TRUE(box.button(QMessageBox::No)->text().contains(QStringLiteral("いいえ")));
+        const QColorDialog colours;
+        EXPECT_EQ(colours.windowTitle(), QStringLiteral("色を選択"));
+    }
+    QCoreApplication::removeTranslator(japanese);
+    delete japanese;
 }
 
 TEST_F(StartupTest, AnsweringNoKeepsEverythingAsItWas) {

@@ -6,6 +6,7 @@
 #include "selector_window.h"
 #include "ui/folder_problem_text.h"
 #include "ui/message_box_prompter.h"
+#include "ui/qt_japanese.h"
 
 #include <QApplication>
 
@@ -21,6 +22,8 @@ int main(int argc, char** argv) {
     if (const QStringList left = QCoreApplication::arguments(); left.size() > 1)
         return orbel::command_line::RefuseUsage(QStringLiteral("unexpected argument: %1").arg(left[1]),
                                                 program);
+    QApplication::setApplicationName(QStringLiteral("midiselector"));
+    orbel::InstallQtJapanese(app);
     orbel::MessageBoxPrompter prompter;
     const orbel::ProgramFolders folders = orbel::LocateProgramFolders();
     if (folders.problem) {

@@ -26,8 +26,8 @@ bool IsReadableFile(const std::filesystem::path& path) {
     return std::ifstream(path, std::ios::binary).good();
 }
 
-// The SoundFont entry that plays the file: the same path first, so that a link such as default-GM.sf2 is
-// not mistaken for the file it points to, then the same file reached another way.
+// The SoundFont entry that plays the file: the same path first, then the same file reached another way (a
+// link such as default-GM.sf2 is listed as the font it points to).
 std::optional<std::size_t> SoundFontInUse(const std::vector<std::filesystem::path>& fonts,
                                           const std::filesystem::path& font) {
     const std::filesystem::path wanted = font.lexically_normal();
@@ -44,10 +44,29 @@ std::optional<std::size_t> SoundFontInUse(const std::vector<std::filesystem::pat
 } // namespace
 
 std::vector<std::filesystem::path> ListSoundFonts(const std::filesystem::path& folder) {
-    std::vector<std::filesystem::path> fonts;
+    std::vector<std::filesystem::path> found;
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (IsSoundFontName(it->path()) && IsReadableFile(it->path())) fonts.push_back(it->path());
+        if (IsSoundFontName(it->path()) && IsReadableFile(it->path())) found.push_back(it->path());
+    }
+    std::sort(found.begin(), found.end());
+    // Names that lead to one file are one synthesizer: the file keeps its own name when the folder holds
+    // it, else the first link to it is listed.
+    std::vector<std::filesystem::path> fonts;
+    std::vector<std::filesystem::path> files;
+    for (const std::filesystem::path& font : found) {
+        std::error_code linkError;
+        std::filesystem::path file = std::filesystem::canonical(font, linkError);
+        if (linkError) file = font;
+        const auto same = std::find(files.begin(), files.end(), file);
+        if (same == files.end()) {
+            fonts.push_back(font);
+            files.push_back(file);
+            continue;
+        }
+        std::filesystem::path& listed = fonts[static_cast<std::size_t>(same - files.begin())];
+        if (std::filesystem::is_symlink(listed, linkError) && !std::filesystem::is_symlink(font, linkError))
+            listed = font;
     }
     std::sort(fonts.begin(), fonts.end());
     return fonts;

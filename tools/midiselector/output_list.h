@@ -31,7 +31,8 @@ struct OutputList {
     std::string portProblem;
 };
 
-// The .sf2 and .sf3 files of folder that can be read, in name order; none when the folder is missing.
+// The .sf2 and .sf3 files of folder that can be read, in name order, each file once however many links
+// lead to it; none when the folder is missing.
 std::vector<std::filesystem::path> ListSoundFonts(const std::filesystem::path& folder);
 
 // The entries for the SoundFonts of soundFontFolder and the given port names, with inUse marked. An
