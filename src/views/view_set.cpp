@@ -170,20 +170,22 @@ void ViewSet::DrawTempoMark(double x, double y, int tempo, const QString& captio
     s.SaveFormFont();
     s.setForeColor(bgr::White);
     s.box(x, y + tempo_mark::BlankAbove, x + tempo_mark::BlankWidth, y - tempo_mark::BlankBelow, true);
+    // What the mark covers: the blanked box, and the cells of the note and of the text, whose letters reach
+    // a little below it (y upward).
+    QRectF covered(QPointF(x, y - tempo_mark::BlankBelow),
+                   QPointF(x + tempo_mark::BlankWidth, y + tempo_mark::BlankAbove));
+    const auto print = [&](double left, double top, const QString& text) {
+        s.PrintTextFlat(left, top, text, bgr::Black);
+        covered |= QRectF(QPointF(left, top - s.textHeight()), QPointF(left + s.textWidth(text), top));
+    };
     s.SetFormFont(QStringLiteral("ZephMusicFont"), tempo_mark::NoteSize, false, false);
-    s.PrintTextFlat(x, y + tempo_mark::NoteAbove, QString(QChar(music_glyph::QuarterNoteUp)), bgr::Black);
+    print(x, y + tempo_mark::NoteAbove, QString(QChar(music_glyph::QuarterNoteUp)));
     s.SetFormFont(QStringLiteral("ＭＳ 明朝"), tempo_mark::TextSize, false, false);
-    const QString text = QStringLiteral("=%1  %2").arg(tempo).arg(caption);
-    s.PrintTextFlat(x + tempo_mark::TextRight, y, text, bgr::Black);
-    // The note lies inside the blanked box; the text reaches a little below it (y upward).
-    const QRectF box(QPointF(x, y - tempo_mark::BlankBelow),
-                     QPointF(x + tempo_mark::BlankWidth, y + tempo_mark::BlankAbove));
-    const QRectF textCell(QPointF(x + tempo_mark::TextRight, y - s.textHeight()),
-                          QPointF(x + tempo_mark::TextRight + s.textWidth(text), y));
-    const double m = tempo_mark::EdgeMargin;
-    const QRectF covered = box.united(textCell).adjusted(-m, -m, m, m);
-    tempoMark_ = tempoMark_ ? tempoMark_->united(covered) : covered;
+    print(x + tempo_mark::TextRight, y, QStringLiteral("=%1  %2").arg(tempo).arg(caption));
     s.RestoreFormFont();
+    const double m = tempo_mark::EdgeMargin;
+    covered.adjust(-m, -m, m, m);
+    tempoMark_ = tempoMark_ ? tempoMark_->united(covered) : covered;
     repaint(QRectF(x, y - tempo_mark::BlankBelow - tempo_mark::BlankAbove, tempo_mark::BlankWidth,
                    tempo_mark::BlankAbove + tempo_mark::BlankBelow + tempo_mark::NoteAbove * 3));
 }

@@ -233,7 +233,7 @@ TEST_F(MainWindowTest, TempoMarkGoesWithTheEndOfAPlayThroughAndWithTheStop) {
                                 static_cast<float>(circle.radius), live().ShowKeyboard);
         const Surface& surface = *window().views().surface();
         const QRect area =
-            QRectF(surface.toDevice(at.x, at.y + 400), surface.toDevice(at.x + 3000, at.y - 400))
+            QRectF(surface.toDevice(at.x - 200, at.y + 800), surface.toDevice(at.x + 3200, at.y - 800))
                 .toAlignedRect()
                 .intersected(surface.picture().rect());
         int dark = 0;
