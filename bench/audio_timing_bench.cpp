@@ -691,7 +691,7 @@ int FirstSoundMain(const Options& options) {
     synth.wake();
 
     // Idle: nothing of ours should run, and the server should do next to nothing for us.
-    const auto idleBy = Steady::now() + synth_defaults::IdleRelease + std::chrono::seconds(3);
+    const auto idleBy = Steady::now() + synth_defaults::IdleAfter + std::chrono::seconds(3);
     while (synth.streamRunning() && Steady::now() < idleBy)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const bool idle = !synth.streamRunning();
@@ -814,7 +814,7 @@ int Main(const Options& options) {
     if (pulse) pulse->stopRecording();
 
     // Idle: once the stream is paused or released, nothing of ours should run.
-    const auto releaseBy = Steady::now() + synth_defaults::IdleRelease + std::chrono::seconds(3);
+    const auto releaseBy = Steady::now() + synth_defaults::IdleAfter + std::chrono::seconds(3);
     while (synth.streamRunning() && Steady::now() < releaseBy)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const bool idle = !synth.streamRunning();
@@ -822,7 +822,7 @@ int Main(const Options& options) {
     const std::optional<double> serverIdleBefore = CpuSecondsOf(serverPid);
     std::this_thread::sleep_for(std::chrono::duration<double>(figures::IdleMeasureSeconds));
     const double idleCpu = (CpuSecondsOfSelf(RUSAGE_SELF) - idleBefore) / figures::IdleMeasureSeconds * 100;
-    const std::optional<double> serverIdleRelease = CpuSecondsOf(serverPid);
+    const std::optional<double> serverIdleAfter = CpuSecondsOf(serverPid);
     const std::chrono::microseconds delay = synth.outputDelay();
     const std::string driverName = synth.audioDriverName();
     synth.close(); // the file driver finishes its file
@@ -884,8 +884,8 @@ int Main(const Options& options) {
     std::printf("\n");
     double idleTotal = idleCpu;
     std::printf("  CPU idle (stream %s): process %.2f %%", idle ? "idle" : "STILL RUNNING", idleCpu);
-    if (serverIdleBefore && serverIdleRelease) {
-        const double server = (*serverIdleRelease - *serverIdleBefore) / figures::IdleMeasureSeconds * 100;
+    if (serverIdleBefore && serverIdleAfter) {
+        const double server = (*serverIdleAfter - *serverIdleBefore) / figures::IdleMeasureSeconds * 100;
         idleTotal += server;
         std::printf(", sound server %.2f %%", server);
     }
