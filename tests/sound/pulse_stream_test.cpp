@@ -15,7 +15,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // Generous bounds for a loaded machine: what is checked is the order of things, not their timing.
-constexpr auto Patience = 5s;
+constexpr auto Patience = 10s;
 constexpr auto Poll = 5ms;
 constexpr double PatienceMs = std::chrono::duration<double, std::milli>(Patience).count();
 
