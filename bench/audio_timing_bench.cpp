@@ -11,7 +11,15 @@
 // as ever; the intervals between them are compared with the intervals between their due times.
 // --load runs two processes spinning on every core meanwhile.
 // Also printed: the output delay, and the processor time of this process and of the sound server while
-// playing and after the stream was released.
+// playing and once the stream is idle.
+//
+//     bench_audio_timing --first-sound [--presses n] [--idle s]
+//
+// How soon the first sound after a silence is heard: the processor time of this process and the sound
+// server over 20 s of idleness, then `presses` times (10 by default) a wait of `idle` seconds (10) and a
+// press, alternately a key of the keyboard (a note sent at once) and the play button (the stream woken,
+// then a note due at that moment), each timed from the press to its onset in the recording of the null
+// sink. The recording's clock is read from its file as it grows (see RecordingClock).
 #include "click_onsets.h"
 #include "spread.h"
 
@@ -39,6 +47,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -70,6 +79,22 @@ constexpr auto SpinAhead = std::chrono::microseconds(1000);
 constexpr auto Lead = std::chrono::milliseconds(300);
 constexpr double IdleMeasureSeconds = 5;
 constexpr double ClickThreshold = 0.3;
+// With --first-sound: a wood block at full strength has a sharp onset; the figures it is held to.
+constexpr int PressKey = 76;
+constexpr int PressVelocity = 127;
+constexpr int DefaultPresses = 10;
+constexpr double DefaultIdleSeconds = 10;
+constexpr double IdleCpuSeconds = 20;
+constexpr double TargetFirstSoundMs = 50;
+// How long around a press the recording is watched, how often, and how long a press may take to be heard.
+// The recorder asks for no latency of its own, as a plain parec does, so that it does not change how often
+// the sink runs; an idle null sink then renders this far ahead.
+constexpr double SinkRunsAhead = 2.1;
+constexpr auto WatchBefore = std::chrono::milliseconds(100);
+constexpr auto ReferenceAfter = std::chrono::milliseconds(700);
+constexpr auto WatchAfter = std::chrono::milliseconds(1500);
+constexpr auto WatchPoll = std::chrono::microseconds(200);
+constexpr double HeardWithinSeconds = 3;
 // With --player: the root moves a fourth at every pass, and the window's thread stalls now and then.
 constexpr int FourthUp = 5;
 constexpr auto StallEvery = std::chrono::milliseconds(1000);
@@ -173,9 +198,7 @@ public:
             return false;
         }
         module_ = QString::fromUtf8(index.trimmed());
-        serverPid_ = server_.state() == QProcess::Running
-                         ? server_.processId()
-                         : FindProcess({QStringLiteral("pulseaudio"), QStringLiteral("pipewire-pulse")});
+        serverPid_ = server_.state() == QProcess::Running ? server_.processId() : RunningServer();
         return true;
     }
 
@@ -188,13 +211,17 @@ public:
         }
     }
 
-    bool startRecording(const QString& file) {
+    // latencyMs 0: none asked for, and the sink keeps its own pace.
+    bool startRecording(const QString& file, int latencyMs = 20) {
         recorder_.setStandardOutputFile(file);
-        recorder_.start(QStringLiteral("parec"),
-                        {QStringLiteral("--raw"), QStringLiteral("-d"),
-                         QStringLiteral("%1.monitor").arg(QLatin1String(figures::SinkName)),
-                         QStringLiteral("--format=s16le"), QStringLiteral("--rate=48000"),
-                         QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=20")});
+        QStringList arguments{QStringLiteral("--raw"),
+                              QStringLiteral("-d"),
+                              QStringLiteral("%1.monitor").arg(QLatin1String(figures::SinkName)),
+                              QStringLiteral("--format=s16le"),
+                              QStringLiteral("--rate=48000"),
+                              QStringLiteral("--channels=2")};
+        if (latencyMs > 0) arguments << QStringLiteral("--latency-msec=%1").arg(latencyMs);
+        recorder_.start(QStringLiteral("parec"), arguments);
         return recorder_.waitForStarted(5000);
     }
 
@@ -213,6 +240,18 @@ private:
             if (QFile::exists(path)) return path;
         }
         return {};
+    }
+
+    // The server this session's clients reach: the one whose runtime folder holds its process id, else
+    // the first found by name.
+    static qint64 RunningServer() {
+        QFile pid(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/pulse/pid"));
+        bool number = false;
+        if (pid.open(QIODevice::ReadOnly)) {
+            const qint64 id = pid.readAll().trimmed().toLongLong(&number);
+            if (number && id > 0) return id;
+        }
+        return FindProcess({QStringLiteral("pulseaudio"), QStringLiteral("pipewire-pulse")});
     }
 
     QProcess server_;
@@ -315,6 +354,9 @@ bool IsClick(ShortMessage m) {
 
 struct Options {
     double seconds = figures::DefaultSeconds;
+    bool firstSound = false;
+    int presses = figures::DefaultPresses;
+    double idleSeconds = figures::DefaultIdleSeconds;
     bool load = false;
     bool fileDriver = false;
     QString soundFont;
@@ -507,7 +549,214 @@ Played PlayWithPlayer(SynthOutput& synth, const exporter::ExportBuild& build, do
     return played;
 }
 
+// Where the recording's frames fall on the steady clock. A frame that is in the file at time t was played
+// into the sink at or before t, so t - frames / rate bounds the moment of frame 0 from below, and the
+// smallest of many close looks meets it to within the sink's block. While no stream plays, an idle null
+// sink renders seconds ahead at once and those looks come out seconds early; so only the looks after a
+// sound was heard, while its stream plays, are taken, and only those close to one press, so that the sound
+// server's clock drifting from the system's over minutes does not count.
+class RecordingClock {
+public:
+    RecordingClock(std::filesystem::path file, double rate) : file_(std::move(file)), rate_(rate) {}
+
+    // Looks at the file until `until`.
+    void watch(Steady::time_point until) {
+        while (Steady::now() < until) {
+            std::error_code error;
+            const auto bytes = std::filesystem::file_size(file_, error);
+            if (!error && (looks_.empty() || looks_.back().bytes != bytes))
+                looks_.push_back({Steady::now(), bytes});
+            std::this_thread::sleep_for(figures::WatchPoll);
+        }
+    }
+    // Forgets the looks so far, for the next press.
+    void clear() { looks_.clear(); }
+    // The recording's second at which `moment` falls, from the looks once the file held `fromSecond`;
+    // nothing without such a look.
+    std::optional<double> secondAt(Steady::time_point moment, double fromSecond) const {
+        std::optional<Steady::time_point> zero;
+        for (const Look& look : looks_) {
+            const double frames = static_cast<double>(look.bytes / 4); // 16-bit stereo
+            if (frames / rate_ < fromSecond) continue;
+            const auto bound = look.at - std::chrono::duration_cast<Steady::duration>(
+                                             std::chrono::duration<double>(frames / rate_));
+            if (!zero || bound < *zero) zero = bound;
+        }
+        if (!zero) return std::nullopt;
+        return std::chrono::duration<double>(moment - *zero).count();
+    }
+
+private:
+    struct Look {
+        Steady::time_point at;
+        std::uintmax_t bytes;
+    };
+    std::filesystem::path file_;
+    double rate_;
+    std::vector<Look> looks_;
+};
+
+struct Press {
+    bool play = false;          // the play button; else a key of the keyboard
+    bool streamWasIdle = false; // the stream was not running at the press
+    // From the press to the onset, placed against a reference note sent once the stream runs, which is
+    // heard the output delay after it is due.
+    std::optional<double> heardMs;
+    // The reference note's own delay by the recording's clock, as a check on that clock.
+    std::optional<double> referenceMs;
+};
+
+// A press after a silence, as the window makes it: a key sends its note at once; the play button wakes the
+// stream and the player sends its first note due at once. A reference note follows while the stream runs.
+// The recording is watched meanwhile and read back at once.
+Press PressAfterIdle(SynthOutput& synth, RecordingClock& clock, const QString& recording, bool play) {
+    Press press;
+    press.play = play;
+    const ShortMessage on = PackShortMessage(midi_bytes::NoteOn + midi_channels::Percussion,
+                                             figures::PressKey, figures::PressVelocity);
+    const ShortMessage off =
+        PackShortMessage(midi_bytes::NoteOn + midi_channels::Percussion, figures::PressKey, 0);
+    clock.clear();
+    clock.watch(Steady::now() + figures::WatchBefore);
+    press.streamWasIdle = !synth.streamRunning();
+    const auto at = Steady::now();
+    if (play) {
+        synth.wake();
+        synth.sendAt(on, Steady::now());
+    } else {
+        synth.send(on);
+    }
+    clock.watch(at + figures::ReferenceAfter);
+    synth.send(off);
+    const auto referenceAt = Steady::now();
+    synth.sendAt(on, referenceAt);
+    clock.watch(referenceAt + figures::WatchAfter);
+    synth.send(off);
+
+    std::string error;
+    const auto audio = ReadLevels(recording, synth_defaults::SampleRate, error);
+    // Looks taken while the idle sink ran ahead put the press late by up to its block (2 s), never early:
+    // the first onset from that far before is the press's.
+    const std::optional<double> rough = clock.secondAt(at, 0);
+    if (!audio || !rough) return press;
+    OnsetRule rule;
+    rule.threshold = figures::ClickThreshold;
+    const std::vector<double> onsets = FindOnsets(*audio, rule);
+    const auto heard = std::find_if(onsets.begin(), onsets.end(),
+                                    [&](double second) { return second >= *rough - figures::SinkRunsAhead; });
+    if (heard == onsets.end() || std::next(heard) == onsets.end()) return press;
+    const double reference = *std::next(heard);
+    const double apart = std::chrono::duration<double>(referenceAt - at).count();
+    // The reference plays the output delay after it is due; the press is placed by the same clock.
+    const double delay = std::chrono::duration<double>(synth.outputDelay()).count();
+    const double pressSecond = reference - delay - apart;
+    if (*heard - pressSecond <= figures::HeardWithinSeconds) press.heardMs = (*heard - pressSecond) * 1000;
+    if (const auto due = clock.secondAt(referenceAt, reference))
+        press.referenceMs = (reference - *due) * 1000;
+    return press;
+}
+
+void PrintPresses(const char* what, const std::vector<double>& ms, int missed) {
+    const Spread spread = SpreadOf(ms);
+    std::printf("  %s: median %.1f ms, max %.1f ms over %zu presses%s [target max <= %.0f ms %s]\n", what,
+                spread.median, spread.max, ms.size(),
+                missed > 0 ? (", " + std::to_string(missed) + " NOT HEARD").c_str() : "",
+                figures::TargetFirstSoundMs,
+                Verdict(missed == 0 && spread.max <= figures::TargetFirstSoundMs));
+}
+
+int FirstSoundMain(const Options& options) {
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "no temporary folder\n");
+        return 1;
+    }
+    const QString recording =
+        options.recording.isEmpty() ? dir.filePath(QStringLiteral("heard.raw")) : options.recording;
+    std::string error;
+    PulseRig pulse;
+    if (!pulse.start(error)) {
+        std::fprintf(stderr, "the first sound is measured through PulseAudio: %s\n", error.c_str());
+        return 1;
+    }
+    ::setenv("PULSE_SINK", figures::SinkName, 1);
+    SynthOptions synthOptions;
+    if (!options.soundFont.isEmpty()) synthOptions.soundFont = options.soundFont.toStdString();
+    synthOptions.audioDriver = "pulseaudio";
+    SynthOutput synth(synthOptions);
+    if (!synth.open(error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    synth.wake();
+
+    // Idle: nothing of ours should run, and the server should do next to nothing for us.
+    const auto idleBy = Steady::now() + synth_defaults::IdleAfter + std::chrono::seconds(3);
+    while (synth.streamRunning() && Steady::now() < idleBy)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const bool idle = !synth.streamRunning();
+    const double selfBefore = CpuSecondsOfSelf(RUSAGE_SELF);
+    const std::optional<double> serverBefore = CpuSecondsOf(pulse.serverPid());
+    std::this_thread::sleep_for(std::chrono::duration<double>(figures::IdleCpuSeconds));
+    const double selfIdle = (CpuSecondsOfSelf(RUSAGE_SELF) - selfBefore) / figures::IdleCpuSeconds * 100;
+    const std::optional<double> serverAfter = CpuSecondsOf(pulse.serverPid());
+
+    if (!pulse.startRecording(recording, 0)) {
+        std::fprintf(stderr, "parec could not be started\n");
+        return 1;
+    }
+    RecordingClock clock(recording.toStdString(), synth_defaults::SampleRate);
+    std::vector<Press> presses;
+    for (int i = 0; i < options.presses; ++i) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(options.idleSeconds));
+        presses.push_back(PressAfterIdle(synth, clock, recording, i % 2 == 1));
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    pulse.stopRecording();
+    const std::chrono::microseconds delay = synth.outputDelay();
+    synth.close();
+
+    std::vector<double> keyMs;
+    std::vector<double> playMs;
+    int keyMissed = 0;
+    int playMissed = 0;
+    std::printf("First sound after %.0f s of silence, built-in synthesizer through a PulseAudio null sink; "
+                "output delay %.2f ms\n",
+                options.idleSeconds, static_cast<double>(delay.count()) / 1000);
+    for (const Press& press : presses) {
+        std::printf(
+            "    %-4s (stream %s): %s", press.play ? "play" : "key", press.streamWasIdle ? "idle" : "running",
+            press.heardMs ? (std::to_string(static_cast<int>(std::lround(*press.heardMs))) + " ms").c_str()
+                          : "NOT HEARD");
+        if (press.referenceMs)
+            std::printf("   (reference by the recording's clock: %.0f ms)", *press.referenceMs);
+        std::printf("\n");
+        if (press.heardMs) {
+            (press.play ? playMs : keyMs).push_back(*press.heardMs);
+        } else {
+            ++(press.play ? playMissed : keyMissed);
+        }
+    }
+    PrintPresses("key, press to sound ", keyMs, keyMissed);
+    PrintPresses("play, press to sound", playMs, playMissed);
+    std::vector<double> all = keyMs;
+    all.insert(all.end(), playMs.begin(), playMs.end());
+    PrintPresses("all presses         ", all, keyMissed + playMissed);
+    double idleTotal = selfIdle;
+    std::printf("  CPU idle over %.0f s (stream %s): process %.2f %%", figures::IdleCpuSeconds,
+                idle ? "idle" : "STILL RUNNING", selfIdle);
+    if (serverBefore && serverAfter) {
+        const double server = (*serverAfter - *serverBefore) / figures::IdleCpuSeconds * 100;
+        idleTotal += server;
+        std::printf(", sound server %.2f %%", server);
+    }
+    std::printf(" [target together <= %.0f %% %s]\n", figures::TargetIdleCpuPercent,
+                Verdict(idleTotal <= figures::TargetIdleCpuPercent));
+    return 0;
+}
+
 int Main(const Options& options) {
+    if (options.firstSound) return FirstSoundMain(options);
     std::string error;
     const auto records = TrainerMessages(options.seconds, error);
     if (!records) {
@@ -564,11 +813,11 @@ int Main(const Options& options) {
     const int realtimeThreads = RealtimeThreads();
     if (pulse) pulse->stopRecording();
 
-    // Idle: once the stream is released, nothing of ours should run.
-    const auto releaseBy = Steady::now() + synth_defaults::IdleRelease + std::chrono::seconds(3);
+    // Idle: once the stream is paused or released, nothing of ours should run.
+    const auto releaseBy = Steady::now() + synth_defaults::IdleAfter + std::chrono::seconds(3);
     while (synth.streamRunning() && Steady::now() < releaseBy)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    const bool released = !synth.streamRunning();
+    const bool idle = !synth.streamRunning();
     const double idleBefore = CpuSecondsOfSelf(RUSAGE_SELF);
     const std::optional<double> serverIdleBefore = CpuSecondsOf(serverPid);
     std::this_thread::sleep_for(std::chrono::duration<double>(figures::IdleMeasureSeconds));
@@ -634,7 +883,7 @@ int Main(const Options& options) {
     if (played.serverCpu) std::printf(", sound server %.1f %%", *played.serverCpu / played.wallSeconds * 100);
     std::printf("\n");
     double idleTotal = idleCpu;
-    std::printf("  CPU idle (stream %s): process %.2f %%", released ? "released" : "STILL RUNNING", idleCpu);
+    std::printf("  CPU idle (stream %s): process %.2f %%", idle ? "idle" : "STILL RUNNING", idleCpu);
     if (serverIdleBefore && serverIdleAfter) {
         const double server = (*serverIdleAfter - *serverIdleBefore) / figures::IdleMeasureSeconds * 100;
         idleTotal += server;
@@ -667,7 +916,17 @@ int main(int argc, char** argv) {
         QStringLiteral("player"), QStringLiteral("Play with the trainer's own player on its thread, the root "
                                                  "moving a fourth at every pass, while this thread stalls "
                                                  "for 30 ms once a second."));
-    parser.addOptions({seconds, load, fileDriver, soundFont, recording, player});
+    const QCommandLineOption firstSound(
+        QStringLiteral("first-sound"),
+        QStringLiteral("Time the first sound after a silence, from the press to the onset heard, and the "
+                       "processor time while idle."));
+    const QCommandLineOption presses(QStringLiteral("presses"),
+                                     QStringLiteral("With --first-sound: how many."), QStringLiteral("count"),
+                                     QStringLiteral("10"));
+    const QCommandLineOption idle(QStringLiteral("idle"),
+                                  QStringLiteral("With --first-sound: the silence before each press."),
+                                  QStringLiteral("seconds"), QStringLiteral("10"));
+    parser.addOptions({seconds, load, fileDriver, soundFont, recording, player, firstSound, presses, idle});
     parser.process(app);
     orbel::bench::Options options;
     bool ok = false;
@@ -681,5 +940,16 @@ int main(int argc, char** argv) {
     options.player = parser.isSet(player);
     options.soundFont = parser.value(soundFont);
     options.recording = parser.value(recording);
+    options.firstSound = parser.isSet(firstSound);
+    options.presses = parser.value(presses).toInt(&ok);
+    if (!ok || options.presses < 1) {
+        std::fprintf(stderr, "--presses wants a whole number above 0\n");
+        return 2;
+    }
+    options.idleSeconds = parser.value(idle).toDouble(&ok);
+    if (!ok || options.idleSeconds < 0) {
+        std::fprintf(stderr, "--idle wants a number of seconds\n");
+        return 2;
+    }
     return orbel::bench::Main(options);
 }

@@ -1,148 +1,302 @@
+// Runs on the caller's thread (opening, pausing, resuming, closing) and on the client library's thread
+// (everything the server asks for), the two meeting under the library's lock.
 #include "sound/pulse_stream.h"
 
-#include "sound/drift_follower.h"
-#include "sound/realtime_priority.h"
-
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <optional>
+#include <pulse/context.h>
 #include <pulse/error.h>
-#include <pulse/simple.h>
-#include <unistd.h>
-#include <vector>
+#include <pulse/stream.h>
+#include <pulse/thread-mainloop.h>
 
 namespace orbel {
 
 namespace {
-
 constexpr int Channels = 2;
 constexpr const char* ClientName = "ORBEL";
 constexpr const char* StreamName = "practice";
-// What the client library calls the thread that runs its main loop.
-constexpr const char* ClientThreadName = "threaded-ml";
+// As the simple API asks for: the library interpolates the server's time between its answers, asks for
+// them by itself, and the server sizes its own buffer to the latency asked for.
+constexpr auto StreamFlags = static_cast<pa_stream_flags_t>(
+    PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
 
 std::uint32_t Bytes(int frames) {
     return static_cast<std::uint32_t>(frames) * Channels * sizeof(float);
 }
 
-// The client library talks to the server from a thread of its own; when that thread waits behind busy
-// programs, the server runs dry however promptly this stream renders. It gets the audio thread's priority.
-void RaiseClientThreads() {
-    std::error_code error;
-    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
-        std::ifstream comm(task.path() / "comm");
-        std::string name;
-        std::getline(comm, name);
-        if (name != ClientThreadName) continue;
-        const pid_t thread = static_cast<pid_t>(std::strtol(task.path().filename().c_str(), nullptr, 10));
-        if (thread > 0) (void)RequestRealtimePriorityFor(thread, realtime::AudioPriority);
-    }
+// Holds the client library's lock for as long as it lives.
+class LoopLock {
+public:
+    explicit LoopLock(pa_threaded_mainloop* loop) : loop_(loop) { pa_threaded_mainloop_lock(loop_); }
+    ~LoopLock() { pa_threaded_mainloop_unlock(loop_); }
+    LoopLock(const LoopLock&) = delete;
+    LoopLock& operator=(const LoopLock&) = delete;
+
+private:
+    pa_threaded_mainloop* loop_;
+};
+
+// Operations whose answer nobody waits for are let go at once.
+bool Sent(pa_operation* operation) {
+    if (operation == nullptr) return false;
+    pa_operation_unref(operation);
+    return true;
 }
 
 } // namespace
 
-void PulseStream::Closer::operator()(pa_simple* s) const {
-    pa_simple_free(s);
+void PulseStream::LoopDeleter::operator()(pa_threaded_mainloop* loop) const {
+    pa_threaded_mainloop_stop(loop);
+    pa_threaded_mainloop_free(loop);
+}
+
+void PulseStream::ContextDeleter::operator()(pa_context* context) const {
+    // Closing is no news to tell anybody.
+    pa_context_set_state_callback(context, nullptr, nullptr);
+    pa_context_disconnect(context);
+    pa_context_unref(context);
+}
+
+void PulseStream::StreamDeleter::operator()(pa_stream* stream) const {
+    pa_stream_set_state_callback(stream, nullptr, nullptr);
+    pa_stream_set_write_callback(stream, nullptr, nullptr);
+    // Fails only for a stream that is no longer connected, which is then simply let go.
+    (void)pa_stream_disconnect(stream);
+    pa_stream_unref(stream);
 }
 
 PulseStream::PulseStream(const PulseStreamOptions& options, Render render, std::string* error)
     : options_(options), render_(std::move(render)) {
-    pa_sample_spec format{};
-    format.format = PA_SAMPLE_FLOAT32LE;
-    format.rate = static_cast<std::uint32_t>(options.sampleRate);
-    format.channels = Channels;
-    // The server keeps `periods` periods queued and asks for one at a time; it picks the rest.
-    pa_buffer_attr attributes{};
-    attributes.maxlength = static_cast<std::uint32_t>(-1);
-    attributes.tlength = Bytes(options.periodFrames * options.periods);
-    attributes.prebuf = static_cast<std::uint32_t>(-1);
-    attributes.minreq = Bytes(options.periodFrames);
-    attributes.fragsize = static_cast<std::uint32_t>(-1);
-    int code = 0;
-    connection_.reset(pa_simple_new(nullptr, ClientName, PA_STREAM_PLAYBACK, nullptr, StreamName, &format,
-                                    nullptr, &attributes, &code));
-    if (!connection_) {
-        if (error != nullptr)
-            *error = std::string("The sound server refused a playback stream: ") + pa_strerror(code) + ".";
-        return;
+    const auto frames = static_cast<std::size_t>(options.periodFrames);
+    left_.resize(frames);
+    right_.resize(frames);
+    interleaved_.resize(frames * Channels);
+    std::string why;
+    if (!connect(why)) {
+        if (loop_) pa_threaded_mainloop_stop(loop_.get());
+        stream_.reset();
+        if (error != nullptr) *error = why;
     }
-    thread_ = std::thread([this] { run(); });
 }
 
 PulseStream::~PulseStream() {
-    stopping_ = true;
-    if (thread_.joinable()) thread_.join();
+    // No callback may run while the stream and the connection go.
+    if (loop_) pa_threaded_mainloop_stop(loop_.get());
+    stream_.reset();
+    context_.reset();
 }
 
-void PulseStream::run() {
-    threadId_ = ::gettid();
-    RaiseClientThreads();
-    const auto frames = static_cast<std::size_t>(options_.periodFrames);
-    const double rate = options_.sampleRate;
-    const double periodSeconds = static_cast<double>(frames) / rate;
-    std::vector<float> left(frames);
-    std::vector<float> right(frames);
-    std::vector<float> interleaved(frames * Channels, 0.0F);
-    bool reported = false;
+std::string PulseStream::serverError() const {
+    return context_ ? pa_strerror(pa_context_errno(context_.get())) : "no connection";
+}
 
-    // Writes one period; when the frame after it will be heard, or nothing when the server cannot say.
-    auto write = [&]() -> std::optional<MidiClock::time_point> {
-        int code = 0;
-        if (pa_simple_write(connection_.get(), interleaved.data(), interleaved.size() * sizeof(float),
-                            &code) < 0) {
-            if (!reported)
-                std::fprintf(stderr, "The sound server stopped taking sound: %s.\n", pa_strerror(code));
-            reported = true;
-            return std::nullopt;
-        }
-        const pa_usec_t latency = pa_simple_get_latency(connection_.get(), &code);
-        if (latency == static_cast<pa_usec_t>(-1)) return std::nullopt;
-        return MidiClock::now() + std::chrono::microseconds(latency);
-    };
-
-    // A period of silence first: the server's answer fixes the synthesizer's time line.
-    const std::optional<MidiClock::time_point> first = write();
-    MidiClock::time_point origin = first.value_or(MidiClock::now());
-    std::int64_t pulled = 0;
-    FrameResampler resampler(
-        [&](std::span<float> l, std::span<float> r) {
-            const auto at = origin + std::chrono::duration_cast<MidiClock::duration>(
-                                         std::chrono::duration<double>(static_cast<double>(pulled) / rate));
-            render_(at, l, r);
-            pulled += static_cast<std::int64_t>(l.size());
-        },
-        frames);
-    DriftFollower follower;
-    while (!stopping_) {
-        resampler.read(follower.ratio(), left, right);
-        for (std::size_t i = 0; i < frames; ++i) {
-            interleaved[Channels * i] = left[i];
-            interleaved[Channels * i + 1] = right[i];
-        }
-        const std::optional<MidiClock::time_point> heard = write();
-        if (!heard) {
-            // Without the server's word the stream keeps its pace by the clock.
-            if (reported) std::this_thread::sleep_for(std::chrono::duration<double>(periodSeconds));
-            continue;
-        }
-        const double shouldBe = resampler.position() / rate;
-        const double is = std::chrono::duration<double>(*heard - origin).count();
-        if (std::abs(is - shouldBe) > pulse_stream::RestartAfter.count()) {
-            // The server started late, or lost sound: no gentle correction makes up for that, so the time
-            // line starts again from where the stream really is.
-            origin +=
-                std::chrono::duration_cast<MidiClock::duration>(std::chrono::duration<double>(is - shouldBe));
-            follower = DriftFollower{};
-            continue;
-        }
-        follower.update(is - shouldBe, periodSeconds);
+bool PulseStream::connect(std::string& error) {
+    loop_.reset(pa_threaded_mainloop_new());
+    if (!loop_) {
+        error = "The sound server's client could not be started (out of memory?).";
+        return false;
     }
-    int code = 0;
-    (void)pa_simple_flush(connection_.get(), &code);
+    context_.reset(pa_context_new(pa_threaded_mainloop_get_api(loop_.get()), ClientName));
+    if (!context_) {
+        error = "The sound server's client could not be started (out of memory?).";
+        return false;
+    }
+    pa_context_set_state_callback(context_.get(), OnContextState, this);
+    if (pa_context_connect(context_.get(), nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0) {
+        error = "The sound server could not be reached: " + serverError() + ".";
+        return false;
+    }
+    if (pa_threaded_mainloop_start(loop_.get()) < 0) {
+        error = "The sound server's client thread could not be started.";
+        return false;
+    }
+    const LoopLock lock(loop_.get());
+    return openStream(error);
+}
+
+bool PulseStream::openStream(std::string& error) {
+    for (;;) {
+        const pa_context_state_t state = pa_context_get_state(context_.get());
+        if (state == PA_CONTEXT_READY) break;
+        if (!PA_CONTEXT_IS_GOOD(state)) {
+            error = "The sound server could not be reached: " + serverError() + ".";
+            return false;
+        }
+        pa_threaded_mainloop_wait(loop_.get());
+    }
+
+    pa_sample_spec format{};
+    format.format = PA_SAMPLE_FLOAT32LE;
+    format.rate = static_cast<std::uint32_t>(options_.sampleRate);
+    format.channels = Channels;
+    stream_.reset(pa_stream_new(context_.get(), StreamName, &format, nullptr));
+    if (!stream_) {
+        error = "The sound server refused a playback stream: " + serverError() + ".";
+        return false;
+    }
+    pa_stream_set_state_callback(stream_.get(), OnStreamState, this);
+    pa_stream_set_write_callback(stream_.get(), OnWritable, this);
+    // The server keeps `periods` periods queued and asks for one at a time; it picks the rest.
+    pa_buffer_attr attributes{};
+    attributes.maxlength = static_cast<std::uint32_t>(-1);
+    attributes.tlength = Bytes(options_.periodFrames * options_.periods);
+    attributes.prebuf = static_cast<std::uint32_t>(-1);
+    attributes.minreq = Bytes(options_.periodFrames);
+    attributes.fragsize = static_cast<std::uint32_t>(-1);
+    if (pa_stream_connect_playback(stream_.get(), nullptr, &attributes, StreamFlags, nullptr, nullptr) < 0) {
+        error = "The sound server refused a playback stream: " + serverError() + ".";
+        return false;
+    }
+    for (;;) {
+        const pa_stream_state_t state = pa_stream_get_state(stream_.get());
+        if (state == PA_STREAM_READY) break;
+        if (!PA_STREAM_IS_GOOD(state)) {
+            error = "The sound server refused a playback stream: " + serverError() + ".";
+            return false;
+        }
+        pa_threaded_mainloop_wait(loop_.get());
+    }
+    connected_ = true;
+    // The first frames wait for the server's word on when they will be heard.
+    awaitingTiming_ = true;
+    if (!Sent(pa_stream_update_timing_info(stream_.get(), OnFirstTiming, this))) {
+        error = "The sound server does not say when its sound is heard: " + serverError() + ".";
+        return false;
+    }
+    return true;
+}
+
+bool PulseStream::pause(std::string* error) {
+    if (!isRunning()) return false;
+    const LoopLock lock(loop_.get());
+    paused_ = true;
+    if (Sent(pa_stream_cork(stream_.get(), 1, nullptr, nullptr))) return true;
+    if (error != nullptr) *error = "The sound server could not pause the stream: " + serverError() + ".";
+    return false;
+}
+
+bool PulseStream::resume(std::string* error) {
+    if (!isRunning()) return false;
+    const LoopLock lock(loop_.get());
+    paused_ = false;
+    needOrigin_ = true;
+    awaitingTiming_ = true;
+    // The answer to a timing request sent after the stream runs again tells where it stands now; what
+    // the library knew from before the pause is long out of date.
+    if (Sent(pa_stream_cork(stream_.get(), 0, nullptr, nullptr)) &&
+        Sent(pa_stream_update_timing_info(stream_.get(), OnFirstTiming, this)))
+        return true;
+    awaitingTiming_ = false;
+    if (error != nullptr) *error = "The sound server could not resume the stream: " + serverError() + ".";
+    return false;
+}
+
+std::optional<MidiClock::time_point> PulseStream::nextFrameHeard() const {
+    pa_usec_t latency = 0;
+    int negative = 0;
+    if (pa_stream_get_latency(stream_.get(), &latency, &negative) < 0) return std::nullopt;
+    const auto span = std::chrono::microseconds(static_cast<std::int64_t>(latency));
+    return MidiClock::now() + (negative != 0 ? -span : span);
+}
+
+void PulseStream::fill() {
+    if (paused_ || awaitingTiming_ || failed_.load()) return;
+    const std::size_t period = Bytes(options_.periodFrames);
+    for (;;) {
+        const std::size_t room = pa_stream_writable_size(stream_.get());
+        if (room == static_cast<std::size_t>(-1) || room < period || !writePeriod()) return;
+    }
+}
+
+bool PulseStream::writePeriod() {
+    const double rate = options_.sampleRate;
+    const double periodSeconds = static_cast<double>(options_.periodFrames) / rate;
+    if (needOrigin_) {
+        // The server's answer fixes the synthesizer's time line.
+        origin_ = nextFrameHeard().value_or(MidiClock::now());
+        pulled_ = 0;
+        settling_ = 0;
+        follower_ = DriftFollower{};
+        resampler_ = std::make_unique<FrameResampler>(
+            [this, rate](std::span<float> l, std::span<float> r) {
+                const auto at =
+                    origin_ + std::chrono::duration_cast<MidiClock::duration>(
+                                  std::chrono::duration<double>(static_cast<double>(pulled_) / rate));
+                render_(at, l, r);
+                pulled_ += static_cast<std::int64_t>(l.size());
+            },
+            left_.size());
+        needOrigin_ = false;
+    }
+    resampler_->read(follower_.ratio(), left_, right_);
+    for (std::size_t i = 0; i < left_.size(); ++i) {
+        interleaved_[Channels * i] = left_[i];
+        interleaved_[Channels * i + 1] = right_[i];
+    }
+    if (pa_stream_write(stream_.get(), interleaved_.data(), interleaved_.size() * sizeof(float), nullptr, 0,
+                        PA_SEEK_RELATIVE) < 0) {
+        reportOnce("The sound server stopped taking sound", serverError());
+        return false;
+    }
+    // Without the server's word the time line stays as it is.
+    const std::optional<MidiClock::time_point> heard = nextFrameHeard();
+    if (!heard) return true;
+    const double shouldBe = resampler_->position() / rate;
+    const double is = std::chrono::duration<double>(*heard - origin_).count();
+    // The server's first answers after a start are put right by the next ones, while the library still
+    // asks for them often; until then the time line follows them at once.
+    const bool settling = settling_ < pulse_stream::SettleTime.count();
+    settling_ += periodSeconds;
+    const double tolerance = (settling ? pulse_stream::SettleTolerance : pulse_stream::RestartAfter).count();
+    if (std::abs(is - shouldBe) > tolerance) {
+        // The server started late, lost sound, or (while settling) put its first answer right: no gentle
+        // correction makes up for that, so the time line starts again from where the stream really is.
+        origin_ +=
+            std::chrono::duration_cast<MidiClock::duration>(std::chrono::duration<double>(is - shouldBe));
+        follower_ = DriftFollower{};
+        return true;
+    }
+    follower_.update(is - shouldBe, periodSeconds);
+    return true;
+}
+
+void PulseStream::reportOnce(const char* what, const std::string& why) {
+    if (reported_) return;
+    reported_ = true;
+    std::fprintf(stderr, "%s: %s.\n", what, why.c_str());
+}
+
+void PulseStream::OnContextState(pa_context* context, void* self) {
+    auto* s = static_cast<PulseStream*>(self);
+    if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(context))) {
+        // Once the stream played, this is the server going away; before, opening says why.
+        if (s->connected_)
+            s->reportOnce("The sound server stopped taking sound", pa_strerror(pa_context_errno(context)));
+        s->failed_ = true;
+    }
+    pa_threaded_mainloop_signal(s->loop_.get(), 0);
+}
+
+void PulseStream::OnStreamState(pa_stream* stream, void* self) {
+    auto* s = static_cast<PulseStream*>(self);
+    if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) {
+        if (s->connected_ && PA_CONTEXT_IS_GOOD(pa_context_get_state(s->context_.get())))
+            s->reportOnce("The sound server dropped the stream", s->serverError());
+        s->failed_ = true;
+    }
+    pa_threaded_mainloop_signal(s->loop_.get(), 0);
+}
+
+void PulseStream::OnWritable(pa_stream* /*stream*/, std::size_t /*bytes*/, void* self) {
+    static_cast<PulseStream*>(self)->fill();
+}
+
+void PulseStream::OnFirstTiming(pa_stream* /*stream*/, int /*success*/, void* self) {
+    // Without an answer the time line is taken from what the library knows; a wrong one is put right by
+    // the first periods written.
+    auto* s = static_cast<PulseStream*>(self);
+    s->awaitingTiming_ = false;
+    s->fill();
 }
 
 } // namespace orbel

@@ -1,21 +1,30 @@
 #pragma once
 // A playback stream to the desktop's sound server (PulseAudio, or PipeWire's PulseAudio service) that
-// knows when its frames will be heard. A thread of its own asks the renderer for one period at a time and
-// writes it; after every write the server's latency tells when the next frame will play, and that moment,
+// knows when its frames will be heard. Runs on the client library's own thread (its threaded main loop):
+// whenever the server asks for frames, the renderer is asked for one period at a time and each period is
+// written; after every write the server's latency tells when the next frame will play, and that moment,
 // not the moment the renderer happened to be called, is what the renderer schedules against. So the
 // server's changing buffer depth and its bursts of requests do not move the notes.
+//
+// When idle the stream is paused (corked) rather than closed: it keeps its place with the server, costs
+// next to nothing while paused, and plays again within a period of being resumed, where a new stream
+// may wait for an idle server to take it up (up to two seconds with a null sink).
 
+#include "sound/drift_follower.h"
 #include "sound/midi_output.h"
 
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
-#include <thread>
+#include <vector>
 
-struct pa_simple;
+struct pa_threaded_mainloop;
+struct pa_context;
+struct pa_stream;
 
 namespace orbel {
 
@@ -23,6 +32,11 @@ namespace pulse_stream {
 // An error this large between when the frames are heard and when they should be is not a drift to follow
 // but a stream that started late or lost sound.
 static constexpr std::chrono::duration<double> RestartAfter{0.010};
+// For this long after the stream starts or resumes, the client library asks the server for its timing
+// often and its answers still move by a few milliseconds; an error beyond the tolerance then restarts the
+// time line at once instead of being followed slowly.
+static constexpr std::chrono::duration<double> SettleTime{0.25};
+static constexpr std::chrono::duration<double> SettleTolerance{0.0005};
 } // namespace pulse_stream
 
 struct PulseStreamOptions {
@@ -35,34 +49,82 @@ struct PulseStreamOptions {
 class PulseStream {
 public:
     // Fills both channels with the next frames; firstFramePlays: when the first of them will be heard.
+    // Called on the client library's thread, never while paused.
     using Render = std::function<void(MidiClock::time_point firstFramePlays, std::span<float> left,
                                       std::span<float> right)>;
 
     // Connects to the server and starts playing. On failure says why in *error (in words a user can read)
     // and isRunning() is false.
     PulseStream(const PulseStreamOptions& options, Render render, std::string* error);
-    // Stops the thread and closes the stream.
+    // Stops the client library's thread and closes the stream.
     ~PulseStream();
     PulseStream(const PulseStream&) = delete;
     PulseStream& operator=(const PulseStream&) = delete;
 
-    bool isRunning() const { return connection_ != nullptr; }
-    // The thread's kernel id once it runs (0 before), for its scheduling.
-    pid_t threadId() const { return threadId_.load(); }
+    // Connected, and the server has not gone away since.
+    bool isRunning() const { return stream_ != nullptr && !failed_.load(); }
+    // The server went away or dropped the stream: it plays no more, and a new one must be opened.
+    bool failed() const { return failed_.load(); }
+
+    // Stops asking for frames and has the server hold the stream (corked); once this returns, render is not
+    // called until resume(). False, with the reason in *error, when the server cannot be told.
+    bool pause(std::string* error);
+    // Plays again. The time line is found again from the server's first latency answer after the stream
+    // runs, so the first frames rendered are placed by when they will really be heard.
+    bool resume(std::string* error);
 
 private:
-    void run();
-
-    struct Closer {
-        void operator()(pa_simple* s) const;
+    struct LoopDeleter {
+        void operator()(pa_threaded_mainloop* loop) const;
     };
+    struct ContextDeleter {
+        void operator()(pa_context* context) const;
+    };
+    struct StreamDeleter {
+        void operator()(pa_stream* stream) const;
+    };
+
+    bool connect(std::string& error);
+    // With the library's lock held: waits for the connection, then opens the stream.
+    bool openStream(std::string& error);
+    // The reason the server gave for the last failed request, in words.
+    std::string serverError() const;
+    // Writes periods while the server has room for them. On the library's thread, with its lock held.
+    void fill();
+    // One period after the time line is known; false when the stream cannot take it.
+    bool writePeriod();
+    // When the next frame written will be heard, from the server's latest timing; nothing before it has
+    // answered.
+    std::optional<MidiClock::time_point> nextFrameHeard() const;
+    void reportOnce(const char* what, const std::string& why);
+
+    static void OnContextState(pa_context* context, void* self);
+    static void OnStreamState(pa_stream* stream, void* self);
+    static void OnWritable(pa_stream* stream, std::size_t bytes, void* self);
+    static void OnFirstTiming(pa_stream* stream, int success, void* self);
 
     PulseStreamOptions options_;
     Render render_;
-    std::unique_ptr<pa_simple, Closer> connection_;
-    std::atomic<bool> stopping_ = false;
-    std::atomic<pid_t> threadId_ = 0;
-    std::thread thread_;
+    std::unique_ptr<pa_threaded_mainloop, LoopDeleter> loop_;
+    std::unique_ptr<pa_context, ContextDeleter> context_;
+    std::unique_ptr<pa_stream, StreamDeleter> stream_;
+    std::atomic<bool> failed_ = false;
+
+    // The library thread's own state, guarded by its lock.
+    bool connected_ = false;
+    bool paused_ = false;
+    // The server's latency is awaited before the time line is set (after the start or a resume).
+    bool awaitingTiming_ = false;
+    bool needOrigin_ = true;
+    bool reported_ = false;
+    MidiClock::time_point origin_{};
+    std::int64_t pulled_ = 0;
+    double settling_ = 0; // seconds of sound written since the time line was set
+    std::unique_ptr<FrameResampler> resampler_;
+    DriftFollower follower_;
+    std::vector<float> left_;
+    std::vector<float> right_;
+    std::vector<float> interleaved_;
 };
 
 } // namespace orbel

@@ -31,8 +31,8 @@ constexpr const char* FileDriver = "file";
 constexpr const char* PulseDriver = "pulseaudio";
 // The variables that let FluidSynth's own warnings through to the console.
 constexpr std::array<const char*, 2> DebugVariables{"ORBEL_SYNTH_DEBUG", "ORBEL_MIDI_LOG"};
-// wake() waits at most this long, and until the stream has run this long (its first bursts settle the
-// clock mapping).
+// wake() waits at most this long, and until a new stream has run this long (its first bursts settle the
+// clock mapping); a resumed stream of the sound server is ready with its first period.
 constexpr std::chrono::milliseconds WakeTimeout{3000};
 constexpr std::chrono::milliseconds WakeSettle{100};
 constexpr std::chrono::milliseconds WakePoll{2};
@@ -205,7 +205,7 @@ struct SynthOutput::Engine {
     std::unique_ptr<ScheduledRenderer> renderer;
     double sampleRate = synth_defaults::SampleRate;
 
-    // Live only. The worker loads the SoundFont, then starts and releases the stream.
+    // Live only. The worker loads the SoundFont, then starts the stream and pauses or releases it.
     std::filesystem::path fontToLoad;
     std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver; // the worker's, once it runs
     // With the desktop's sound server the stream is our own, so that it knows when its frames are heard.
@@ -213,6 +213,8 @@ struct SynthOutput::Engine {
     PulseStreamOptions pulseOptions;
     std::unique_ptr<PulseStream> pulse;
     std::atomic<bool> running{false};
+    // The running stream was resumed from a pause rather than started: its time line is found at once.
+    std::atomic<bool> resumed{false};
     std::atomic<pid_t> audioThread{0};
     std::mutex mutex;
     std::condition_variable changed;
@@ -253,9 +255,11 @@ struct SynthOutput::Engine {
         return FLUID_OK;
     }
 
+    // Starts a new stream.
     bool startDriver() {
         renderer->restartStream(ownPulse);
         audioThread.store(0, std::memory_order_relaxed);
+        resumed.store(false, std::memory_order_relaxed);
         if (ownPulse) {
             std::string error;
             pulse = std::make_unique<PulseStream>(
@@ -277,8 +281,31 @@ struct SynthOutput::Engine {
         return streaming();
     }
 
-    void stopDriver() {
+    // Plays the paused stream of the sound server again; false when there is none or it is gone.
+    bool resumeStream() {
+        if (!pulse) return false;
+        std::string error;
+        // Paused, the stream renders nothing, so its time line can start again here.
+        renderer->restartStream(true);
+        if (!pulse->failed() && pulse->resume(&error)) {
+            resumed.store(true, std::memory_order_relaxed);
+            running.store(true, std::memory_order_seq_cst);
+            return true;
+        }
+        if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
+        pulse.reset();
+        return false;
+    }
+
+    // Idle: the sound server's stream is paused and kept, so that it plays again at once; the other
+    // drivers, which would hold a device or keep writing, are released.
+    void rest() {
         running.store(false, std::memory_order_seq_cst);
+        if (pulse) {
+            std::string error;
+            if (pulse->pause(&error)) return;
+            if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
+        }
         driver.reset();
         pulse.reset();
     }
@@ -322,13 +349,19 @@ struct SynthOutput::Engine {
             const bool wanted = std::exchange(wakeWanted, false);
             const bool idle = MidiClock::now() >= keepAwakeUntil &&
                               renderer->quietFrames() >=
-                                  static_cast<std::int64_t>(sampleRate * synth_defaults::IdleRelease.count());
+                                  static_cast<std::int64_t>(sampleRate * synth_defaults::IdleAfter.count());
             lock.unlock();
-            if (!streaming() && wanted) {
+            if (pulse && pulse->failed()) {
+                // The sound server went away (the stream said so): a new stream is tried when there is
+                // something to play.
+                running.store(false, std::memory_order_seq_cst);
+                pulse.reset();
+                if (wanted || renderer->hasWork()) restart();
+            } else if (!running.load() && wanted) {
                 restart();
-            } else if (streaming() && idle && !wanted) {
-                stopDriver();
-                // A message handed over while the stream was being released must still play.
+            } else if (running.load() && idle && !wanted) {
+                rest();
+                // A message handed over while the stream was going idle must still play.
                 if (renderer->hasWork()) restart();
             }
             lock.lock();
@@ -336,6 +369,7 @@ struct SynthOutput::Engine {
     }
 
     void restart() {
+        if (resumeStream()) return;
         if (startDriver()) {
             raiseAudioThread();
             return;
@@ -351,7 +385,7 @@ struct SynthOutput::Engine {
         {
             std::lock_guard lock(mutex);
             wakeWanted = true;
-            if (keepAwake) keepAwakeUntil = MidiClock::now() + synth_defaults::IdleRelease;
+            if (keepAwake) keepAwakeUntil = MidiClock::now() + synth_defaults::IdleAfter;
         }
         changed.notify_all();
     }
@@ -462,7 +496,7 @@ bool SynthOutput::open(std::string& error) {
         return false;
     }
     engine->fontToLoad = font;
-    engine->keepAwakeUntil = MidiClock::now() + synth_defaults::IdleRelease;
+    engine->keepAwakeUntil = MidiClock::now() + synth_defaults::IdleAfter;
     try {
         Engine* e = engine.get();
         engine->worker = std::thread([e] {
@@ -507,7 +541,8 @@ void SynthOutput::wake() {
         static_cast<std::int64_t>(options_.sampleRate * std::chrono::duration<double>(WakeSettle).count());
     const auto deadline = MidiClock::now() + WakeTimeout;
     while (MidiClock::now() < deadline &&
-           !(e.running.load() && e.block->ready() && e.renderer->streamFrames() >= settled))
+           !(e.running.load() && e.block->ready() &&
+             e.renderer->streamFrames() >= (e.resumed.load(std::memory_order_relaxed) ? 1 : settled)))
         std::this_thread::sleep_for(WakePoll);
 }
 

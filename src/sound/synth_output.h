@@ -5,8 +5,10 @@
 // Live, the synthesizer renders in an audio callback of our own (see ScheduledRenderer): every message is
 // applied at the sample where its due time plus outputDelay() falls, so the rhythm heard does not depend on
 // when the audio server happens to ask for samples. The SoundFont loads on a thread of its own, so opening
-// returns at once; messages sent before it is loaded wait for it. After a few quiet seconds the stream is
-// released, so an idle trainer costs the audio server nothing; the next message or wake() brings it back.
+// returns at once; messages sent before it is loaded wait for it. After a few quiet seconds the stream
+// goes idle, so an idle trainer costs next to nothing: the sound server's stream is paused and plays again
+// within a period of the next message or wake(); the other drivers' streams are released and started
+// again.
 
 #include "sound/midi_output.h"
 #include "sound/soundfont_locator.h"
@@ -34,8 +36,8 @@ static constexpr int PeriodFrames = FilePeriodFrames;
 // Beyond the frames a callback renders ahead: one block, since a message goes to the nearest block start,
 // and this much for the sender's own lateness and the clock mapping's tolerance.
 static constexpr std::chrono::microseconds DelayMargin{1500};
-// The stream is released after this long without a sounding voice or a queued message.
-static constexpr std::chrono::seconds IdleRelease{3};
+// The stream goes idle after this long without a sounding voice or a queued message.
+static constexpr std::chrono::seconds IdleAfter{3};
 // synth.gain: the loudest factory item with every instrument at full volume (the phrase HOT15 at tempo
 // 120, where melody, chords and bass strike together) peaks near -3 dBFS with FluidR3_GM; at other roots
 // no item passes -2 dBFS. FluidSynth's own 0.2 left HOT15 near -11 dBFS.
@@ -70,8 +72,8 @@ public:
     void sendAt(ShortMessage message, MidiClock::time_point due) override;
     void cancelScheduled() override;
     std::chrono::microseconds outputDelay() const override;
-    // Starts the stream if it was released and returns once it runs with its clock found and the
-    // SoundFont loaded (or after at most about half a second).
+    // Starts or resumes the stream if it is idle and returns once it runs with its clock found and the
+    // SoundFont loaded (or after at most a few seconds).
     void wake() override;
     void reset() override;
     void close() override;
@@ -85,7 +87,7 @@ public:
     const std::filesystem::path& soundFontPath() const { return soundFontPath_; }
     const std::string& audioDriverName() const { return audioDriverName_; }
     double sampleRate() const { return options_.sampleRate; }
-    // Live: whether the audio stream is running now (it is released when idle).
+    // Live: whether the audio stream is running now (it is paused or released when idle).
     bool streamRunning() const;
 
 private:
