@@ -17,14 +17,13 @@ constexpr int RightInside = 150;
 constexpr int Above = 500;
 } // namespace frame
 
-constexpr int PhraseStudies = 3;
-
+// Keys are repainted over themselves at every note: crisp, so that their edges do not darken.
 void FillKey(Surface& s, const KeyRect& r, std::uint32_t colour, bool outline) {
     s.setForeColor(colour);
-    s.box(r.left, r.bottom, r.right, r.top, true);
+    s.box(r.left, r.bottom, r.right, r.top, true, true);
     if (outline) {
         s.setForeColor(bgr::Black);
-        s.box(r.left, r.bottom, r.right, r.top, false);
+        s.box(r.left, r.bottom, r.right, r.top, false, true);
     }
 }
 
@@ -193,7 +192,9 @@ void KeyboardView::ClearUserKey(Surface& surface, int pitch) {
 }
 
 void KeyboardView::EndPlayKeyboard(Surface& surface) {
-    if (content_.shown && content_.studyType < PhraseStudies) DrawKeyMarks(surface);
+    // Phrases mark no keys, but the key of their last note must not stay lit either: a stop's plain redraw
+    // can come before the last notes' own notifications.
+    DrawKeyMarks(surface);
     lit_.reset();
 }
 

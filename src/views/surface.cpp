@@ -9,6 +9,7 @@
 #include <QPen>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace orbel {
 
@@ -91,11 +92,12 @@ void Surface::line(double x1, double y1, double x2, double y2) {
     });
 }
 
-void Surface::box(double x1, double y1, double x2, double y2, bool filled) {
+void Surface::box(double x1, double y1, double x2, double y2, bool filled, bool crisp) {
     const QRectF rect = QRectF(toDevice(x1, y1), toDevice(x2, y2)).normalized();
     const QColor colour = FromBgr(foreColor_);
     const double width = drawWidth_ * penScale();
     draw([&](QPainter& p) {
+        if (crisp) p.setRenderHint(QPainter::Antialiasing, false);
         if (filled) {
             p.fillRect(rect, colour);
         } else {
@@ -222,6 +224,33 @@ void DrawBevelBox(Surface& surface, int x1, int y1, int x2, int y2, bool raised)
         surface.line(e.ax, e.ay, e.bx, e.by);
     }
     surface.setDrawWidth(width);
+}
+
+} // namespace orbel
+
+namespace orbel {
+
+SavedArea Surface::saveArea(const QRectF& logical) const {
+    const QRect pixels =
+        QRectF(toDevice(logical.left(), logical.top()), toDevice(logical.right(), logical.bottom()))
+            .normalized()
+            .toAlignedRect() &
+        picture_.rect();
+    if (external_ != nullptr || pixels.isEmpty()) return {logical, {}, {}, {}};
+    return {logical, pixels.topLeft(), picture_.copy(pixels), outlines_.copy(pixels)};
+}
+
+void Surface::restoreArea(const SavedArea& saved) {
+    if (external_ != nullptr || saved.picture.isNull()) return;
+    const double ratio = picture_.devicePixelRatio();
+    picture_.setDevicePixelRatio(1);
+    for (auto [target, source] :
+         {std::pair{&picture_, &saved.picture}, std::pair{&outlines_, &saved.outlines}}) {
+        QPainter painter(target);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(saved.at, *source);
+    }
+    picture_.setDevicePixelRatio(ratio);
 }
 
 } // namespace orbel

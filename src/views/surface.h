@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPointF>
+#include <QRectF>
 #include <QSize>
 #include <QString>
 #include <cstdint>
@@ -31,6 +32,14 @@ struct FormFont {
     bool bold = false;
     bool italic = false;
     bool operator==(const FormFont&) const = default;
+};
+
+// The pixels of an area of a surface, to put back later.
+struct SavedArea {
+    QRectF logical; // the area asked for
+    QPoint at;      // its first device pixel
+    QImage picture;
+    QImage outlines;
 };
 
 class Surface {
@@ -65,7 +74,9 @@ public:
     bool keepOutlines() const { return keepOutlines_; }
 
     void line(double x1, double y1, double x2, double y2);
-    void box(double x1, double y1, double x2, double y2, bool filled);
+    // A crisp box is drawn without antialiasing: drawn again over itself it leaves the same pixels, where
+    // the half-covered pixels along a smooth box's edges would darken at every repaint.
+    void box(double x1, double y1, double x2, double y2, bool filled, bool crisp = false);
     // Part of an ellipse centred at (x, y) with half-axes rx across and ry up, from startAngle to endAngle
     // (radians, counter-clockwise from the positive x direction).
     void arc(double x, double y, double rx, double ry, double startAngle, double endAngle);
@@ -94,6 +105,9 @@ public:
                        FillUndo* undo = nullptr);
     // Takes a fill back where nothing has been drawn since.
     void UndoFill(const FillUndo& undo);
+    // What is in an area now (every device pixel it touches), and putting it back as it was.
+    SavedArea saveArea(const QRectF& logical) const;
+    void restoreArea(const SavedArea& saved);
 
 private:
     // Runs paint on the picture (antialiased unless the pen is XOR) and, for an outline, on the outline

@@ -167,6 +167,14 @@ void ViewSet::drawCursor(const CursorLine& line) {
 void ViewSet::DrawTempoMark(double x, double y, int tempo, const QString& caption) {
     if (!surface_) return;
     Surface& s = *surface_;
+    // The mark's box may cover more than an earlier mark (the keyboard's frame beside a phrase's circle).
+    if (!tempoMark_) {
+        // Generous: the letters of the text and the note reach out of the blanked box.
+        const double reach = tempo_mark::NoteAbove * 3;
+        underTempoMark_ = s.saveArea(
+            QRectF(QPointF(x - reach, y - tempo_mark::BlankBelow - reach),
+                   QPointF(x + tempo_mark::BlankWidth + reach, y + tempo_mark::BlankAbove + reach)));
+    }
     s.SaveFormFont();
     s.setForeColor(bgr::White);
     s.box(x, y + tempo_mark::BlankAbove, x + tempo_mark::BlankWidth, y - tempo_mark::BlankBelow, true);
@@ -193,8 +201,13 @@ void ViewSet::DrawTempoMark(double x, double y, int tempo, const QString& captio
 void ViewSet::EraseTempoMark() {
     if (!surface_ || !tempoMark_) return;
     const QRectF area = *std::exchange(tempoMark_, std::nullopt);
-    surface_->setForeColor(bgr::White);
-    surface_->box(area.left(), area.top(), area.right(), area.bottom(), true);
+    const std::optional<SavedArea> under = std::exchange(underTempoMark_, std::nullopt);
+    if (under && under->logical.normalized().contains(area.normalized())) {
+        surface_->restoreArea(*under);
+    } else {
+        surface_->setForeColor(bgr::White);
+        surface_->box(area.left(), area.top(), area.right(), area.bottom(), true);
+    }
     repaint(area);
 }
 
@@ -256,6 +269,7 @@ void ViewSet::redrawViews() {
     // A redraw leaves no cursor and no circle marker behind.
     cursor_.reset();
     tempoMark_.reset();
+    underTempoMark_.reset();
     circleMarker_ = CirclePlayMarker{};
     if (surface_) {
         surface_->clear(bgr::White);

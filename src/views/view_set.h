@@ -99,6 +99,8 @@ private:
     std::optional<CursorLine> cursor_;
     // The area the tempo mark blanked and drew in, while it stands.
     std::optional<QRectF> tempoMark_;
+    // What lay under the first mark of a performance, put back when the mark goes.
+    std::optional<SavedArea> underTempoMark_;
     void drawCursor(const CursorLine& line);
     void repaintCursor(const CursorLine& line) const;
     QSize pixels_;
