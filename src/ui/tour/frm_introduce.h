@@ -20,6 +20,12 @@ namespace orbel {
 class frmMain;
 class TourStage;
 
+namespace tour_pace {
+// A factor for the tour's pauses, from outside (1 = as written).
+static constexpr const char* Variable = "ORBEL_TOUR_PACE";
+static constexpr double Fastest = 0.05;
+} // namespace tour_pace
+
 class frmIntroduce : public QDialog {
     Q_OBJECT
 
