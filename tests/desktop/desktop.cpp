@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QProcess>
 #include <chrono>
+#include <fcntl.h>
 #include <poll.h>
 #include <thread>
 #include <unistd.h>
@@ -13,6 +14,8 @@ namespace {
 
 constexpr auto StartTimeout = std::chrono::seconds(10);
 constexpr auto Poll = std::chrono::milliseconds(20);
+// What one input event takes to reach the trainer: the next step waits for it as the old command did.
+constexpr auto InputPause = std::chrono::milliseconds(30);
 
 template <typename Ready> bool WaitFor(Ready ready, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
@@ -32,6 +35,22 @@ Desktop::Desktop(int width, int height) : width_(width), height_(height) {
     }
     QFile::setPermissions(runtime_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ready_ = startDisplay() && startWindowManager() && startSoundServer();
+    int fds[2];
+    if (ready_ && ::pipe2(fds, O_CLOEXEC) == 0) {
+        xdotool_ = ChildProcess({"sh", "-c", "exec xdotool - <&3"}, {environment(), "/dev/null", fds[0]});
+        ::close(fds[0]);
+        inputFd_ = fds[1];
+    }
+}
+
+Desktop::~Desktop() {
+    if (inputFd_ >= 0) ::close(inputFd_);
+}
+
+void Desktop::input(const std::string& command) const {
+    const std::string line = command + "\n";
+    if (inputFd_ < 0 || ::write(inputFd_, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
+        (void)run({"sh", "-c", "xdotool " + command});
 }
 
 bool Desktop::startDisplay() {
@@ -72,11 +91,11 @@ bool Desktop::startWindowManager() {
 
 bool Desktop::startSoundServer() {
     const std::string dir = runtime_.path().toStdString();
-    soundServer_ = ChildProcess(
-        {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-         "--disable-shm=yes", "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + dir + "/native",
-         "-L", "module-null-sink sink_name=rec rate=48000", "-L", "module-suspend-on-idle"},
-        {{"XDG_RUNTIME_DIR=" + dir, "HOME=" + dir}, dir + "/pulseaudio.log"});
+    soundServer_ = ChildProcess({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+                                 "--use-pid-file=no", "--disable-shm=yes", "-L",
+                                 "module-native-protocol-unix auth-anonymous=1 socket=" + dir + "/native",
+                                 "-L", "module-null-sink sink_name=rec rate=48000"},
+                                {{"XDG_RUNTIME_DIR=" + dir, "HOME=" + dir}, dir + "/pulseaudio.log"});
     const bool up = WaitFor([&] { return !run({"pactl", "info"}).empty(); }, StartTimeout);
     if (!up) problem_ = "the sound server did not start";
     return up;
@@ -92,6 +111,12 @@ std::string Desktop::run(const std::vector<std::string>& argv) const {
     return RunCommand(argv, environment());
 }
 
+void Desktop::keep(const QImage& image, const char* label) {
+    if (const QString shots = qEnvironmentVariable("ORBEL_DESKTOP_SHOTS");
+        label != nullptr && !shots.isEmpty())
+        image.save(shots + QLatin1Char('/') + QString::fromUtf8(label) + QStringLiteral(".png"));
+}
+
 QImage Desktop::screenshot(const char* label) const {
     const QString file = runtime_.filePath(QStringLiteral("screen.png"));
     (void)run({"import", "-window", "root", file.toStdString()});
@@ -101,6 +126,18 @@ QImage Desktop::screenshot(const char* label) const {
         label != nullptr && !shots.isEmpty())
         image.save(shots + QLatin1Char('/') + QString::fromUtf8(label) + QStringLiteral(".png"));
     return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage Desktop::settledScreenshot(const char* label) const {
+    QImage last = screenshot();
+    const auto end = std::chrono::steady_clock::now() + StartTimeout;
+    while (std::chrono::steady_clock::now() < end) {
+        QImage next = screenshot();
+        if (next == last) break;
+        last = std::move(next);
+    }
+    keep(last, label);
+    return last;
 }
 
 QRect Desktop::workArea() const {
@@ -115,11 +152,13 @@ QRect Desktop::workArea() const {
 }
 
 void Desktop::click(QPoint at) const {
-    (void)run({"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y()), "click", "1"});
+    input("mousemove " + std::to_string(at.x()) + " " + std::to_string(at.y()) + " click 1");
+    std::this_thread::sleep_for(InputPause);
 }
 
 void Desktop::key(const std::string& keys) const {
-    (void)run({"xdotool", "key", keys});
+    input("key " + keys);
+    std::this_thread::sleep_for(InputPause);
 }
 
 } // namespace orbel::desktop

@@ -17,7 +17,7 @@ class Desktop {
 public:
     // Starts the display, the window manager and the sound server; ready() says whether all three came up.
     Desktop(int width, int height);
-    ~Desktop() = default;
+    ~Desktop();
     Desktop(const Desktop&) = delete;
     Desktop& operator=(const Desktop&) = delete;
 
@@ -31,11 +31,17 @@ public:
 
     // What the screen shows now; also kept as label.png in the folder ORBEL_DESKTOP_SHOTS names, if any.
     QImage screenshot(const char* label = nullptr) const;
+    // A screenshot once the screen has stopped changing (two in a row alike, within a few seconds).
+    QImage settledScreenshot(const char* label = nullptr) const;
     // The window manager's work area (the screen less its panels).
     QRect workArea() const;
     // Input as a user gives it, through the X server's test extension.
     void click(QPoint at) const;
     void key(const std::string& keys) const;
+    void move(QPoint to) const {
+        input("mousemove " + std::to_string(to.x()) + " " + std::to_string(to.y()));
+    }
+    void press() const { input("click 1"); }
     // Runs an X or sound-server client on this desktop; its standard output.
     std::string run(const std::vector<std::string>& argv) const;
 
@@ -43,6 +49,11 @@ private:
     bool startDisplay();
     bool startWindowManager();
     bool startSoundServer();
+    // Input goes through one xdotool that reads its commands as they come: a press then costs no process
+    // start, which would be counted against the trainer's answer.
+    void input(const std::string& command) const;
+    // Keeps a screenshot under its label where ORBEL_DESKTOP_SHOTS asks.
+    static void keep(const QImage& image, const char* label);
 
     int width_;
     int height_;
@@ -51,6 +62,8 @@ private:
     ChildProcess xvfb_;
     ChildProcess windowManager_;
     ChildProcess soundServer_;
+    ChildProcess xdotool_;
+    int inputFd_ = -1;
     bool ready_ = false;
     std::string problem_;
 };

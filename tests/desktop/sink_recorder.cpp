@@ -1,5 +1,6 @@
 #include "desktop/sink_recorder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <poll.h>
@@ -18,7 +19,7 @@ SinkRecorder::SinkRecorder(const Desktop& desktop) {
     // parec writes to its standard output, here descriptor 3 of a small shell.
     parec_ = ChildProcess({"sh", "-c",
                            "exec parec -d rec.monitor --raw --format=s16le --rate=48000 --channels=1 "
-                           "--latency-msec=5 >&3"},
+                           ">&3"},
                           {desktop.environment(), "/dev/null", fds[1]});
     ::close(fds[1]);
     reader_ = std::thread([this, fd = fds[0]] {
@@ -73,6 +74,16 @@ std::optional<SinkRecorder::Clock::time_point> SinkRecorder::firstSoundAfter(Clo
         if (at >= from) return at;
     }
     return std::nullopt;
+}
+
+double SinkRecorder::peakBetween(Clock::time_point from, Clock::time_point to) const {
+    std::lock_guard lock(mutex_);
+    int peak = 0;
+    for (std::size_t i = 0; i < samples_.size(); ++i) {
+        const auto at = timeOf(i);
+        if (at >= from && at < to) peak = std::max(peak, std::abs(int{samples_[i]}));
+    }
+    return double(peak) / FullScale;
 }
 
 std::vector<SinkRecorder::Clock::time_point> SinkRecorder::onsets(double threshold,

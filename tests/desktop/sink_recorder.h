@@ -25,6 +25,8 @@ public:
 
     // When the sound first rises above threshold (of full scale) at or after from; nothing if it has not.
     std::optional<Clock::time_point> firstSoundAfter(Clock::time_point from, double threshold = 0.02) const;
+    // The loudest sample between two moments, as a share of full scale.
+    double peakBetween(Clock::time_point from, Clock::time_point to) const;
     // Onsets: rises above threshold after at least gap of quiet, as times.
     std::vector<Clock::time_point>
     onsets(double threshold = 0.02, std::chrono::milliseconds gap = std::chrono::milliseconds(60)) const;

@@ -123,7 +123,7 @@ QStringList TrainerRun::captions(const QString& window) const {
 bool TrainerRun::click(const QString& name) const {
     const std::optional<Control> c = control(name);
     if (!c) return false;
-    desktop_.click(c->centre());
+    desktop_.click(c->target());
     return true;
 }
 
@@ -132,7 +132,7 @@ bool TrainerRun::clickWhenEnabled(const QString& name, std::chrono::milliseconds
     while (std::chrono::steady_clock::now() < end) {
         const std::optional<Control> c = control(name, Poll);
         if (c && !c->state.contains(QStringLiteral("disabled"))) {
-            desktop_.click(c->centre());
+            desktop_.click(c->target());
             return true;
         }
         std::this_thread::sleep_for(Poll);
@@ -163,11 +163,15 @@ QRect TrainerRun::frame() const {
     const std::string ids =
         desktop_.run({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(process_.pid())});
     for (const int id : Numbers(ids)) {
-        const std::vector<int> g =
-            Numbers(desktop_.run({"xdotool", "getwindowgeometry", "--shell", std::to_string(id)}));
-        // WINDOW=, X=, Y=, WIDTH=, HEIGHT=, SCREEN=
-        if (g.size() < 5) continue;
-        QRect client(g[1], g[2], g[3], g[4]);
+        // The client's place on the screen as the X server has it.
+        const QString info = QString::fromStdString(desktop_.run({"xwininfo", "-id", std::to_string(id)}));
+        const auto field = [&](const char* name) {
+            const QRegularExpressionMatch m =
+                QRegularExpression(QString::fromLatin1(name) + QStringLiteral(":\\s*(-?\\d+)")).match(info);
+            return m.hasMatch() ? m.captured(1).toInt() : 0;
+        };
+        QRect client(field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
+                     field("Height"));
         if (client.width() * client.height() <= best.width() * best.height()) continue;
         const std::vector<int> e =
             Numbers(desktop_.run({"xprop", "-id", std::to_string(id), "_NET_FRAME_EXTENTS"}));

@@ -28,6 +28,12 @@ struct Control {
     QString caption;
     QString state; // "checked" or "unchecked" for a check box; ",focus" added where the focus is
     QPoint centre() const { return rect.center(); }
+    // Where a user clicks it: a check box on its box, for its caption may end before the middle.
+    QPoint target() const {
+        const bool checkable =
+            state.startsWith(QStringLiteral("checked")) || state.startsWith(QStringLiteral("unchecked"));
+        return checkable ? QPoint(rect.left() + rect.height() / 2, rect.center().y()) : centre();
+    }
 };
 
 // How the trainer is started.
@@ -42,7 +48,7 @@ public:
     TrainerRun(Desktop& desktop, const TrainerStart& start);
     // settings: field assignments ("Tempo=140") applied to the factory record before the start.
     TrainerRun(Desktop& desktop, std::initializer_list<const char*> settings = {})
-        : TrainerRun(desktop, TrainerStart{{settings.begin(), settings.end()}}) {}
+        : TrainerRun(desktop, TrainerStart{{settings.begin(), settings.end()}, {}, false}) {}
     ~TrainerRun();
     TrainerRun(const TrainerRun&) = delete;
     TrainerRun& operator=(const TrainerRun&) = delete;
