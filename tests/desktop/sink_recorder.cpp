@@ -16,7 +16,8 @@ constexpr int ReadTimeoutMs = 100;
 SinkRecorder::SinkRecorder(const Desktop& desktop) {
     int fds[2];
     if (::pipe(fds) != 0) return;
-    // parec writes to its standard output, here descriptor 3 of a small shell.
+    // parec writes to its standard output, here descriptor 3 of a small shell. It keeps the server's
+    // default latency: a small one would make the null sink run in small steps and hide a late stream.
     parec_ = ChildProcess({"sh", "-c",
                            "exec parec -d rec.monitor --raw --format=s16le --rate=48000 --channels=1 "
                            ">&3"},
