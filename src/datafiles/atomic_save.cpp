@@ -6,10 +6,11 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace orbel {
@@ -42,22 +43,51 @@ mode_t ModeFor(const QByteArray& target) {
     return 0644;
 }
 
+// Whether path is a regular file that carries the saver's mark, or is empty (a save killed before it could
+// mark its file; nothing of a user's is lost with an empty file).
+bool IsMarkedStaging(const QByteArray& path) {
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    char value = 0;
+    return info.st_size == 0 || ::lgetxattr(path.constData(), atomic_save::StagingMark, &value, 1) == 1;
+}
+
+// Where the save is written: the staging name, unless a file that is not ours has it (then a numbered one).
+// What an interrupted save of this file left is cleared first.
+std::optional<QByteArray> StagingFor(const QByteArray& target) {
+    constexpr int Alternatives = 9;
+    for (int i = 0; i <= Alternatives; ++i) {
+        QByteArray name = target + atomic_save::StagingSuffix;
+        if (i > 0) name += '.' + QByteArray::number(i);
+        if (IsMarkedStaging(name)) ::unlink(name.constData());
+        struct stat info {};
+        if (::lstat(name.constData(), &info) != 0) return name;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 bool WriteFileAtomic(const QString& path, QByteArrayView bytes) {
     const QByteArray target = QFile::encodeName(path);
-    const QByteArray staging = target + atomic_save::StagingSuffix;
-    ::unlink(staging.constData()); // what an interrupted save of this file left
+    const std::optional<QByteArray> stagingName = StagingFor(target);
+    if (!stagingName) return false;
+    const QByteArray& staging = *stagingName;
     FileDescriptor fd(
         ::open(staging.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, ModeFor(target)));
     if (fd.get() < 0) return false;
+    // Marked until it has taken the file's name; a file system without such attributes just leaves a
+    // leftover that nothing removes, which is the safe side.
+    (void)::fsetxattr(fd.get(), atomic_save::StagingMark, "1", 1, 0);
     const bool written = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-    if (!fd.close() || !written || ::rename(staging.constData(), target.constData()) != 0) {
-        ::unlink(staging.constData());
-        return false;
+    if (written && ::rename(staging.constData(), target.constData()) == 0) {
+        (void)::fremovexattr(fd.get(), atomic_save::StagingMark);
+        const bool closed = fd.close();
+        SyncFolder(QFileInfo(path).absolutePath());
+        return closed;
     }
-    SyncFolder(QFileInfo(path).absolutePath());
-    return true;
+    ::unlink(staging.constData());
+    return false;
 }
 
 bool CopyFileAtomic(const QString& source, const QString& target) {
@@ -65,19 +95,13 @@ bool CopyFileAtomic(const QString& source, const QString& target) {
     return read.bytes && WriteFileAtomic(target, *read.bytes);
 }
 
-int RemoveStaleSaves(const QString& folder) {
-    const QDir dir(folder);
+int RemoveStaleSaves(const QString& folder, const QDateTime& before) {
     int removed = 0;
-    // A save of an earlier version wrote "<name>.XXXXXX" beside the file it replaced.
-    static const QRegularExpression Leftover(QStringLiteral("^(.+\\.(?:infdat|txt))\\.[A-Za-z0-9]{6}$"));
-    for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
-        const QString name = entry.fileName();
-        bool stale = name.endsWith(QLatin1String(atomic_save::StagingSuffix));
-        if (!stale) {
-            const QRegularExpressionMatch match = Leftover.match(name);
-            stale = match.hasMatch() && dir.exists(match.captured(1)) && entry.isFile() && !entry.isSymLink();
-        }
-        if (stale && QFile::remove(entry.filePath())) ++removed;
+    for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!entry.fileName().contains(QLatin1String(atomic_save::StagingSuffix))) continue;
+        const QByteArray path = QFile::encodeName(entry.filePath());
+        if (!IsMarkedStaging(path) || entry.lastModified() >= before) continue;
+        if (::unlink(path.constData()) == 0) ++removed;
     }
     return removed;
 }

@@ -2,9 +2,12 @@
 // How the program replaces a file it owns (the settings record, a phrase file's favourite marks, a restored
 // copy): the new content is written in full beside the file, flushed to the disk, renamed over the file,
 // and the folder is flushed too. A kill at any moment leaves the old or the new file under its name; what
-// a kill can leave beside it is removed at the next save of that file and when the trainer starts.
+// a kill can leave beside it is removed at the next save of that file and when the trainer starts. Only
+// files this saver made are ever removed: a staging file carries a mark (an extended attribute) for as long
+// as it is one, which a user's file of the same name does not have.
 
 #include <QByteArrayView>
+#include <QDateTime>
 #include <QString>
 
 namespace orbel {
@@ -12,6 +15,8 @@ namespace orbel {
 namespace atomic_save {
 // The name of the file a save is being written to, beside the file it replaces.
 static constexpr const char* StagingSuffix = ".orbel-saving";
+// The extended attribute that marks a staging file as the saver's own.
+static constexpr const char* StagingMark = "user.orbel.staging";
 } // namespace atomic_save
 
 // Replaces the file at path with bytes. True once the new content is in place under its name.
@@ -21,8 +26,9 @@ bool WriteFileAtomic(const QString& path, QByteArrayView bytes);
 // later, whatever the source's permissions.
 bool CopyFileAtomic(const QString& source, const QString& target);
 
-// Removes what interrupted saves left in folder: our staging files, and the temporary copies that saves of
-// earlier versions could leave ("cfg.infdat.Ab12Cd" beside "cfg.infdat"). Returns how many were removed.
-int RemoveStaleSaves(const QString& folder);
+// Removes what interrupted saves left in folder: staging files that carry the saver's mark and were last
+// written before `before` (the start of the running trainer, so that another trainer's save in progress is
+// left alone). Nothing else is touched. Returns how many were removed.
+int RemoveStaleSaves(const QString& folder, const QDateTime& before);
 
 } // namespace orbel

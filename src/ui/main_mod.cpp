@@ -8,6 +8,7 @@
 #include "sound/rtmidi_input.h"
 #include "ui/captions.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -16,6 +17,8 @@ namespace orbel {
 std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
                               std::unique_ptr<MidiOutput> output, std::unique_ptr<DeadlineClock> clock,
                               std::unique_ptr<MidiInput> input) {
+    // What a save of this trainer's own could leave is never older than this.
+    const QDateTime started = QDateTime::currentDateTime();
     auto trainer = std::make_unique<Trainer>(programFolder);
     if (!trainer->instance.acquire()) {
         prompter.message(captions::AlreadyRunning, PromptIcon::Exclamation);
@@ -23,7 +26,7 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
     }
 
     // Only this copy of the trainer writes here now: what a killed save left can go.
-    RemoveStaleSaves(programFolder);
+    RemoveStaleSaves(programFolder, started);
     // Without a cfg.infdat of its own, the trainer starts from the factory settings, not from the all-zero
     // record, which plays every part at volume 0 and draws in black; the load below makes them the file.
     if (std::optional<Settings> factory = ReadFactoryRecord(programFolder))
@@ -32,7 +35,7 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
     SettingsFileIO(mode, trainer->state.settings, programFolder, prompter);
     if (const std::string& user = trainer->state.settings.UserFilePath; !user.empty()) {
         const QString userFolder = QFileInfo(QString::fromStdString(user)).absolutePath();
-        if (QDir(userFolder) != QDir(programFolder)) RemoveStaleSaves(userFolder);
+        if (QDir(userFolder) != QDir(programFolder)) RemoveStaleSaves(userFolder, started);
     }
     ReadLocationFile(trainer->state.settings, programFolder);
 

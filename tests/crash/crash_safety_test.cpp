@@ -4,6 +4,7 @@
 #include "app/settings_file.h"
 #include "datafiles/atomic_save.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -56,7 +57,7 @@ int KillSavesAtRandom(const char* mode, const QString& argument, const QString& 
             ADD_FAILURE() << mode << " kill " << i << ": the file is neither the old nor the new content";
             return strays;
         }
-        if (RemoveStaleSaves(folder) > 0) ++strays;
+        if (RemoveStaleSaves(folder, QDateTime::currentDateTime().addSecs(1)) > 0) ++strays;
         if (QDir(folder).entryList(QDir::Files | QDir::Hidden) != before) {
             ADD_FAILURE() << mode << " kill " << i << ": something stayed beside the file: "
                           << QDir(folder).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString();

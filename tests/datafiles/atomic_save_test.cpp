@@ -3,10 +3,12 @@
 
 #include "datafiles/atomic_save.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/xattr.h>
 
 namespace orbel {
 namespace {
@@ -23,6 +25,12 @@ protected:
         QFile f(path(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
     }
+    // A staging file as a killed save leaves it: marked as the saver's own.
+    void putStaging(const QString& name, const QByteArray& bytes) {
+        put(name, bytes);
+        ASSERT_EQ(::setxattr(QFile::encodeName(path(name)).constData(), atomic_save::StagingMark, "1", 1, 0),
+                  0);
+    }
     QStringList names() const {
         return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
@@ -31,10 +39,15 @@ protected:
 
 TEST_F(AtomicSave, ReplacesTheFileAndLeavesNothingBeside) {
     put("cfg.infdat", "user settings that are longer");
-    put("cfg.infdat.orbel-saving", "half a save killed earlier");
+    putStaging("cfg.infdat.orbel-saving", "half a save killed earlier");
     ASSERT_TRUE(WriteFileAtomic(path("cfg.infdat"), "new"));
     EXPECT_EQ(content("cfg.infdat"), "new");
     EXPECT_EQ(names(), QStringList{"cfg.infdat"});
+    // A file of the user's under the staging name is not the saver's: it stays, and the save goes on.
+    put("ric.txt.orbel-saving", "the user's own");
+    ASSERT_TRUE(WriteFileAtomic(path("ric.txt"), "phrases"));
+    EXPECT_EQ(content("ric.txt.orbel-saving"), "the user's own");
+    EXPECT_EQ(content("ric.txt"), "phrases");
 
     // A read-only copy source and target: the copy replaces the target and stays writable.
     put("location_org.txt", "factory");
@@ -59,14 +72,20 @@ TEST_F(AtomicSave, AFailedSaveLeavesTheOldFile) {
     EXPECT_EQ(names(), (QStringList{"cfg.infdat", "sub"}));
 }
 
-TEST_F(AtomicSave, StaleSavesAreRemovedAndNothingElse) {
-    const QStringList kept{"cfg.infdat", "ric.txt", "song.txt.abc123", "ric.txt.backup1", "ric.txt.b4"};
+TEST_F(AtomicSave, OnlyTheSaversOwnLeftoversFromBeforeTheStartAreRemoved) {
+    // Backups and copies of the user's, whatever they are called, and files of the staging name that are
+    // not marked as the saver's.
+    const QStringList kept{"cfg.infdat",      "ric.txt",           "ric.txt.backup",
+                           "AUX1.txt.edited", "cfg.infdat.backup", "scale.txt.2024v1",
+                           "todo.txt.old001", "cfg.infdat.Ab12Cd", "AUX1.txt.orbel-saving"};
     for (const QString& name : kept)
         put(name, "keep");
-    for (const char* name :
-         {"cfg.infdat.orbel-saving", "ric.txt.orbel-saving", "cfg.infdat.Ab12Cd", "ric.txt.x9Y8z7"})
-        put(name, "stray");
-    EXPECT_EQ(RemoveStaleSaves(dir.path()), 4);
+    for (const char* name : {"cfg.infdat.orbel-saving", "ric.txt.orbel-saving.2"})
+        putStaging(name, "stray");
+    put("code.txt.orbel-saving", ""); // killed before it could be marked
+    // A save in progress of a trainer that started later is not touched.
+    EXPECT_EQ(RemoveStaleSaves(dir.path(), QDateTime::currentDateTime().addSecs(-60)), 0);
+    EXPECT_EQ(RemoveStaleSaves(dir.path(), QDateTime::currentDateTime().addSecs(1)), 3);
     QStringList expected = kept;
     expected.sort();
     EXPECT_EQ(names(), expected);
