@@ -116,4 +116,8 @@ QString ProgramFile(const QString& name) {
     return ProgramFolder() + QLatin1Char('/') + name;
 }
 
+QString HelperProgramPath(const QString& name) {
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+}
+
 } // namespace orbel

@@ -42,6 +42,10 @@ FolderProblem SeedProgramFolder(const QString& factory, const QString& folder);
 // has them (a build folder, or ORBEL_HOME with its own copies), else where they were installed.
 QString ResourceFolderFor(const QString& programFolder);
 
+// Where a helper program of ours (the output chooser) is: beside the running executable, in a build folder as
+// in an installed bin/, never in a data folder, where whoever can write a data file could plant one.
+QString HelperProgramPath(const QString& name);
+
 // The program folder of the running executable (its error aside).
 QString ProgramFolder();
 // The program folder joined with a file name, with "/" as the separator.

@@ -154,7 +154,7 @@ void frmMain::mmu_settei_MIDISelect_Click() {
     prompter_.message(captions::RestartToApply);
     // The chooser runs on its own; the trainer reads its choice at the next start.
     static constexpr const char* Chooser = "midiselector";
-    const QString program = state_.programFolder + QLatin1Char('/') + QLatin1String(Chooser);
+    const QString program = HelperProgramPath(QLatin1String(Chooser));
     if (!QFileInfo(program).isExecutable()) {
         prompter_.message(captions::FileMissing.arg(QLatin1String(Chooser)), PromptIcon::Exclamation);
         return;

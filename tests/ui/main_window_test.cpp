@@ -493,6 +493,21 @@ TEST_F(MainWindowTest, OpeningAMissingFileOnTheDesktopNamesIt) {
     }
 }
 
+// Whoever can write a data file cannot make the trainer run a program: the output chooser comes from beside
+// the trainer's executable, and one planted in the program folder never runs.
+TEST_F(MainWindowTest, AnOutputChooserPlantedInTheProgramFolderNeverRuns) {
+    start();
+    const QString ran = path("planted-ran");
+    QFile planted(path("midiselector"));
+    ASSERT_TRUE(planted.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    planted.write(QStringLiteral("#!/bin/sh\ntouch '%1'\n").arg(ran).toLocal8Bit());
+    planted.close();
+    planted.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    window().findChild<QAction*>(QStringLiteral("mmu_settei_MIDISelect"))->trigger();
+    QTest::qWait(500);
+    EXPECT_FALSE(QFile::exists(ran));
+}
+
 // The desktop's opener answers when it ends: a file it found no program for, or whose program gave up, is
 // named in the program's words; a file that opened says nothing.
 TEST_F(MainWindowTest, AFileTheDesktopDoesNotOpenIsNamed) {
