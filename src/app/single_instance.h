@@ -1,7 +1,7 @@
 #pragma once
-// Refuses a second running copy of the trainer for the same program folder.
-// The lock lives in the user's runtime folder, so that a refused start writes
-// nothing into the program folder and a read-only install still works.
+// Refuses a second running copy of the trainer for the same program folder, however it was reached (a link
+// to the folder, another runtime folder): the folder's own lock file is held with flock, which the kernel
+// lets go when the process ends, and a lock in the user's runtime folder is keyed by the folder's real path.
 
 #include <QString>
 #include <memory>
@@ -10,6 +10,13 @@ class QLockFile;
 
 namespace orbel {
 
+class FileDescriptor;
+
+namespace single_instance {
+// In the program folder; its content is never read.
+static constexpr const char* FolderLockName = ".orbel.lock";
+} // namespace single_instance
+
 class SingleInstance {
 public:
     explicit SingleInstance(const QString& programFolder);
@@ -17,14 +24,16 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // True when this process now holds the lock, or when no lock can be taken at
-    // all (an unusable runtime folder must not keep the user from practising).
+    // True when this process now holds the locks, or when no lock can be taken at all (an unusable runtime
+    // folder or a folder that takes no lock file must not keep the user from practising).
     bool acquire();
     // The lock file used for this program folder.
     QString lockPath() const { return lockPath_; }
 
 private:
+    QString folderLockPath_;
     QString lockPath_;
+    std::unique_ptr<FileDescriptor> folderLock_;
     std::unique_ptr<QLockFile> lock_;
 };
 

@@ -1,5 +1,6 @@
 #include "app/single_instance.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -24,14 +25,38 @@ TEST(SingleInstance, SecondCopyOfTheSameFolderIsRefusedUntilTheFirstEnds) {
     EXPECT_TRUE(after.acquire());
 }
 
-TEST(SingleInstance, RefusalWritesNothingIntoTheProgramFolder) {
+TEST(SingleInstance, RefusalWritesNothingIntoTheProgramFolderButItsLock) {
     QTemporaryDir folder;
     SingleInstance first(folder.path());
     ASSERT_TRUE(first.acquire());
     SingleInstance second(folder.path());
     second.acquire();
-    EXPECT_TRUE(
-        QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+              QStringList{single_instance::FolderLockName});
+}
+
+// A link to the folder, or another runtime folder, is still the same folder.
+TEST(SingleInstance, TheSameFolderByAnotherWayIsRefused) {
+    QTemporaryDir folder;
+    QTemporaryDir elsewhere;
+    const QString link = elsewhere.filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(folder.path(), link));
+    SingleInstance first(folder.path());
+    ASSERT_TRUE(first.acquire());
+    SingleInstance throughLink(link);
+    EXPECT_FALSE(throughLink.acquire());
+    const bool hadRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    QTemporaryDir otherRuntime;
+    QFile::setPermissions(otherRuntime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", otherRuntime.path().toLocal8Bit());
+    SingleInstance otherSession(folder.path());
+    EXPECT_FALSE(otherSession.acquire());
+    if (hadRuntime) {
+        qputenv("XDG_RUNTIME_DIR", runtime);
+    } else {
+        qunsetenv("XDG_RUNTIME_DIR");
+    }
 }
 
 } // namespace
