@@ -68,8 +68,15 @@ std::optional<QByteArray> StagingFor(const QByteArray& target) {
 
 } // namespace
 
-bool WriteFileAtomic(const QString& path, QByteArrayView bytes) {
+bool WriteFileAtomic(const QString& linkOrFile, QByteArrayView bytes) {
+    // A link is written through: the file it names is replaced in its own folder, and the link stays a link.
+    const QFileInfo named(linkOrFile);
+    const QString path = named.isSymLink() ? named.canonicalFilePath() : linkOrFile;
+    if (path.isEmpty()) return false; // a link to nothing
     const QByteArray target = QFile::encodeName(path);
+    // Only a regular file (or a new one) is replaced: never a device, a pipe or a folder.
+    struct stat existing {};
+    if (::lstat(target.constData(), &existing) == 0 && !S_ISREG(existing.st_mode)) return false;
     const std::optional<QByteArray> stagingName = StagingFor(target);
     if (!stagingName) return false;
     const QByteArray& staging = *stagingName;

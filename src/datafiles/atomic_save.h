@@ -19,7 +19,8 @@ static constexpr const char* StagingSuffix = ".orbel-saving";
 static constexpr const char* StagingMark = "user.orbel.staging";
 } // namespace atomic_save
 
-// Replaces the file at path with bytes. True once the new content is in place under its name.
+// Replaces the file at path with bytes. True once the new content is in place under its name. A link is
+// followed to its file, which is replaced beside itself; anything but a regular file is refused.
 bool WriteFileAtomic(const QString& path, QByteArrayView bytes);
 
 // Replaces target with a copy of the regular file source, in the same way. The copy can be written to

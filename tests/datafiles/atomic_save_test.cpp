@@ -6,8 +6,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 
 namespace orbel {
@@ -59,6 +61,24 @@ TEST_F(AtomicSave, ReplacesTheFileAndLeavesNothingBeside) {
     EXPECT_TRUE(QFile::permissions(path("location.txt")) & QFile::WriteOwner);
     EXPECT_TRUE(CopyFileAtomic(path("location_org.txt"), path("location.txt")))
         << "a second copy over the first";
+}
+
+TEST_F(AtomicSave, ALinkIsWrittenThroughAndStaysALink) {
+    QDir(dir.path()).mkdir("D");
+    put("D/linked.txt", "old phrases");
+    ASSERT_TRUE(QFile::link(path("D/linked.txt"), path("AUX1.txt")));
+    ASSERT_TRUE(WriteFileAtomic(path("AUX1.txt"), "new phrases"));
+    EXPECT_TRUE(QFileInfo(path("AUX1.txt")).isSymLink());
+    EXPECT_EQ(content("D/linked.txt"), "new phrases");
+    EXPECT_EQ(QDir(path("D")).entryList(QDir::Files | QDir::Hidden), QStringList{"linked.txt"});
+    // A link to nothing, a pipe and a link to a pipe are not replaced.
+    ASSERT_TRUE(QFile::link(path("gone.txt"), path("dangling.txt")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(path("pipe"), path("to-pipe.txt")));
+    for (const char* name : {"dangling.txt", "pipe", "to-pipe.txt"})
+        EXPECT_FALSE(WriteFileAtomic(path(name), "x")) << name;
+    EXPECT_FALSE(QFileInfo::exists(path("gone.txt")));
+    EXPECT_FALSE(QFileInfo(path("pipe")).isFile());
 }
 
 TEST_F(AtomicSave, AFailedSaveLeavesTheOldFile) {
