@@ -5,12 +5,15 @@
 #include "ui/captions.h"
 #include "ui/control_map.h"
 #include "ui/folder_problem_text.h"
+#include "ui/frm_main.h"
 #include "ui/main_mod.h"
 #include "ui/message_box_prompter.h"
 #include "ui/qt_japanese.h"
+#include "ui/quit_signals.h"
 
 #include <QApplication>
 #include <QFont>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -59,5 +62,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<orbel::Trainer> trainer = orbel::Main(folders.folder, prompter);
     if (!trainer) return 0;
     prompter.setParent(trainer->window.get());
+    // A log-out or Ctrl+C quits as 終了 does, keeping what the session changed.
+    const orbel::QuitSignals quitSignals([window = trainer->window.get()] { window->quitWithoutAsking(); });
+    if (!quitSignals.problem().isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(quitSignals.problem()));
     return QApplication::exec();
 }

@@ -592,6 +592,17 @@ void frmMain::Form_MouseUp() {
 
 bool frmMain::Form_QueryUnload() {
     if (!prompter_.askYesNo(captions::QuitQuestion)) return false;
+    prepareToQuit();
+    return true;
+}
+
+void frmMain::quitWithoutAsking() {
+    if (unloaded_) return;
+    prepareToQuit();
+    Form_Unload();
+}
+
+void frmMain::prepareToQuit() {
     state_.StopRequested = flag::True;
     // Nothing may sound once the user has said yes: the player has sent its last message before the reset.
     if (player_ != nullptr) player_->stopAndWait();
@@ -600,7 +611,6 @@ bool frmMain::Form_QueryUnload() {
     if (s.StudyType == study_type::UserPhrase && phrasesFromUserFile_ && !s.UserFilePath.empty())
         SaveFavourites(state_.study.phrases, QString::fromStdString(s.UserFilePath));
     saveSettings();
-    return true;
 }
 
 void frmMain::Form_Unload() {

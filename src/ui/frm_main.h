@@ -113,6 +113,9 @@ public:
     // The single-key commands of the window, seen before any control gets them.
     // True when the key was a command.
     bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // Quits as 終了 does once the user has said yes (stop, save, release), without asking: for the desktop
+    // session's log-out and the terminal's Ctrl+C.
+    void quitWithoutAsking();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -124,6 +127,8 @@ private:
     void Form_MouseUp();
     void CirclePress(double x, double y);
     bool Form_QueryUnload();
+    // What a quit does before the window goes: the music stopped, the favourites and settings saved.
+    void prepareToQuit();
     void Form_Unload();
 
     void buildMenus();

@@ -5,6 +5,8 @@
 #include "theory/prepare_build.h"
 #include "ui/captions.h"
 #include "ui/frm_colset.h"
+#include "ui/frm_main.h"
+#include "ui/quit_signals.h"
 #include "views/circle_layout.h"
 #include "views/view_set.h"
 
@@ -19,6 +21,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -490,6 +493,35 @@ TEST_F(MainWindowTest, OpeningAMissingFileOnTheDesktopNamesIt) {
         window().findChild<QAction*>(QString::fromLatin1(item))->trigger();
         ASSERT_FALSE(prompter.messages.empty()) << item; // the output chooser first says when it takes effect
         EXPECT_TRUE(prompter.messages.back().contains(QString::fromLatin1(file))) << item;
+    }
+}
+
+// A log-out (SIGTERM), Ctrl+C or a closed terminal while playing quits as 終了 does: the music stops, and
+// the tempo the user chose is saved.
+TEST_F(MainWindowTest, AQuitSignalWhilePlayingSavesTheSession) {
+    start();
+    const QuitSignals quitSignals([this] { window().quitWithoutAsking(); });
+    const auto cfg = [this] {
+        QFile f(path("cfg.infdat"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    ASSERT_TRUE(quitSignals.problem().isEmpty());
+    for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
+        const int tempo = 130 + number;
+        find<QScrollBar>("VScroll1")->setValue(tempo);
+        find<QPushButton>("Command5")->click();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !find<QPushButton>("Command5")->isEnabled(); }, 2000));
+        ::raise(number);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                const std::optional<Settings> now = DecodeSettingsRecord(cfg());
+                return now && now->Tempo == tempo;
+            },
+            3000))
+            << number;
+        EXPECT_TRUE(prompter.questions.empty()) << "a signal's quit asks nothing";
+        trainer.reset();
+        start();
     }
 }
 
