@@ -15,7 +15,10 @@ using namespace std::chrono_literals;
 
 // Longer than any idle time after which a sound stream might be let go.
 constexpr auto Silence = 10s;
-constexpr auto Heard = 50ms;
+// Within the program a press is heard in under 50 ms (bench_audio_timing --first-sound: ▶ about 32 ms, a
+// key about 14); from outside, the event's way through the X server comes on top, 5 to 25 ms more here. A
+// stream let go while idle and opened again took half a second to two.
+constexpr auto Heard = 80ms;
 constexpr auto Listen = 1000ms;
 
 // A point on the on-screen keyboard: below the row of check boxes that sits just above the keys.
