@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <optional>
 
@@ -77,24 +79,49 @@ QString ResolveIgnoringCase(const QString& folder, const QString& name) {
     return path;
 }
 
+// The folders of the system's own pseudo files, which no open dialog offers as a place for phrases.
+static constexpr std::array<const char*, 4> SystemFolders = {"/proc/", "/sys/", "/dev/", "/run/"};
+
+// Whether the open dialog of the user-defined file could have chosen path: a regular ".txt" file, looked at
+// where its links lead.
+bool IsPhraseFileChoice(const QString& path) {
+    const QFileInfo named(path);
+    const QString real = named.canonicalFilePath();
+    if (real.isEmpty() || !QFileInfo(real).isFile()) return false;
+    const auto isText = [](const QString& name) {
+        return name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
+    };
+    if (!isText(named.fileName()) || !isText(real)) return false;
+    return std::none_of(SystemFolders.begin(), SystemFolders.end(),
+                        [&real](const char* folder) { return real.startsWith(QLatin1String(folder)); });
+}
+
+QString NotAPhraseFile(const QString& path) {
+    return QStringLiteral(
+               "location.txt の「%1」はフレーズファイル（.txt）ではないため、読み込みませんでした。")
+        .arg(path);
+}
+
 } // namespace
 
-bool ReadLocationFile(Settings& s, const QString& programFolder) {
+LocationResult ReadLocationFile(Settings& s, const QString& programFolder) {
     const std::optional<QString> locationName =
         FindEntryIgnoringCase(programFolder, QLatin1String(location_file::FileName));
-    if (!locationName) return false;
+    if (!locationName) return {};
     const QString locationPath = programFolder + QLatin1Char('/') + *locationName;
     // A file name and a study type: anything longer is no location file.
     static constexpr qint64 LocationFileLimit = 64 * 1024;
     const std::optional<DecodedText> text = ReadTextFile(locationPath, LocationFileLimit);
-    if (!text) return false;
+    if (!text) return {};
 
     const LocationEntry entry = ParseLocation(text->text);
-    if (entry.fileName.isEmpty()) return false;
+    if (entry.fileName.isEmpty()) return {};
     const QString fullName = ResolveIgnoringCase(programFolder, entry.fileName);
-    if (!QFileInfo(fullName).isFile()) return false;
+    // A name that is not there may appear later (a folder not yet mounted): location.txt waits for it.
+    if (!QFileInfo::exists(fullName)) return {};
+    if (!IsPhraseFileChoice(fullName)) return {false, NotAPhraseFile(QDir::cleanPath(fullName))};
     // A location file that cannot be deleted would hand the file over again at every start.
-    if (!DeleteFileForced(std::filesystem::path(locationPath.toStdString()))) return false;
+    if (!DeleteFileForced(std::filesystem::path(locationPath.toStdString()))) return {};
 
     s.UserFilePath = fullName.toStdString();
     StoreUserFilePath(s);
@@ -102,7 +129,7 @@ bool ReadLocationFile(Settings& s, const QString& programFolder) {
     int studyType = entry.studyType;
     ClampValue(LowestStudyType, HighestStudyType, studyType);
     s.StudyType = static_cast<std::int16_t>(studyType);
-    return true;
+    return {true, QString()};
 }
 
 } // namespace orbel

@@ -27,7 +27,8 @@ QStringList ListColumn(const CatalogueColumn& names, int count, bool narrow) {
     return entries;
 }
 
-void ListPhrases(const QString& path, StudyData& data, StudyItems& items) {
+// False when the reader refused the file (its message is among the items' messages).
+bool ListPhrases(const QString& path, StudyData& data, StudyItems& items) {
     const PhraseReadResult read = ReadPhraseFile(data.phrases, path);
     data.phraseFile = path;
     if (!read.error.isEmpty()) items.messages << read.error;
@@ -36,6 +37,7 @@ void ListPhrases(const QString& path, StudyData& data, StudyItems& items) {
         name.remove(Star);
         items.entries << NarrowText(name) + QLatin1Char(' ');
     }
+    return read.error.isEmpty();
 }
 
 } // namespace
@@ -73,8 +75,8 @@ StudyItems LoadStudyItems(int studyType, const Settings& settings, const QString
             ListPhrases(programFolder + QLatin1Char('/') + QLatin1String(study_files::Phrases), data, items);
             break;
         }
-        ListPhrases(path, data, items);
-        items.fromUserFile = true;
+        // A file the reader refused is not the list's: no favourite of it is ever written back.
+        items.fromUserFile = ListPhrases(path, data, items);
         break;
     }
     default:

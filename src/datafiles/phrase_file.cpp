@@ -190,6 +190,11 @@ QString Decoded(QByteArrayView bytes, TextEncoding encoding) {
     return encoding == TextEncoding::Cp932 ? DecodeCp932(bytes) : QString::fromUtf8(bytes);
 }
 
+// Whether the reader takes the header for a favourite: it holds a "★".
+bool HasFavouriteMark(QByteArrayView header, TextEncoding encoding) {
+    return Decoded(header, encoding).contains(QChar(phrase_marks::FavouriteChar));
+}
+
 // Whether bytes read, as the reader reads any file, in the given encoding and as the given lines.
 bool ReadsAs(QByteArrayView bytes, TextEncoding encoding, const QStringList& lines) {
     const DecodedText decoded = DecodeText(bytes);
@@ -273,17 +278,24 @@ bool SaveFavourites(const PhraseList& list, const QString& path) {
         const QByteArrayView line = TrimRawLine(raw.content);
         // A header past the list is one the reader never reached (it stopped at a full item, or the file
         // changed since): its mark is kept as it stands rather than taken from an item it is not.
-        if (line.startsWith(phrase_marks::Header) && header < list.count()) {
-            const bool favourite = static_cast<std::size_t>(header) < list.PhraseFavourite.size() &&
-                                   list.PhraseFavourite[static_cast<std::size_t>(header)] == 1;
+        const bool known = line.startsWith(phrase_marks::Header) && header < list.count();
+        const bool favourite = known && static_cast<std::size_t>(header) < list.PhraseFavourite.size() &&
+                               list.PhraseFavourite[static_cast<std::size_t>(header)] == 1;
+        // Only a header whose mark changes is rewritten, and only between its padding; every other byte
+        // of the user's file stays as it was.
+        if (known && favourite != HasFavouriteMark(line, format.encoding)) {
             const std::optional<QString> marked = MarkedHeader(line, favourite, format.encoding);
             const std::optional<QByteArray> bytes = marked ? Encoded(*marked, format.encoding) : std::nullopt;
             if (!bytes) return false;
+            const qsizetype lead = line.data() - raw.content.data();
+            rewritten.append(raw.content.first(lead));
             rewritten.append(*bytes);
-            intended.append(*marked);
+            rewritten.append(raw.content.sliced(lead + line.size()));
+            intended.append(Decoded(raw.content.first(lead), format.encoding) + *marked +
+                            Decoded(raw.content.sliced(lead + line.size()), format.encoding));
         } else {
-            rewritten.append(line);
-            intended.append(Decoded(line, format.encoding));
+            rewritten.append(raw.content);
+            intended.append(Decoded(raw.content, format.encoding));
         }
         if (line.startsWith(phrase_marks::Header)) ++header;
         rewritten.append(raw.end);

@@ -19,9 +19,10 @@ struct PhraseReadResult {
 // is 0 and error names the file, the line and the reason.
 PhraseReadResult ReadPhraseFile(PhraseList& list, const QString& path);
 
-// Rewrites the phrase file at path with every line trimmed and the k-th item header ending in one "★" exactly
-// when item k of the list is a favourite. The file keeps its encoding, BOM and line ends and is replaced in
-// one step. False, with the file untouched, when it cannot be read, when a header cannot be written back in
+// Writes the favourite marks of the list back into the phrase file at path: the k-th item header whose mark
+// differs from item k is rewritten to end in one "★" exactly when the item is a favourite. Every other byte
+// (other lines, blanks around a header, the BOM, line ends) stays as it was; without a change nothing is
+// written, otherwise the file is replaced in one step. False, with the file untouched, when it cannot be read, when a header cannot be written back in
 // the file's encoding, or when the folder refuses the new file.
 bool SaveFavourites(const PhraseList& list, const QString& path);
 

@@ -608,7 +608,9 @@ void frmMain::prepareToQuit() {
     if (player_ != nullptr) player_->stopAndWait();
     midi_.MidiReset();
     Settings& s = state_.settings;
-    if (s.StudyType == study_type::UserPhrase && phrasesFromUserFile_ && !s.UserFilePath.empty())
+    // The user's file is written only when a favourite was toggled in it.
+    if (s.StudyType == study_type::UserPhrase && phrasesFromUserFile_ && favouritesChanged_ > 0 &&
+        !s.UserFilePath.empty())
         SaveFavourites(state_.study.phrases, QString::fromStdString(s.UserFilePath));
     saveSettings();
 }

@@ -37,7 +37,9 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
         const QString userFolder = QFileInfo(QString::fromStdString(user)).absolutePath();
         if (QDir(userFolder) != QDir(programFolder)) RemoveStaleSaves(userFolder, started);
     }
-    ReadLocationFile(trainer->state.settings, programFolder);
+    if (const LocationResult location = ReadLocationFile(trainer->state.settings, programFolder);
+        !location.refusal.isEmpty())
+        prompter.message(location.refusal, PromptIcon::Exclamation);
 
     if (!output) output = MakeMidiOutput(ReadMidiBackendChoice(programFolder));
     trainer->port = std::make_unique<MidiPort>(prompter, std::move(output));

@@ -28,7 +28,7 @@ protected:
     }
     void writeLocation(const QByteArray& bytes) const { write(QStringLiteral("location.txt"), bytes); }
     bool locationExists() const { return QFileInfo::exists(dir.filePath(QStringLiteral("location.txt"))); }
-    bool read() { return ReadLocationFile(s, dir.path()); }
+    bool read() { return ReadLocationFile(s, dir.path()).taken; }
     // Nothing was taken over and location.txt is still there.
     void expectNothingTaken() const {
         EXPECT_EQ(s, before);
@@ -75,10 +75,47 @@ TEST_F(LocationFileTest, MissingTargetChangesNothing) {
     expectNothingTaken();
 }
 
+// Only what the open dialog could choose is taken: anything else that exists is refused in words, and
+// neither it nor location.txt is touched.
+TEST_F(LocationFileTest, RefusesWhatIsNoPhraseFile) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("docs/folder.txt")));
+    write(QStringLiteral("docs/script.sh"), "  indented\n");
+    write(QStringLiteral("docs/real.txt"), "$a\n");
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("docs/script.sh")),
+                            dir.filePath(QStringLiteral("docs/looks.txt"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("docs/real.txt")),
+                            dir.filePath(QStringLiteral("docs/link.txt"))));
+    const struct {
+        const char* name;
+        bool taken;
+    } cases[] = {{"docs/script.sh", false},
+                 {"docs/folder.txt", false},
+                 {"docs/looks.txt", false},
+                 {"docs/link.txt", true},
+                 {"../../../../../../../../proc/self/status", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        s = before;
+        const QByteArray location = QByteArray("FILE=") + c.name + "\r\nSLCT=4\r\n";
+        writeLocation(location);
+        const LocationResult result = ReadLocationFile(s, dir.path());
+        EXPECT_EQ(result.taken, c.taken);
+        EXPECT_EQ(result.refusal.isEmpty(), c.taken);
+        if (!c.taken) {
+            EXPECT_TRUE(result.refusal.contains(QStringLiteral("フレーズファイル")))
+                << result.refusal.toStdString();
+            expectNothingTaken();
+        }
+    }
+    QFile script(dir.filePath(QStringLiteral("docs/script.sh")));
+    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+    EXPECT_EQ(script.readAll(), "  indented\n");
+}
+
 TEST_F(LocationFileTest, NoLocationFileChangesNothing) {
     EXPECT_FALSE(read());
     EXPECT_EQ(s, before);
-    EXPECT_FALSE(ReadLocationFile(s, dir.filePath(QStringLiteral("gone"))));
+    EXPECT_FALSE(ReadLocationFile(s, dir.filePath(QStringLiteral("gone"))).taken);
 }
 
 TEST_F(LocationFileTest, CommentsAndLaterLinesAndCaseOfNames) {

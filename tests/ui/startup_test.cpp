@@ -17,7 +17,9 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <gtest/gtest.h>
+#include <string>
 #include <sys/stat.h>
+#include <utility>
 
 namespace orbel {
 namespace {
@@ -135,6 +137,52 @@ TEST_F(StartupTest, SecondStartIsRefusedAndTouchesNothing) {
     EXPECT_TRUE(first->window->isVisible());
     prompter.answers = {true};
     first->window->close();
+}
+
+// A file of the user's is written only when a favourite of it was toggled: a script that location.txt names,
+// a phrase file the reader refused and a phrase file merely played from are all byte for byte what they were
+// after a start and a quit, and location.txt stays when it was refused.
+TEST_F(StartupTest, UserFilesAreUntouchedByAStartAndAQuit) {
+    const struct {
+        const char* name;
+        QByteArray content;
+        const char* message; // part of the message the start shows
+    } cases[] = {
+        {"script.sh", "#!/bin/sh\n    echo indented  \n", "フレーズファイル（.txt）ではない"},
+        {"refused.txt", "  3C4  \n$a  \n", "より前にデータの行があります"},
+        {"padded.txt", "  $★a  \r\n   3C4 \r\n\r\n$b\r\n", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir home;
+        ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("docs")));
+        const QString user = home.filePath(QStringLiteral("docs/") + QLatin1String(c.name));
+        const QByteArray location = QByteArray("FILE=docs/") + c.name + "\r\nSLCT=4\r\n";
+        for (const auto& [path, bytes] :
+             {std::pair{user, c.content},
+              std::pair{home.filePath(QStringLiteral("location.txt")), location}}) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        }
+        RecordingPrompter quiet;
+        quiet.defaultAnswer = true;
+        std::unique_ptr<Trainer> trainer = Main(home.path(), quiet, std::make_unique<RecordingOutput>());
+        ASSERT_TRUE(trainer);
+        if (c.message != nullptr) {
+            EXPECT_TRUE(quiet.messages.join(QLatin1Char('|')).contains(QString::fromUtf8(c.message)))
+                << quiet.messages.join(QLatin1Char('|')).toStdString();
+        }
+        trainer->window->findChild<QAction*>(QStringLiteral("mnu_file_end"))->trigger();
+        trainer.reset();
+        QFile f(user);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), c.content);
+        EXPECT_EQ(QFileInfo::exists(home.filePath(QStringLiteral("location.txt"))),
+                  c.name == std::string("script.sh"));
+        EXPECT_EQ(QDir(home.filePath(QStringLiteral("docs"))).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QString::fromLatin1(c.name)});
+    }
 }
 
 TEST_F(StartupTest, MissingMusicFontIsReportedAndStartUpGoesOn) {
