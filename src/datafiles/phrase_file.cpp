@@ -160,30 +160,44 @@ QByteArrayView TrimRawLine(QByteArrayView line) {
     return line;
 }
 
-// The header with every "★" removed and, for a favourite, one "★" at its end. nullopt when the header does
-// not survive decoding and encoding unchanged (a byte that is no CP932, or a character with two CP932 forms):
-// writing it back would change the user's text.
-std::optional<QString> MarkedHeader(QByteArrayView header, bool favourite, TextEncoding encoding) {
-    QString text;
-    if (encoding == TextEncoding::Cp932) {
-        text = DecodeCp932(header);
-        const std::optional<QByteArray> again = EncodeCp932(text);
-        if (!again || *again != header) return std::nullopt;
-    } else {
-        text = QString::fromUtf8(header);
-    }
-    text.remove(QChar(phrase_marks::FavouriteChar));
-    // Blanks and NULs before the end read as nothing; left before a star that goes, they would make the
-    // next save differ again.
-    while (text.endsWith(QLatin1Char(' ')) || text.endsWith(QChar(u'\0')))
-        text.chop(1);
-    if (favourite) text.append(QChar(phrase_marks::FavouriteChar));
-    return text;
+// The star as the file's encoding writes it.
+QByteArrayView StarBytes(TextEncoding encoding) {
+    static constexpr std::string_view Cp932Star = "\x81\x9a";
+    return encoding == TextEncoding::Cp932
+               ? QByteArrayView(Cp932Star.data(), Cp932Star.size())
+               : QByteArrayView(phrase_marks::Favourite.data(), phrase_marks::Favourite.size());
 }
 
-std::optional<QByteArray> Encoded(const QString& text, TextEncoding encoding) {
-    if (encoding == TextEncoding::Cp932) return EncodeCp932(text);
-    return text.toUtf8();
+// Bytes of the CP932 character that starts with byte: a lead byte takes the next byte with it.
+qsizetype Cp932CharacterBytes(char byte) {
+    const auto value = static_cast<unsigned char>(byte);
+    return (value >= 0x81 && value <= 0x9F) || (value >= 0xE0 && value <= 0xFC) ? 2 : 1;
+}
+
+// The header with every "★" removed and, for a favourite, one "★" at its end, edited as bytes: every other
+// character keeps its bytes, so a character with two Shift-JIS forms (the IBM extensions and their NEC
+// twins) is written back in the form the user chose.
+QByteArray MarkedHeader(QByteArrayView header, bool favourite, TextEncoding encoding) {
+    const QByteArrayView star = StarBytes(encoding);
+    QByteArray marked;
+    marked.reserve(header.size() + star.size());
+    for (qsizetype i = 0; i < header.size();) {
+        // UTF-8 needs no walk by characters: no character's bytes hold the star's bytes.
+        const qsizetype size = encoding == TextEncoding::Cp932 ? Cp932CharacterBytes(header[i]) : 1;
+        if (header.sliced(i).startsWith(star)) {
+            i += star.size();
+            continue;
+        }
+        const qsizetype taken = std::min(size, header.size() - i);
+        marked.append(header.sliced(i, taken));
+        i += taken;
+    }
+    // Blanks and NULs before the end read as nothing; left before a star that goes, they would make the
+    // next save differ again.
+    while (marked.endsWith(' ') || marked.endsWith('\0'))
+        marked.chop(1);
+    if (favourite) marked.append(star);
+    return marked;
 }
 
 QString Decoded(QByteArrayView bytes, TextEncoding encoding) {
@@ -284,14 +298,18 @@ bool SaveFavourites(const PhraseList& list, const QString& path) {
         // Only a header whose mark changes is rewritten, and only between its padding; every other byte
         // of the user's file stays as it was.
         if (known && favourite != HasFavouriteMark(line, format.encoding)) {
-            const std::optional<QString> marked = MarkedHeader(line, favourite, format.encoding);
-            const std::optional<QByteArray> bytes = marked ? Encoded(*marked, format.encoding) : std::nullopt;
-            if (!bytes) return false;
             const qsizetype lead = line.data() - raw.content.data();
-            rewritten.append(raw.content.first(lead));
-            rewritten.append(*bytes);
-            rewritten.append(raw.content.sliced(lead + line.size()));
-            intended.append(Decoded(raw.content.first(lead), format.encoding) + *marked +
+            const QByteArray changed = raw.content.first(lead).toByteArray() +
+                                       MarkedHeader(line, favourite, format.encoding) +
+                                       raw.content.sliced(lead + line.size()).toByteArray();
+            rewritten.append(changed);
+            // What the header means, not merely its bytes: a star after a lone lead byte would join it.
+            QString meant = Decoded(line, format.encoding);
+            meant.remove(QChar(phrase_marks::FavouriteChar));
+            while (meant.endsWith(QLatin1Char(' ')) || meant.endsWith(QChar(u'\0')))
+                meant.chop(1);
+            if (favourite) meant.append(QChar(phrase_marks::FavouriteChar));
+            intended.append(Decoded(raw.content.first(lead), format.encoding) + meant +
                             Decoded(raw.content.sliced(lead + line.size()), format.encoding));
         } else {
             rewritten.append(raw.content);

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <chrono>
 #include <csignal>
@@ -91,6 +92,29 @@ TEST(CrashSafety, KilledSavesLeaveTheOldOrTheNewFileAndNothingBeside) {
     // Reported for the record: how often a kill fell inside a save.
     std::printf("kills: %d each; cleaned after settings %d, after favourites %d\n", Kills, settingsStrays,
                 favouriteStrays);
+}
+
+// The favourites of a phrase file reached through a link, and of a Shift-JIS file whose header holds
+// characters with two Shift-JIS forms: the link stays a link, its target is the old or the new content, and
+// every byte but the mark is kept.
+TEST(CrashSafety, KilledFavouriteSavesThroughALinkAndInShiftJis) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("D")));
+    const QString linked = dir.filePath(QStringLiteral("D/linked.txt"));
+    const QString link = dir.filePath(QStringLiteral("AUX1.txt"));
+    const std::vector<QByteArray> utf8{"  $a \n 3C4\n", "  $a\xE2\x98\x85 \n 3C4\n"};
+    ASSERT_TRUE(WriteFileAtomic(linked, utf8[0]));
+    ASSERT_TRUE(QFile::link(linked, link));
+    KillSavesAtRandom("favourites", link, linked, dir.filePath(QStringLiteral("D")), utf8);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("AUX1.txt")});
+
+    const QString shiftJis = dir.filePath(QStringLiteral("sjis.txt"));
+    const std::vector<QByteArray> ibm{"$\xFA\x4A\xED\x40\r\n3C4\r\n", "$\xFA\x4A\xED\x40\x81\x9a\r\n3C4\r\n"};
+    ASSERT_TRUE(WriteFileAtomic(shiftJis, ibm[0]));
+    KillSavesAtRandom("favourites", shiftJis, shiftJis, dir.path(), ibm);
 }
 
 } // namespace

@@ -270,6 +270,13 @@ INSTANTIATE_TEST_SUITE_P(
                  B("$\x83h\r\n$x\x81\x9a\r\n")},
         SaveCase{"Utf8BomKept", B("\xEF\xBB\xBF$a\r\n"), {1}, B("\xEF\xBB\xBF$a★\r\n")},
         SaveCase{"EachLineKeepsItsLineEnd", B("$a\r\nC\nD\rE"), {1}, B("$a★\r\nC\nD\rE")},
+        // Ⅰ as the IBM extension (FA 4A) and as NEC's (87 54), and an NEC-selected IBM character (ED 40):
+        // each keeps the form it was written in.
+        SaveCase{"Cp932CharactersWithTwoFormsKept",
+                 B("$\xFA\x4A\x87\x54\xED\x40\r\n3C4\r\n"),
+                 {1},
+                 B("$\xFA\x4A\x87\x54\xED\x40\x81\x9a\r\n3C4\r\n")},
+        SaveCase{"UnreadableByteInAHeaderKept", B("$a\x80\r\n"), {1}, B("$a\x80\x81\x9a\r\n")},
         SaveCase{"UnreadableByteOutsideHeadersKept",
                  B("$a\r\n3C4 \x80\r\n"),
                  {1},
@@ -351,8 +358,8 @@ TEST(PhraseFileSave, RefusesWithoutTouchingAnything) {
     EXPECT_FALSE(SaveFavourites(list, folder.path("gone/user.txt")));
     EXPECT_FALSE(SaveFavourites(list, plain + "/user.txt"));
     EXPECT_FALSE(SaveFavourites(list, folder.path("")));
-    // A byte that is no CP932 in a header cannot be written back as it was.
-    const QByteArray badHeader = B("$a\x80\r\n3C4\r\n");
+    // A header ending in a lone lead byte would take the star's first byte for its second.
+    const QByteArray badHeader = B("$a\x81\r\n3C4\r\n");
     const QString bad = folder.write("bad.txt", badHeader);
     EXPECT_FALSE(SaveFavourites(list, bad));
     // The longest name the folder allows leaves no room for the temporary file beside it.
