@@ -185,6 +185,40 @@ TEST_F(StartupTest, UserFilesAreUntouchedByAStartAndAQuit) {
     }
 }
 
+// Files beside the program's and the user's, whatever their names, are the user's: a hundred starts and
+// quits, each with its clean-up of interrupted saves, leave every one as it was.
+TEST_F(StartupTest, BackupsSurviveAHundredStarts) {
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("docs")));
+    const QStringList backups{
+        "ric.txt.backup",         "AUX1.txt.edited",      "cfg.infdat.backup",         "scale.txt.2024v1",
+        "docs/thesis.txt.backup", "docs/todo.txt.old001", "docs/user.txt.orbel-saving"};
+    const QStringList originals{"ric.txt",         "AUX1.txt",      "scale.txt",
+                                "docs/thesis.txt", "docs/todo.txt", "docs/user.txt"};
+    for (const QString& name : originals + backups) {
+        QFile f(folder.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(name == QLatin1String("docs/user.txt") ? "$a\r\n3C4\r\n" : name.toUtf8());
+    }
+    QFile location(file("location.txt"));
+    ASSERT_TRUE(location.open(QIODevice::WriteOnly));
+    location.write("FILE=docs/user.txt\r\nSLCT=4\r\n");
+    location.close();
+    static constexpr int Starts = 100;
+    for (int start = 0; start < Starts; ++start) {
+        RecordingPrompter quiet;
+        quiet.defaultAnswer = true;
+        std::unique_ptr<Trainer> trainer = Main(folder.path(), quiet, std::make_unique<RecordingOutput>());
+        ASSERT_TRUE(trainer) << start;
+        ASSERT_EQ(trainer->state.settings.UserFilePath, file("docs/user.txt").toStdString()) << start;
+        trainer->window->close();
+    }
+    for (const QString& name : backups) {
+        QFile f(folder.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
+        EXPECT_EQ(f.readAll(), name.toUtf8());
+    }
+}
+
 TEST_F(StartupTest, MissingMusicFontIsReportedAndStartUpGoesOn) {
     QFile::remove(file("ZEPHMUSIC.ttf"));
     std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter, std::make_unique<RecordingOutput>());
