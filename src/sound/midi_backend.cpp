@@ -50,6 +50,26 @@ std::optional<MidiBackendChoice> ParseLine(std::string_view line) {
     return std::nullopt;
 }
 
+// The part of a line a message quotes: a line of a damaged file can be megabytes of anything.
+constexpr std::size_t ShownLineBytes = 256;
+constexpr qsizetype ShownLineCharacters = 40;
+
+// The line, decoded as the program's text files are, with what cannot be shown replaced and the rest cut.
+QString PrintableLine(std::string_view line) {
+    QString text = DecodeText(QByteArrayView(line.data(), static_cast<qsizetype>(line.size()))).text;
+    for (QChar& c : text) {
+        if (!c.isPrint()) c = QChar(u'?');
+    }
+    if (text.size() > ShownLineCharacters) text = text.left(ShownLineCharacters) + QStringLiteral("…");
+    return text;
+}
+
+QString UnknownChoiceText(QLatin1String source, std::string_view line) {
+    return QStringLiteral("%1 の「%2」は MIDI 出力の指定（synth、alsa、recorder）ではありません。"
+                          "内蔵シンセサイザーで演奏します。")
+        .arg(source, PrintableLine(line));
+}
+
 } // namespace
 
 MidiBackendChoice ParseMidiBackendChoice(std::string_view text, std::string* problem) {
@@ -61,15 +81,7 @@ MidiBackendChoice ParseMidiBackendChoice(std::string_view text, std::string* pro
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         if (line.empty() || IsComment(line)) continue;
         if (auto choice = ParseLine(line)) return *choice;
-        if (problem != nullptr) {
-            constexpr std::string_view Known = "\" names no MIDI output (synth, alsa or recorder)";
-            std::string text;
-            text.reserve(line.size() + Known.size() + 1);
-            text.push_back('"');
-            text.append(line);
-            text.append(Known);
-            *problem = std::move(text);
-        }
+        if (problem != nullptr) *problem = std::string(line.substr(0, ShownLineBytes));
         break;
     }
     return {};
@@ -87,11 +99,12 @@ std::string FormatMidiBackendChoice(const MidiBackendChoice& choice) {
     return choice.argument.empty() ? "synth" : "synth " + choice.argument;
 }
 
-MidiBackendChoice ReadMidiBackendChoice(const QString& programFolder) {
+MidiBackendChoice ReadMidiBackendChoice(const QString& programFolder, QString* problemText) {
     std::string problem;
     MidiBackendChoice choice;
     const QByteArray fromEnvironment = qgetenv(midi_backend::OverrideVariable);
-    if (!fromEnvironment.isEmpty()) {
+    const bool overridden = !fromEnvironment.isEmpty();
+    if (overridden) {
         choice = ParseMidiBackendChoice(fromEnvironment.toStdString(), &problem);
     } else {
         // A missing or unreadable file means the default output, without a word: that is the usual case.
@@ -99,8 +112,16 @@ MidiBackendChoice ReadMidiBackendChoice(const QString& programFolder) {
         const BoundedRead file = ReadRegularFile(
             programFolder + QLatin1Char('/') + QLatin1String(midi_backend::ChoiceFileName), ChoiceFileLimit);
         if (file.bytes) choice = ParseMidiBackendChoice(file.bytes->toStdString(), &problem);
+        // A choice is one short line: a file this large is something else put in its place.
+        if (!file.bytes && file.failure == ReadFailure::TooLarge) problem = "…";
     }
-    if (!problem.empty()) qWarning("%s; playing through the built-in synthesizer.", problem.c_str());
+    if (!problem.empty()) {
+        const QString text = UnknownChoiceText(overridden ? QLatin1String(midi_backend::OverrideVariable)
+                                                          : QLatin1String(midi_backend::ChoiceFileName),
+                                               problem);
+        qWarning("%s", qUtf8Printable(text));
+        if (problemText != nullptr) *problemText = text;
+    }
 
     if (choice.backend == MidiBackend::Synthesizer && !choice.argument.empty()) {
         const std::filesystem::path font(choice.argument);

@@ -30,15 +30,16 @@ struct MidiBackendChoice {
 };
 
 // The choice in a text of the form above; the built-in synthesizer when the text names none or starts
-// with a line it does not understand (then problem, when given, says why).
+// with a line it does not understand (then problem, when given, holds the start of that line).
 MidiBackendChoice ParseMidiBackendChoice(std::string_view text, std::string* problem = nullptr);
 
 // The line that ParseMidiBackendChoice reads back as the same choice.
 std::string FormatMidiBackendChoice(const MidiBackendChoice& choice);
 
 // The choice for this run: ORBEL_MIDI_BACKEND if set, else midiout.txt in the program folder, else the
-// built-in synthesizer. A relative SoundFont path is taken from the program folder.
-MidiBackendChoice ReadMidiBackendChoice(const QString& programFolder);
+// built-in synthesizer. A relative SoundFont path is taken from the program folder. A choice that names no
+// output is put in problem, when given, as a sentence for the window (its text shown printable and short).
+MidiBackendChoice ReadMidiBackendChoice(const QString& programFolder, QString* problem = nullptr);
 
 std::unique_ptr<MidiOutput> MakeMidiOutput(const MidiBackendChoice& choice);
 

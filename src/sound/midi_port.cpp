@@ -43,7 +43,8 @@ bool MidiPort::open() {
     // Telling the user once is enough: reopening after a settings change must not nag again.
     if (!failureShown_) {
         failureShown_ = true;
-        prompter_.message(sound_texts::MidiOpenFailed);
+        // The reason names what failed, such as a damaged SoundFont, so that the user can choose another.
+        prompter_.message(sound_texts::MidiOpenFailed + QLatin1Char('\n') + QString::fromStdString(error));
     }
     return false;
 }

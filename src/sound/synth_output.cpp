@@ -3,6 +3,7 @@
 #include "sound/pulse_stream.h"
 #include "sound/realtime_priority.h"
 #include "sound/scheduled_renderer.h"
+#include "sound/soundfont_check.h"
 
 #include <algorithm>
 #include <array>
@@ -40,8 +41,6 @@ constexpr std::chrono::milliseconds WakePoll{2};
 // awaited for its thread's priority.
 constexpr std::chrono::milliseconds IdleCheck{250};
 constexpr std::chrono::milliseconds FirstCallbackWait{200};
-// "RIFF", length, "sfbk": the start of every SoundFont 2 file.
-constexpr std::size_t SoundFontHeaderBytes = 12;
 
 // The drivers open() tries, in order: the one asked for, else the desktop's.
 std::vector<std::string> DriversToTry(const std::string& asked) {
@@ -112,15 +111,6 @@ bool SetNumber(fluid_settings_t* settings, const char* name, double value, std::
 bool IsReadableFile(const std::filesystem::path& path) {
     std::error_code ec;
     return std::filesystem::is_regular_file(path, ec) && std::ifstream(path, std::ios::binary).good();
-}
-
-// Cheap enough for open(), which must not wait for the whole file.
-bool LooksLikeSoundFont(const std::filesystem::path& path) {
-    std::array<char, SoundFontHeaderBytes> header{};
-    std::ifstream in(path, std::ios::binary);
-    if (!in.read(header.data(), header.size())) return false;
-    const std::string_view text(header.data(), header.size());
-    return text.substr(0, 4) == "RIFF" && text.substr(8, 4) == "sfbk";
 }
 
 int ClampData(int value) {
@@ -411,9 +401,10 @@ bool SynthOutput::open(std::string& error) {
         error = "The SoundFont " + font.string() + " does not exist or cannot be read.";
         return false;
     }
-    if (!LooksLikeSoundFont(font)) {
-        error =
-            "The SoundFont " + font.string() + " could not be loaded; it may be damaged or not a SoundFont.";
+    // Read from its headers alone, so that open() need not wait for the whole file: a damaged font is
+    // named now rather than loaded into silence.
+    if (const std::optional<std::string> problem = SoundFontProblem(font)) {
+        error = *problem;
         return false;
     }
 

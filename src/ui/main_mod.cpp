@@ -41,7 +41,11 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
         !location.refusal.isEmpty())
         prompter.message(location.refusal, PromptIcon::Exclamation);
 
-    if (!output) output = MakeMidiOutput(ReadMidiBackendChoice(programFolder));
+    if (!output) {
+        QString problem;
+        output = MakeMidiOutput(ReadMidiBackendChoice(programFolder, &problem));
+        if (!problem.isEmpty()) prompter.message(problem, PromptIcon::Exclamation);
+    }
     trainer->port = std::make_unique<MidiPort>(prompter, std::move(output));
     trainer->midi = std::make_unique<Midi1>(trainer->state.settings, *trainer->port);
     const bool steadyClock = !clock;

@@ -25,8 +25,9 @@ protected:
     void SetUp() override {
         qunsetenv(midi_backend::OverrideVariable);
         ASSERT_TRUE(fonts.isValid() && home.isValid());
-        for (const char* name : {"Small.sf2", "FluidR3_GM.sf2", "readme.txt", "old.sf2.bak"})
+        for (const char* name : {"FluidR3_GM.sf2", "readme.txt", "old.sf2.bak"})
             std::ofstream(fontFolder() / name) << "RIFF";
+        std::filesystem::copy_file("/usr/share/sounds/sf2/TimGM6mb.sf2", fontFolder() / "Small.sf2");
     }
     std::filesystem::path fontFolder() const { return fonts.path().toStdString(); }
     std::string font(const char* name) const { return (fontFolder() / name).string(); }
@@ -45,7 +46,9 @@ protected:
 TEST_F(SelectorTest, ListsEverySoundFontThenEveryPort) {
     const OutputList list = listFor({});
     const std::vector<std::pair<QString, MidiBackendChoice>> expected{
-        {"内蔵シンセサイザー（FluidR3_GM.sf2）", {MidiBackend::Synthesizer, font("FluidR3_GM.sf2")}},
+        // A damaged font is listed, marked.
+        {"内蔵シンセサイザー（FluidR3_GM.sf2）　（壊れています）",
+         {MidiBackend::Synthesizer, font("FluidR3_GM.sf2")}},
         {"内蔵シンセサイザー（Small.sf2）", {MidiBackend::Synthesizer, font("Small.sf2")}},
         {"MIDIポート（Port A 20:0）", {MidiBackend::AlsaPort, "Port A 20:0"}},
         {"MIDIポート（Port B 24:0）", {MidiBackend::AlsaPort, "Port B 24:0"}}};

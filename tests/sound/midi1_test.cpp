@@ -214,7 +214,7 @@ TEST_F(Midi1Test, OpenFailureIsToldOnceAndTheProgramPlaysOnSilently) {
     midi->InitSoundTables();
     midi->InitSoundTables();
     ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_EQ(prompter.messages.front(), sound_texts::MidiOpenFailed);
+    EXPECT_TRUE(prompter.messages.front().startsWith(sound_texts::MidiOpenFailed));
     EXPECT_EQ(prompter.icons.front(), PromptIcon::None);
     EXPECT_FALSE(midi->openError().empty());
 
@@ -239,7 +239,8 @@ TEST(Midi1WithoutOutput, FailsToOpenLikeAMissingDevice) {
     midi.SendProgramChanges();
     midi.MidiReset();
     EXPECT_FALSE(midi.isOpen());
-    EXPECT_EQ(prompter.messages, QStringList{sound_texts::MidiOpenFailed});
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages.front().startsWith(sound_texts::MidiOpenFailed));
 }
 
 std::vector<std::string> ReadLines(const std::string& path) {

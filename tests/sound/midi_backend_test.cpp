@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace orbel {
@@ -88,6 +89,20 @@ TEST_F(MidiBackendReadTest, RelativeSoundFontIsTakenFromTheProgramFolder) {
 
     writeChoice("synth /usr/share/sounds/sf2/TimGM6mb.sf2\n");
     EXPECT_EQ(ReadMidiBackendChoice(dir.path()).argument, "/usr/share/sounds/sf2/TimGM6mb.sf2");
+}
+
+// A file that names no output is told in words, quoting a short, printable start of its line.
+TEST_F(MidiBackendReadTest, GarbageIsToldInWordsAndPlaysTheSynthesizer) {
+    const QByteArray control("\x01\x02\xFF\x80\x1B[2J");
+    for (const int length : {1000, 100000}) { // within the file's limit, and past it
+        writeChoice(control + QByteArray(length, 'x') + "\r\nalsa 1\r\n");
+        QString problem;
+        EXPECT_EQ(ReadMidiBackendChoice(dir.path(), &problem), MidiBackendChoice{});
+        EXPECT_TRUE(problem.startsWith(QStringLiteral("midiout.txt の「"))) << problem.toStdString();
+        EXPECT_LT(problem.size(), 120);
+        EXPECT_TRUE(std::all_of(problem.begin(), problem.end(), [](QChar c) { return c.isPrint(); }))
+            << problem.toStdString();
+    }
 }
 
 TEST_F(MidiBackendReadTest, EnvironmentOverridesTheFile) {

@@ -1,3 +1,4 @@
+#include "sound/soundfont_check.h"
 #include "sound/synth_output.h"
 
 #include "sound/midi1.h"
@@ -127,28 +128,81 @@ TEST_F(SynthOpenFailureTest, FolderWithoutSoundFontIsNamed) {
     EXPECT_NE(openOffline(options).find(dir.path().toStdString()), std::string::npos);
 }
 
-TEST_F(SynthOpenFailureTest, FileThatIsNoSoundFontIsRefused) {
+// A damaged SoundFont is named when the synthesizer opens, before it could play silently: each kind of
+// damage is made from a good font, which itself passes.
+TEST_F(SynthOpenFailureTest, DamagedSoundFontsAreNamedWhenOpened) {
+    QFile good(QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2"));
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly)) << "Debian's timgm6mb-soundfont is missing";
+    const QByteArray font = good.readAll();
+    for (const char* installed :
+         {"/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2"})
+        EXPECT_EQ(SoundFontProblem(installed), std::nullopt) << installed;
+    const qsizetype presets = font.indexOf("phdr");
+    const qsizetype samples = font.indexOf("shdr");
+    ASSERT_GT(presets, 0);
+    ASSERT_GT(samples, 0);
+    const auto flipped = [&font](qsizetype at) {
+        QByteArray copy = font;
+        copy[at] = static_cast<char>(~copy[at]);
+        return copy;
+    };
+    QByteArray hole = font.left(12);
+    hole.replace(4, 4, QByteArray("\xF8\xFF\xFF\x7F", 4)); // a RIFF of 2 GB, all zeros after its header
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        qint64 size; // grown, sparse, to this size when given
+        const char* reason;
+    } cases[] = {
+        {"good.sf2", font, 0, nullptr},
+        {"text.sf2", "This is a text file, not a SoundFont.\n", 0, "SoundFont ではありません"},
+        {"header.sf2", font.left(12), 0, "途中で切れています"},
+        {"half.sf2", font.left(font.size() / 2), 0, "途中で切れています"},
+        {"bag.sf2", flipped(presets + 8 + 25), 0, "プリセットのデータが壊れています"},
+        {"sample.sf2", flipped(samples + 8 + 27), 0, "サンプルの位置"},
+        {"hole.sf2", hole, 0x7FFFFFFF + 1LL, "チャンクの構造が壊れています"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(c.bytes), c.bytes.size());
+        if (c.size > 0) {
+            ASSERT_TRUE(file.resize(c.size));
+        }
+        file.close();
+        const std::optional<std::string> problem = SoundFontProblem(path.toStdString());
+        if (c.reason == nullptr) {
+            EXPECT_EQ(problem, std::nullopt);
+            continue;
+        }
+        ASSERT_TRUE(problem);
+        EXPECT_NE(problem->find(c.reason), std::string::npos) << *problem;
+        SynthOptions options;
+        options.soundFont = path.toStdString();
+        EXPECT_NE(openOffline(options).find(path.toStdString()), std::string::npos);
+        file.remove();
+    }
+}
+
+TEST_F(SynthOpenFailureTest, UserIsToldOnceWithTheReason) {
     const QString path = dir.filePath(QStringLiteral("broken.sf2"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_GT(file.write("This is a text file, not a SoundFont.\n"), 0);
+    file.write("RIFF\x04\x00\x00\x00sfbk");
     file.close();
     SynthOptions options;
     options.soundFont = path.toStdString();
-    EXPECT_NE(openOffline(options).find("could not be loaded"), std::string::npos);
-}
-
-TEST_F(SynthOpenFailureTest, UserIsToldOnceThroughTheMidiLayer) {
-    SynthOptions options;
-    options.soundFontFolder = dir.path().toStdString();
     Settings settings;
     testing::RecordingPrompter prompter;
     Midi1 midi(settings, prompter, std::make_unique<SynthOutput>(options), std::nullopt);
     midi.InitSoundTables();
     midi.InitSoundTables();
     midi.MidiClick();
-    EXPECT_EQ(prompter.messages, QStringList{sound_texts::MidiOpenFailed});
-    EXPECT_NE(midi.openError().find("SoundFont"), std::string::npos);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages.front().startsWith(sound_texts::MidiOpenFailed));
+    EXPECT_TRUE(prompter.messages.front().contains(path)) << prompter.messages.front().toStdString();
 }
 
 } // namespace

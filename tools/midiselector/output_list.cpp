@@ -2,6 +2,7 @@
 
 #include "selector_texts.h"
 #include "sound/alsa_port_output.h"
+#include "sound/soundfont_check.h"
 #include "sound/soundfont_locator.h"
 
 #include <algorithm>
@@ -79,9 +80,10 @@ OutputList BuildOutputList(const std::filesystem::path& soundFontFolder,
     list.soundFontFolder = soundFontFolder;
     const std::vector<std::filesystem::path> fonts = ListSoundFonts(soundFontFolder);
     for (const std::filesystem::path& font : fonts) {
-        list.entries.push_back(
-            {selector_texts::SynthEntry.arg(QString::fromStdString(font.filename().string())),
-             {MidiBackend::Synthesizer, font.string()}});
+        // A damaged font stays in the list, marked, so that the user sees why it plays nothing.
+        QString label = selector_texts::SynthEntry.arg(QString::fromStdString(font.filename().string()));
+        if (SoundFontProblem(font)) label += selector_texts::DamagedMark;
+        list.entries.push_back({label, {MidiBackend::Synthesizer, font.string()}});
     }
     for (const std::string& name : portNames) {
         list.entries.push_back(

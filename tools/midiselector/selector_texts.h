@@ -9,6 +9,7 @@ inline const QString Title = QStringLiteral("MIDI出力の選択");
 inline const QString Prompt = QStringLiteral("音を出す先を選んでください。");
 inline const QString SynthEntry = QStringLiteral("内蔵シンセサイザー（%1）");
 inline const QString PortEntry = QStringLiteral("MIDIポート（%1）");
+inline const QString DamagedMark = QStringLiteral("　（壊れています）");
 inline const QString InUseMark = QStringLiteral("　← 使用中");
 inline const QString NothingFound = QStringLiteral("使えるMIDI出力が見つかりません。");
 inline const QString NoSoundFont = QStringLiteral("%1 にSoundFont（.sf2/.sf3）がありません。");
