@@ -17,9 +17,9 @@ std::unique_ptr<RtMidiOut> MakeSequencerClient(std::string& error) {
     try {
         return std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, ClientName);
     } catch (const RtMidiError& e) {
-        error = "The ALSA sequencer cannot be used (" + e.getMessage() + ").";
+        error = "ALSA シーケンサーを使えません（" + e.getMessage() + "）。";
     } catch (const std::exception& e) {
-        error = std::string("The ALSA sequencer cannot be used (") + e.what() + ").";
+        error = std::string("ALSA シーケンサーを使えません（") + e.what() + "）。";
     }
     return nullptr;
 }
@@ -75,26 +75,25 @@ bool AlsaPortOutput::open(std::string& error) {
 
         const std::vector<std::string> names = ListPorts(*out);
         if (names.empty()) {
-            error = "The ALSA sequencer has no MIDI output port to play through.";
+            error = "ALSA シーケンサーに、音を出せる MIDI 出力ポートがありません。";
             return false;
         }
         const std::optional<std::size_t> found = FindAlsaPort(names, port_);
         if (!found) {
-            error = IsNumber(port_) ? "There is no ALSA MIDI output port number " + port_ +
-                                          " (the sequencer has " + std::to_string(names.size()) + ")."
-                                    : "No ALSA MIDI output port is named \"" + port_ + "\".";
+            error = IsNumber(port_) ? "ALSA の MIDI 出力ポート番号 " + port_ + " はありません（ポートは " +
+                                          std::to_string(names.size()) + " 個です）。"
+                                    : "「" + port_ + "」という名前の ALSA MIDI 出力ポートはありません。";
             return false;
         }
         const auto index = static_cast<unsigned>(*found);
 
         out->openPort(index, OutputPortName);
         if (!out->isPortOpen()) {
-            error = "The ALSA MIDI output port \"" + names[index] + "\" could not be opened (" + lastError_ +
-                    ").";
+            error = "ALSA の MIDI 出力ポート「" + names[index] + "」を開けません（" + lastError_ + "）。";
             return false;
         }
     } catch (const std::exception& e) {
-        error = std::string("The ALSA MIDI output could not be opened (") + e.what() + ").";
+        error = std::string("ALSA の MIDI 出力を開けません（") + e.what() + "）。";
         return false;
     }
     out_ = std::move(out);
@@ -143,7 +142,7 @@ std::vector<std::string> AlsaPortOutput::PortNames(std::string& error) {
     try {
         return ListPorts(*out);
     } catch (const std::exception& e) {
-        error = std::string("The ALSA sequencer's ports cannot be listed (") + e.what() + ").";
+        error = std::string("ALSA シーケンサーのポートを一覧にできません（") + e.what() + "）。";
         return {};
     }
 }

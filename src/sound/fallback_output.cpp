@@ -1,6 +1,6 @@
 #include "sound/fallback_output.h"
 
-#include <cctype>
+#include <string_view>
 
 namespace orbel {
 
@@ -8,10 +8,10 @@ namespace {
 
 // The outputs' own errors are whole sentences; inside the notice they become a parenthesis.
 std::string AsReason(std::string text) {
-    while (!text.empty() && (text.back() == '.' || text.back() == ' '))
-        text.pop_back();
-    if (!text.empty())
-        text.front() = static_cast<char>(std::tolower(static_cast<unsigned char>(text.front())));
+    static constexpr std::string_view FullStop = "。";
+    while (text.size() >= FullStop.size() &&
+           text.compare(text.size() - FullStop.size(), FullStop.size(), FullStop) == 0)
+        text.resize(text.size() - FullStop.size());
     return text;
 }
 
@@ -32,12 +32,12 @@ bool FallbackOutput::open(std::string& error) {
     }
     std::string fallbackError;
     if (!fallback_->open(fallbackError)) {
-        error = preferredError + " " + fallbackError;
+        error = preferredError + "\n" + fallbackError;
         return false;
     }
     active_ = fallback_.get();
-    notice_ = preferredName_ + " could not be opened (" + AsReason(preferredError) + "); playing through " +
-              fallbackName_ + ".";
+    notice_ = preferredName_ + "を開けないため（" + AsReason(preferredError) + "）、" + fallbackName_ +
+              "で演奏します。";
     return true;
 }
 

@@ -58,7 +58,7 @@ constexpr qsizetype ShownLineCharacters = 40;
 QString PrintableLine(std::string_view line) {
     QString text = DecodeText(QByteArrayView(line.data(), static_cast<qsizetype>(line.size()))).text;
     for (QChar& c : text) {
-        if (!c.isPrint()) c = QChar(u'?');
+        if (!c.isPrint() || c == QChar::ReplacementCharacter) c = QChar(u'?');
     }
     if (text.size() > ShownLineCharacters) text = text.left(ShownLineCharacters) + QStringLiteral("…");
     return text;
@@ -138,10 +138,10 @@ std::unique_ptr<MidiOutput> MakeMidiOutput(const MidiBackendChoice& choice) {
         // A port that is gone (the device unplugged, the sequencer missing) still leaves the trainer
         // its sound.
         std::string name =
-            choice.argument.empty() ? "The first ALSA port" : "The ALSA port " + choice.argument;
+            choice.argument.empty() ? "最初の ALSA ポート" : "ALSA ポート「" + choice.argument + "」";
         return std::make_unique<FallbackOutput>(std::make_unique<AlsaPortOutput>(choice.argument),
                                                 std::move(name), std::make_unique<SynthOutput>(),
-                                                "the built-in synthesizer");
+                                                "内蔵シンセサイザー");
     }
     case MidiBackend::Recorder:
         return std::make_unique<RecordingOutput>();

@@ -96,15 +96,15 @@ struct DriverDeleter {
 
 bool SetInt(fluid_settings_t* settings, const char* name, int value, std::string& error) {
     if (fluid_settings_setint(settings, name, value) == FLUID_OK) return true;
-    error = "The synthesizer does not accept the setting " + std::string(name) + " = " +
-            std::to_string(value) + ".";
+    error =
+        "シンセサイザーが設定 " + std::string(name) + " = " + std::to_string(value) + " を受け付けません。";
     return false;
 }
 
 bool SetNumber(fluid_settings_t* settings, const char* name, double value, std::string& error) {
     if (fluid_settings_setnum(settings, name, value) == FLUID_OK) return true;
-    error = "The synthesizer does not accept the setting " + std::string(name) + " = " +
-            std::to_string(value) + ".";
+    error =
+        "シンセサイザーが設定 " + std::string(name) + " = " + std::to_string(value) + " を受け付けません。";
     return false;
 }
 
@@ -392,13 +392,14 @@ bool SynthOutput::open(std::string& error) {
     if (font.empty()) {
         const auto found = FindGeneralMidiSoundFont(options_.soundFontFolder);
         if (!found) {
-            error = "No General MIDI SoundFont (.sf2) was found in " + options_.soundFontFolder.string() +
-                    "; the package fluid-soundfont-gm provides one.";
+            error = options_.soundFontFolder.string() +
+                    " に General MIDI の SoundFont（.sf2）がありません。パッケージ fluid-soundfont-gm "
+                    "に含まれています。";
             return false;
         }
         font = *found;
     } else if (!IsReadableFile(font)) {
-        error = "The SoundFont " + font.string() + " does not exist or cannot be read.";
+        error = "SoundFont「" + font.string() + "」がないか、読み込めません。";
         return false;
     }
     // Read from its headers alone, so that open() need not wait for the whole file: a damaged font is
@@ -413,7 +414,7 @@ bool SynthOutput::open(std::string& error) {
     engine->sampleRate = options_.sampleRate;
     engine->settings.reset(new_fluid_settings());
     if (!engine->settings) {
-        error = "The synthesizer's settings could not be created (out of memory?).";
+        error = "シンセサイザーの設定を作れません（メモリが足りないのかもしれません）。";
         return false;
     }
     fluid_settings_t* settings = engine->settings.get();
@@ -429,15 +430,15 @@ bool SynthOutput::open(std::string& error) {
 
     engine->synth.reset(new_fluid_synth(settings));
     if (!engine->synth) {
-        error = "The synthesizer could not be created.";
+        error = "シンセサイザーを作れません。";
         return false;
     }
     engine->block = std::make_unique<FluidBlockSynth>(engine->synth.get());
 
     if (!options_.liveAudio) {
         if (fluid_synth_sfload(engine->synth.get(), font.c_str(), 1) == FLUID_FAILED) {
-            error = "The SoundFont " + font.string() +
-                    " could not be loaded; it may be damaged or not a SoundFont.";
+            error = "SoundFont「" + font.string() +
+                    "」を読み込めません。壊れているか、SoundFont ではありません。";
             return false;
         }
         engine->block->setReady();
@@ -450,7 +451,7 @@ bool SynthOutput::open(std::string& error) {
 
     if (!options_.audioFile.empty() &&
         fluid_settings_setstr(settings, "audio.file.name", options_.audioFile.c_str()) != FLUID_OK) {
-        error = "The synthesizer cannot write its sound to " + options_.audioFile.string() + ".";
+        error = "シンセサイザーの音を「" + options_.audioFile.string() + "」に書き出せません。";
         return false;
     }
     std::string driverName;
@@ -477,12 +478,13 @@ bool SynthOutput::open(std::string& error) {
     }
     if (!engine->streaming()) {
         if (!options_.audioDriver.empty()) {
-            error = "The audio output " + options_.audioDriver + " could not be started" +
-                    (options_.audioFile.empty() ? "" : " (writing " + options_.audioFile.string() + ")") +
-                    ".";
+            error =
+                "音声出力 " + options_.audioDriver + " を始められません" +
+                (options_.audioFile.empty() ? "" : "（書き出し先「" + options_.audioFile.string() + "」）") +
+                "。";
         } else {
-            error = std::string("No audio output could be started (tried ") + AudioDriverList +
-                    "); the sound server may not be running or there is no sound device.";
+            error = std::string("音声出力を始められません（") + AudioDriverList +
+                    " を試しました）。サウンドサーバーが動いていないか、サウンドデバイスがありません。";
         }
         return false;
     }
@@ -495,7 +497,7 @@ bool SynthOutput::open(std::string& error) {
             e->serve();
         });
     } catch (const std::system_error& e) {
-        error = std::string("The synthesizer's loading thread could not be started (") + e.what() + ").";
+        error = std::string("シンセサイザーの読み込みスレッドを始められません（") + e.what() + "）。";
         return false;
     }
     engine_ = std::move(engine);

@@ -23,14 +23,16 @@ std::unique_ptr<SynthOutput> OfflineSynth() {
 TEST(FallbackOutputTest, PortThatCannotOpenPlaysThroughTheSynthesizerAndSaysWhy) {
     auto synth = OfflineSynth();
     SynthOutput* played = synth.get();
-    FallbackOutput output(std::make_unique<AlsaPortOutput>("no such port"), "The ALSA port no such port",
-                          std::move(synth), "the built-in synthesizer");
+    FallbackOutput output(std::make_unique<AlsaPortOutput>("no such port"), "ALSA ポート「no such port」",
+                          std::move(synth), "内蔵シンセサイザー");
     std::string error;
     ASSERT_TRUE(output.open(error)) << error;
     EXPECT_EQ(output.active(), played);
     const std::string notice = output.openNotice();
-    EXPECT_EQ(notice.rfind("The ALSA port no such port could not be opened (", 0), 0U) << notice;
-    EXPECT_NE(notice.find("); playing through the built-in synthesizer."), std::string::npos) << notice;
+    EXPECT_EQ(notice.rfind("ALSA ポート「no such port」を開けないため（ALSA シーケンサーを使えません（", 0),
+              0U)
+        << notice;
+    EXPECT_NE(notice.find("）、内蔵シンセサイザーで演奏します。"), std::string::npos) << notice;
 
     output.send(PackShortMessage(0x99, 56, 127));
     std::vector<float> left(4800), right(4800);
@@ -41,7 +43,7 @@ TEST(FallbackOutputTest, PortThatCannotOpenPlaysThroughTheSynthesizerAndSaysWhy)
 TEST(FallbackOutputTest, PreferredOutputThatOpensIsUsedWithoutANotice) {
     auto recorder = std::make_unique<RecordingOutput>([] { return std::int64_t{0}; });
     RecordingOutput* preferred = recorder.get();
-    FallbackOutput output(std::move(recorder), "The recorder", OfflineSynth(), "the built-in synthesizer");
+    FallbackOutput output(std::move(recorder), "The recorder", OfflineSynth(), "内蔵シンセサイザー");
     std::string error;
     ASSERT_TRUE(output.open(error));
     EXPECT_EQ(output.active(), preferred);
@@ -54,8 +56,8 @@ TEST(FallbackOutputTest, NeitherOpeningGivesBothReasons) {
     SynthOptions options;
     options.soundFont = "/nonexistent/absent.sf2";
     options.liveAudio = false;
-    FallbackOutput output(std::make_unique<AlsaPortOutput>("no such port"), "The ALSA port no such port",
-                          std::make_unique<SynthOutput>(options), "the built-in synthesizer");
+    FallbackOutput output(std::make_unique<AlsaPortOutput>("no such port"), "ALSA ポート「no such port」",
+                          std::make_unique<SynthOutput>(options), "内蔵シンセサイザー");
     std::string error;
     EXPECT_FALSE(output.open(error));
     EXPECT_FALSE(output.isOpen());
