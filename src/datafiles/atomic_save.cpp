@@ -17,17 +17,6 @@ namespace orbel {
 
 namespace {
 
-bool WriteAll(int fd, QByteArrayView bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += n;
-    }
-    return true;
-}
-
 // The rename is only durable once the folder's entry is on the disk too.
 void SyncFolder(const QString& folder) {
     const FileDescriptor dir(

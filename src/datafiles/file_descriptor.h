@@ -1,6 +1,8 @@
 #pragma once
 // A POSIX file descriptor that closes itself.
 
+#include <QByteArrayView>
+#include <cerrno>
 #include <unistd.h>
 
 namespace orbel {
@@ -23,5 +25,21 @@ public:
 private:
     int fd_;
 };
+
+// Writes all of bytes to fd, through short writes and interruptions. False with errno set on an error.
+inline bool WriteAll(int fd, QByteArrayView bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
 
 } // namespace orbel

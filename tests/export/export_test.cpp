@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace orbel::exporter {
 namespace {
@@ -163,6 +164,22 @@ TEST_F(ExportRun, WritesTheFileNamedByDashO) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(QJsonDocument::fromJson(f.readAll()).object()["SeqCount"].toInt(), 16);
     EXPECT_NE(run({"--study", "2", "--item", "2", "-o", home.filePath("missing/dir/out.json")}), 0);
+
+    // "-" is standard output; a folder is refused and stays as it was.
+    ASSERT_EQ(run({"--study", "2", "--item", "2", "-o", "-"}), 0);
+    EXPECT_EQ(QJsonDocument::fromJson(out).object()["SeqCount"].toInt(), 16);
+    ASSERT_TRUE(QDir(home.path()).mkdir("folder"));
+    EXPECT_EQ(run({"--study", "2", "--item", "2", "-o", home.filePath("folder")}), 1);
+    EXPECT_TRUE(err.contains("is a folder")) << err.toStdString();
+    EXPECT_TRUE(QFileInfo(home.filePath("folder")).isDir());
+    // A character device is written into, never replaced by a file (as root, -o /dev/null would have been).
+    const QByteArray device = QFile::encodeName(home.filePath("null"));
+    if (::mknod(device.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        EXPECT_EQ(run({"--study", "2", "--item", "2", "--format", "mid", "-o", home.filePath("null")}), 0);
+        struct stat info {};
+        ASSERT_EQ(::stat(device.constData(), &info), 0);
+        EXPECT_TRUE(S_ISCHR(info.st_mode));
+    }
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/program_folder.h"
+#include "datafiles/named_output.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,7 +18,6 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <cstdio>
 #include <memory>
 
@@ -32,16 +32,6 @@ static constexpr int Refused = 2;
 void PrintError(const QString& text) {
     const QByteArray bytes = text.toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
-}
-
-bool WriteOutput(const QString& path, const QByteArray& bytes) {
-    if (path.isEmpty() || path == QLatin1String("-")) {
-        return std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout) ==
-                   static_cast<std::size_t>(bytes.size()) &&
-               std::fflush(stdout) == 0;
-    }
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 } // namespace
@@ -160,8 +150,11 @@ int main(int argc, char** argv) {
     } else {
         bytes = SequenceJson(build);
     }
-    if (!WriteOutput(parsed.options->output, bytes)) {
-        PrintError(QStringLiteral("cannot write %1").arg(parsed.options->output));
+    const QString output = parsed.options->output.isEmpty()
+                               ? QString::fromLatin1(orbel::named_output::StandardOutput)
+                               : parsed.options->output;
+    if (const std::optional<QString> problem = orbel::WriteNamedOutput(output, bytes)) {
+        PrintError(QStringLiteral("orbel-export: cannot write %1").arg(*problem));
         return exit_code::CannotWrite;
     }
     return exit_code::Ok;

@@ -1,6 +1,9 @@
 #include "manual_book.h"
 
+#include "datafiles/named_output.h"
+
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
@@ -9,7 +12,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -527,11 +529,9 @@ BookResult WriteBook(const BookSources& sources) {
     const std::optional<QString> markdown = ReadChapters(sources.chapters, result.error);
     if (!markdown) return result;
 
-    QSaveFile file(sources.output);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = QStringLiteral("cannot write %1: %2").arg(sources.output, file.errorString());
-        return result;
-    }
+    // The book is made in memory and written once it is whole, to wherever the output path leads.
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
     QPdfWriter writer(&file);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
     writer.setResolution(paper::Resolution);
@@ -561,8 +561,8 @@ BookResult WriteBook(const BookSources& sources) {
                 result.error = QStringLiteral("%1 %2").arg(error, sources.output);
                 return result;
             }
-            if (!file.commit()) {
-                result.error = QStringLiteral("cannot write %1: %2").arg(sources.output, file.errorString());
+            if (const std::optional<QString> problem = WriteNamedOutput(sources.output, file.data())) {
+                result.error = QStringLiteral("cannot write %1").arg(*problem);
                 return result;
             }
             return result;

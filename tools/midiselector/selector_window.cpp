@@ -2,13 +2,16 @@
 
 #include "selector_texts.h"
 
+#include "datafiles/atomic_save.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace orbel {
 
@@ -136,12 +139,11 @@ void SelectorWindow::okClicked() {
     const QString path = programFolder_ + QLatin1Char('/') + QLatin1String(midi_backend::ChoiceFileName);
     const QByteArray line =
         QByteArray::fromStdString(FormatMidiBackendChoice(list_.entries[*entry].choice)) + '\n';
-    // Written whole or not at all, so the trainer never starts on half a line.
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(line) == line.size() && file.commit();
-    if (!written) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    // Written whole or not at all, so the trainer never starts on half a line; like the trainer's own
+    // files, never written into a device or a pipe put in its place.
+    errno = 0;
+    if (!WriteFileAtomic(path, line)) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno != 0 ? errno : EIO));
         prompter_.message(selector_texts::CannotWrite.arg(path, reason), PromptIcon::Exclamation);
         return;
     }

@@ -1,11 +1,13 @@
 #include "ui/practice/frm_practice.h"
 
 #include "app/study_session.h"
+#include "datafiles/named_output.h"
 #include "ui/practice/practice.h"
 #include "ui/practice/practice_texts.h"
 #include "ui/practice/score_text.h"
 #include "ui/practice/session_chart.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -230,7 +232,9 @@ void frmPractice::savePicture() {
                                                       QStringLiteral("PNG (*.png)"));
     if (path.isEmpty()) return;
     const QImage image = ChartImage(practice_.session(), chart_->size().expandedTo(QSize(640, 320)));
-    const bool saved = image.save(path, "PNG");
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    const bool saved = image.save(&png, "PNG") && !WriteNamedOutput(path, png.data());
     problem_->setText(Text(t::CannotSavePng).arg(QDir::toNativeSeparators(path)));
     problem_->setVisible(!saved);
 }
