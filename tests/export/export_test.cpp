@@ -240,6 +240,23 @@ TEST_F(ExportRun, OctaveShiftsGoOnlyAsFarAsTheNotesStayPlayable) {
     }
 }
 
+// A phrase without a single note is refused alike by every format and by --score, and nothing is written.
+TEST_F(ExportRun, APhraseWithoutNotesIsRefusedInEveryFormat) {
+    copyFactory("ZEPHMUSIC.ttf");
+    write("ric.txt", "$NOTHING\r\n*Dm7\r\n\\\r\n\r\n$HOT\r\n*Dm7\r\n3D5\r\n3F5\r\n");
+    const QString played = home.filePath("played.mid");
+    ASSERT_EQ(run({"--study", "3", "--item", "1", "--format", "mid", "-o", played}), 0) << err.toStdString();
+    const QString target = home.filePath("out");
+    for (const QStringList& how : {QStringList{"--format", "json"}, QStringList{"--format", "mid"},
+                                   QStringList{"--format", "musicxml"}, QStringList{"--format", "png"},
+                                   QStringList{"--score", played}}) {
+        SCOPED_TRACE(how.join(' ').toStdString());
+        EXPECT_EQ(run(QStringList{"--study", "3", "--item", "0", "-o", target} + how), 2);
+        EXPECT_TRUE(err.contains(QStringLiteral("study 3 item 0 has no notes"))) << err.toStdString();
+        EXPECT_FALSE(QFile::exists(target));
+    }
+}
+
 } // namespace
 } // namespace orbel::exporter
 

@@ -133,6 +133,11 @@ ExportBuild BuildForExport(const ExportOptions& options) {
             return done();
         }
     }
+    // Every format refuses alike what has nothing to show or play.
+    if (study.sequence.SeqCount <= 0) {
+        b.refusal = QStringLiteral("study %1 item %2 has no notes").arg(s.StudyType).arg(item).toStdString();
+        return done();
+    }
     if (options.octaveShift) b.refusal = ApplyOctaveShift(study, *options.octaveShift);
     return done();
 }
