@@ -57,6 +57,10 @@ TEST(SmfReader, DamagedOrHostileFilesGiveAReasonNotACrash) {
     manyNotes.reserve(3 * (smf_limits::MaxNotes + 2));
     for (std::size_t i = 0; i < smf_limits::MaxNotes; ++i)
         manyNotes.insert(manyNotes.end(), {0x00, 60, 100}); // running status
+    Bytes manyTempi;
+    manyTempi.reserve(7 * (smf_limits::MaxTempoChanges + 1));
+    for (std::size_t i = 0; i <= smf_limits::MaxTempoChanges; ++i)
+        manyTempi.insert(manyTempi.end(), {0x01, 0xFF, 0x51, 3, 0x07, 0xA1, 0x20});
     const struct {
         std::string name;
         Bytes bytes;
@@ -75,6 +79,8 @@ TEST(SmfReader, DamagedOrHostileFilesGiveAReasonNotACrash) {
          "the MIDI file is truncated or damaged"},
         {"a million notes and one", Join(Header(1, 480), Track(manyNotes)),
          "the MIDI file has more than 1000000 notes"},
+        {"a tempo change on every tick past the limit", Join(Header(1, 480), Track(manyTempi)),
+         "the MIDI file has more than 100000 tempo changes"},
         {"division zero", Header(0, 0), "the MIDI file's header is not one this program reads"},
     };
     for (const auto& c : cases) {
