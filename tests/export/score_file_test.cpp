@@ -111,6 +111,35 @@ TEST(SmfReader, NoteTimesFollowTheTempoMapAndSmpteDivisions) {
     EXPECT_DOUBLE_EQ(smpte.file->notes.at(0).ms, 500.0);
 }
 
+// The notes scored: those of the first track named Melody that holds any, else every channel's but the
+// drums'.
+TEST(PlayedOf, TheFirstMelodyTrackWithNotesCounts) {
+    const struct {
+        std::string name;
+        std::vector<std::string> tracks;
+        std::vector<SmfNote> notes; // track, channel, key
+        std::vector<int> keys;
+    } cases[] = {
+        {"an empty Melody track before the played one", {"Melody", "Melody"}, {{1, 0, 62, 90, 0}}, {62}},
+        {"two played Melody tracks", {"Melody", "Melody"}, {{0, 0, 60, 90, 0}, {1, 0, 62, 90, 10}}, {60}},
+        {"only an empty Melody track: the accompaniment is not the melody",
+         {"Melody", "Chords"},
+         {{1, 1, 40, 90, 0}},
+         {}},
+        {"no Melody track",
+         {"", "Bass"},
+         {{0, 0, 60, 90, 0}, {1, 9, 42, 90, 5}, {1, 1, 40, 90, 10}},
+         {60, 40}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<int> keys;
+        for (const NoteOnset& note : PlayedOf({c.notes, c.tracks}, 0.0))
+            keys.push_back(note.key);
+        EXPECT_EQ(keys, c.keys);
+    }
+}
+
 class ScoreFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
