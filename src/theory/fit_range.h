@@ -21,4 +21,20 @@ static constexpr int MaxOctaveShift = 10;
 // build to the next. One step per build keeps the shift from jumping when only a single note is out of range.
 void FitRange(PlaySequence& seq, const Settings& settings);
 
+// The pitches FitRange moves the sounding notes into.
+struct PitchWindow {
+    int low = fit_range_limits::LowestPitch;
+    int high = fit_range_limits::HighestPitch;
+};
+PitchWindow FitRangeWindow(const Settings& settings);
+
+// The octave shifts, within MaxOctaveShift, that put every sounding note of seq inside window; any of them
+// when nothing sounds. Empty (lowest > highest) when no shift does.
+struct ShiftRange {
+    int lowest = 0;
+    int highest = 0;
+    bool contains(int shift) const { return shift >= lowest && shift <= highest; }
+};
+ShiftRange ShiftsWithin(const PlaySequence& seq, PitchWindow window);
+
 } // namespace orbel

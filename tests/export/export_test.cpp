@@ -182,6 +182,98 @@ TEST_F(ExportRun, WritesTheFileNamedByDashO) {
     }
 }
 
+// The same phrase twice over: written in octave 3, and written `up` octaves higher.
+QByteArray PhrasePair(int up) {
+    const QByteArray high = QByteArray::number(3 + up);
+    return "$HOT\r\n*Dm7\r\n3D5\r\n3F5\r\n\\\r\n3A5\r\n3C5\r\n\r\n$HOT\r\n*Dm7\r\n" + high + "D5\r\n" + high +
+           "F5\r\n\\\r\n" + high + "A5\r\n" + high + "C5\r\n";
+}
+
+// What sounds and is drawn, whatever octave shift the notes carry: JSON's pitches with the shift added.
+QByteArray Sounding(const QString& format, const QByteArray& bytes) {
+    if (format != QLatin1String("json")) return bytes;
+    QJsonObject o = QJsonDocument::fromJson(bytes).object();
+    const int shift = o[QStringLiteral("OctaveShift")].toInt();
+    QJsonArray notes = o[QStringLiteral("notes")].toArray();
+    for (QJsonValueRef n : notes) {
+        QJsonObject note = n.toObject();
+        note[QStringLiteral("pitch")] = note[QStringLiteral("pitch")].toInt() + 12 * shift;
+        n = note;
+    }
+    o[QStringLiteral("notes")] = notes;
+    o.remove(QStringLiteral("OctaveShift"));
+    return QJsonDocument(o).toJson();
+}
+
+// A phrase shifted by octaves comes out as the same phrase written that much higher, in every format; one
+// octave past the staff, the trainer's range or the MIDI keys is refused, and nothing is written. The phrase
+// spans pitches 24..33: on the staff's 1..71 it moves from -1 to +3 octaves; with C on key 80 its top note
+// 33 reaches key 125 one octave up.
+TEST_F(ExportRun, OctaveShiftsGoOnlyAsFarAsTheNotesStayPlayable) {
+    copyFactory("ZEPHMUSIC.ttf");
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/cfg_org.infdat"), home.filePath("cfg.infdat")));
+    const struct {
+        QStringList settings;
+        int shift;
+        bool reachable;
+    } cases[] = {
+        {{}, 3, true},
+        {{}, 4, false},
+        {{}, -1, true},
+        {{}, -2, false},
+        {{"--set", "PitchBaseC=80"}, 1, true},
+        {{"--set", "PitchBaseC=80"}, 2, false},
+        {{"--set", "PitchBaseC=80"}, 11, false},
+    };
+    const QString shifted = home.filePath("shifted");
+    const QString written = home.filePath("written");
+    for (const auto& c : cases) {
+        write("ric.txt", PhrasePair(c.reachable ? c.shift : 0));
+        for (const QString format : {"mid", "musicxml", "png", "json"}) {
+            SCOPED_TRACE(
+                (format + " " + c.settings.join(' ') + " shift " + QString::number(c.shift)).toStdString());
+            QFile::remove(shifted);
+            const int status = run(QStringList{"--study", "3", "--item", "0", "--octave-shift",
+                                               QString::number(c.shift), "--format", format, "-o", shifted} +
+                                   c.settings);
+            if (!c.reachable) {
+                EXPECT_EQ(status, 2);
+                EXPECT_TRUE(err.contains(QStringLiteral("--octave-shift %1 is out of reach").arg(c.shift)))
+                    << err.toStdString();
+                EXPECT_FALSE(QFile::exists(shifted));
+                continue;
+            }
+            ASSERT_EQ(status, 0) << err.toStdString();
+            ASSERT_EQ(run(QStringList{"--study", "3", "--item", "1", "--format", format, "-o", written} +
+                          c.settings),
+                      0)
+                << err.toStdString();
+            QFile a(shifted);
+            QFile b(written);
+            ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+            EXPECT_EQ(Sounding(format, a.readAll()), Sounding(format, b.readAll()));
+        }
+    }
+}
+
+// A phrase without a single note is refused alike by every format and by --score, and nothing is written.
+TEST_F(ExportRun, APhraseWithoutNotesIsRefusedInEveryFormat) {
+    copyFactory("ZEPHMUSIC.ttf");
+    write("ric.txt", "$NOTHING\r\n*Dm7\r\n\\\r\n\r\n$HOT\r\n*Dm7\r\n3D5\r\n3F5\r\n");
+    const QString played = home.filePath("played.mid");
+    ASSERT_EQ(run({"--study", "3", "--item", "1", "--format", "mid", "-o", played}), 0) << err.toStdString();
+    const QString target = home.filePath("out");
+    for (const QStringList& how : {QStringList{"--format", "json"}, QStringList{"--format", "mid"},
+                                   QStringList{"--format", "musicxml"}, QStringList{"--format", "png"},
+                                   QStringList{"--score", played}}) {
+        SCOPED_TRACE(how.join(' ').toStdString());
+        EXPECT_EQ(run(QStringList{"--study", "3", "--item", "0", "-o", target} + how), 2);
+        EXPECT_TRUE(err.contains(QStringLiteral("study 3 item 0 has no notes"))) << err.toStdString();
+        EXPECT_FALSE(QFile::exists(target));
+    }
+}
+
 } // namespace
 } // namespace orbel::exporter
 

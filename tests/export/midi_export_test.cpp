@@ -525,9 +525,12 @@ TEST_F(ExportMidi, KeysOutOfRangeAndSilentVelocities) {
     // C = 100: only the pitches up to 27 stay inside the MIDI keys.
     const std::vector<Note> high = NotesOf(pattern({"--set", "PitchBaseC=100"}), 0);
     EXPECT_EQ(Keys(high), (std::vector<int>{126, 124, 124}));
-    // And below key 0: an octave down, C = 0 and 20 semitones down for a transposing instrument.
-    const std::vector<Note> low = NotesOf(
-        pattern({"--octave-shift", "-1", "--set", "PitchBaseC=0", "--set", "TransposeSemitones=-20"}), 0);
+    // And below key 0: a range limit that takes the notes an octave down, C = 0 and 20 semitones down for a
+    // transposing instrument.
+    const std::vector<Note> low =
+        NotesOf(pattern({"--set", "RangeLimitOn=1", "--set", "RangeHigh=30", "--set", "RangeLow=1", "--set",
+                         "PitchBaseC=0", "--set", "TransposeSemitones=-20"}),
+                0);
     EXPECT_EQ(Keys(low), (std::vector<int>{1, 4, 3, 6, 9, 3, 3}));
 
     EXPECT_EQ(NotesOf(pattern({"--set", "MelodyVolume=300"}), 0).front().velocity, 127);

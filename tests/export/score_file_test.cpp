@@ -57,6 +57,10 @@ TEST(SmfReader, DamagedOrHostileFilesGiveAReasonNotACrash) {
     manyNotes.reserve(3 * (smf_limits::MaxNotes + 2));
     for (std::size_t i = 0; i < smf_limits::MaxNotes; ++i)
         manyNotes.insert(manyNotes.end(), {0x00, 60, 100}); // running status
+    Bytes manyTempi;
+    manyTempi.reserve(7 * (smf_limits::MaxTempoChanges + 1));
+    for (std::size_t i = 0; i <= smf_limits::MaxTempoChanges; ++i)
+        manyTempi.insert(manyTempi.end(), {0x01, 0xFF, 0x51, 3, 0x07, 0xA1, 0x20});
     const struct {
         std::string name;
         Bytes bytes;
@@ -75,6 +79,8 @@ TEST(SmfReader, DamagedOrHostileFilesGiveAReasonNotACrash) {
          "the MIDI file is truncated or damaged"},
         {"a million notes and one", Join(Header(1, 480), Track(manyNotes)),
          "the MIDI file has more than 1000000 notes"},
+        {"a tempo change on every tick past the limit", Join(Header(1, 480), Track(manyTempi)),
+         "the MIDI file has more than 100000 tempo changes"},
         {"division zero", Header(0, 0), "the MIDI file's header is not one this program reads"},
     };
     for (const auto& c : cases) {
@@ -103,6 +109,35 @@ TEST(SmfReader, NoteTimesFollowTheTempoMapAndSmpteDivisions) {
     const SmfReadResult smpte = ReadSmfNotes(Join(Header(1, 0xE728), Track({0x83, 0x74, 0x90, 60, 90})));
     ASSERT_TRUE(smpte.file) << smpte.error;
     EXPECT_DOUBLE_EQ(smpte.file->notes.at(0).ms, 500.0);
+}
+
+// The notes scored: those of the first track named Melody that holds any, else every channel's but the
+// drums'.
+TEST(PlayedOf, TheFirstMelodyTrackWithNotesCounts) {
+    const struct {
+        std::string name;
+        std::vector<std::string> tracks;
+        std::vector<SmfNote> notes; // track, channel, key
+        std::vector<int> keys;
+    } cases[] = {
+        {"an empty Melody track before the played one", {"Melody", "Melody"}, {{1, 0, 62, 90, 0}}, {62}},
+        {"two played Melody tracks", {"Melody", "Melody"}, {{0, 0, 60, 90, 0}, {1, 0, 62, 90, 10}}, {60}},
+        {"only an empty Melody track: the accompaniment is not the melody",
+         {"Melody", "Chords"},
+         {{1, 1, 40, 90, 0}},
+         {}},
+        {"no Melody track",
+         {"", "Bass"},
+         {{0, 0, 60, 90, 0}, {1, 9, 42, 90, 5}, {1, 1, 40, 90, 10}},
+         {60, 40}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<int> keys;
+        for (const NoteOnset& note : PlayedOf({c.notes, c.tracks}, 0.0))
+            keys.push_back(note.key);
+        EXPECT_EQ(keys, c.keys);
+    }
 }
 
 class ScoreFileTest : public ::testing::Test {

@@ -3,7 +3,9 @@
 
 #include "sequence_test_support.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <vector>
 
 namespace orbel {
@@ -59,6 +61,38 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeCase{
                           "ImpossibleLimitStopsAtTenOctaves", true, -1000, -2000, {24}, {}, -9, {-10, -10}}),
     [](const ::testing::TestParamInfo<RangeCase>& info) { return info.param.label; });
+
+// Whole octaves only: a shift that would take one note a semitone past an edge is out, one that lands on the
+// edge is in.
+TEST(ShiftsWithin, WholeOctavesThatKeepEveryNoteInTheWindow) {
+    std::vector<int> every;
+    for (int shift = -fit_range_limits::MaxOctaveShift; shift <= fit_range_limits::MaxOctaveShift; ++shift)
+        every.push_back(shift);
+    const struct {
+        const char* label;
+        std::vector<int> pitches;
+        std::vector<int> rests;
+        PitchWindow window;
+        std::vector<int> shifts;
+    } cases[] = {
+        {"EdgesReachedExactly", {13, 47}, {}, {1, 71}, {-1, 0, 1, 2}},
+        {"ASemitoneShortOfTheEdges", {12, 48}, {}, {1, 71}, {0, 1}},
+        {"NotesAboveTheWindow", {70, 90}, {}, {1, 47}, {-5, -4}},
+        {"NotesBelowTheWindow", {-30, -20}, {}, {1, 71}, {3, 4, 5, 6, 7}},
+        {"WiderThanTheWindow", {10, 50}, {}, {20, 40}, {}},
+        {"RestsDoNotCount", {0, 30, 100}, {1, 0, 1}, {1, 71}, {-2, -1, 0, 1, 2, 3}},
+        {"OnlyRestsGoAnywhere", {30}, {1}, {1, 71}, every},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const PlaySequence seq = test::SequenceOf(c.pitches, std::vector<int>(c.pitches.size(), 24), c.rests);
+        const ShiftRange range = ShiftsWithin(seq, c.window);
+        std::vector<int> shifts;
+        std::copy_if(every.begin(), every.end(), std::back_inserter(shifts),
+                     [&](int shift) { return range.contains(shift); });
+        EXPECT_EQ(shifts, c.shifts);
+    }
+}
 
 } // namespace
 } // namespace orbel

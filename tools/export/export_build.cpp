@@ -4,10 +4,13 @@
 #include "app/settings_fields.h"
 #include "app/settings_file.h"
 #include "app/study_session.h"
+#include "sound/midi_output.h"
 #include "theory/circle_geometry.h"
+#include "theory/fit_range.h"
 #include "theory/prepare_build.h"
 #include "theory/title_text.h"
 #include "theory/vocabulary.h"
+#include "views/staff_pitch.h"
 
 #include "datafiles/bounded_read.h"
 
@@ -29,6 +32,44 @@ Settings ReadSettingsReadOnly(const QString& programFolder) {
     ApplyLoadRules(settings);
     return settings;
 }
+
+namespace {
+
+// The shifts at which the notes come out as asked, in every format: inside the range the trainer's rebuilds
+// keep (so the player's own rebuild leaves the shift alone), on the staff's pitches, and on MIDI keys both as
+// written (MusicXML) and as sounding for a transposing instrument (the MIDI file).
+ShiftRange ReachableShifts(const StudyState& study) {
+    const Settings& s = study.settings;
+    const PitchWindow trainer = FitRangeWindow(s);
+    const int written = s.PitchBaseC;
+    const int sounding = written + s.TransposeSemitones;
+    const PitchWindow window{
+        std::max({trainer.low, staff_pitch::FirstFilled, -std::min(written, sounding)}),
+        std::min({trainer.high, staff_pitch::LastFilled, midi_bytes::DataMax - std::max(written, sounding)})};
+    return ShiftsWithin(study.sequence, window);
+}
+
+// Puts the built notes `shift` octaves away, or says why they cannot go there.
+std::optional<std::string> ApplyOctaveShift(StudyState& study, int shift) {
+    const ShiftRange reach = ReachableShifts(study);
+    if (reach.contains(shift)) {
+        study.sequence.OctaveShift = static_cast<std::int16_t>(shift);
+        return std::nullopt;
+    }
+    const QString where = reach.lowest > reach.highest
+                              ? QStringLiteral("at no shift")
+                              : QStringLiteral("only at shifts %1..%2").arg(reach.lowest).arg(reach.highest);
+    return QStringLiteral("--octave-shift %1 is out of reach: the notes of study %2 item %3 on root %4 stay "
+                          "within the playing range, the staff and MIDI keys 0..127 %5")
+        .arg(shift)
+        .arg(study.settings.StudyType)
+        .arg(study.settings.StudyItem[static_cast<std::size_t>(study.settings.StudyType)])
+        .arg(study.settings.RootKey)
+        .arg(where)
+        .toStdString();
+}
+
+} // namespace
 
 ExportBuild BuildForExport(const ExportOptions& options) {
     ExportBuild b;
@@ -69,7 +110,6 @@ ExportBuild BuildForExport(const ExportOptions& options) {
         return b;
     }
 
-    study.sequence.OctaveShift = static_cast<std::int16_t>(options.octaveShift);
     auto title = [&] { return session.texts(item, study.settings.RootKey).TitleText; };
     auto done = [&] {
         b.settings = study.settings;
@@ -88,8 +128,17 @@ ExportBuild BuildForExport(const ExportOptions& options) {
     if (options.transposeTo) {
         study.settings.RootKey = static_cast<std::int16_t>(*options.transposeTo);
         b.title = title();
-        if (BuildMessage refused = session.build(true)) b.refusal = refused;
+        if (BuildMessage refused = session.build(true)) {
+            b.refusal = refused;
+            return done();
+        }
     }
+    // Every format refuses alike what has nothing to show or play.
+    if (study.sequence.SeqCount <= 0) {
+        b.refusal = QStringLiteral("study %1 item %2 has no notes").arg(s.StudyType).arg(item).toStdString();
+        return done();
+    }
+    if (options.octaveShift) b.refusal = ApplyOctaveShift(study, *options.octaveShift);
     return done();
 }
 

@@ -3,6 +3,7 @@
 #include "app/study_session.h"
 
 #include <QCommandLineParser>
+#include <limits>
 
 namespace orbel::exporter {
 
@@ -102,12 +103,13 @@ ParsedOptions ParseExportOptions(const QStringList& arguments) {
         }
     }
     if (parser.isSet(octave)) {
-        const auto shift = ReadInt(single(octave), -10, 10);
-        if (!shift) {
-            result.error = QStringLiteral("--octave-shift must be -10..10");
+        // How far the item can go depends on its notes: the build says.
+        o.octaveShift =
+            ReadInt(single(octave), std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+        if (!o.octaveShift) {
+            result.error = QStringLiteral("--octave-shift must be a whole number");
             return result;
         }
-        o.octaveShift = *shift;
     }
     const QString formatName = parser.isSet(format) ? single(format) : QStringLiteral("json");
     if (formatName == QLatin1String("json")) {

@@ -35,9 +35,9 @@ struct MidiOptions {
 struct ExportOptions {
     QString home; // program folder; empty = the trainer's own
     int study = 0;
-    std::optional<int> item; // default: the item stored in the settings
-    std::optional<int> root; // default: the root stored in the settings
-    int octaveShift = 0;
+    std::optional<int> item;        // default: the item stored in the settings
+    std::optional<int> root;        // default: the root stored in the settings
+    std::optional<int> octaveShift; // default: where the build puts the notes
     std::optional<int> transposeTo;
     QStringList assignments; // Field=Value, applied in order
     Format format = Format::Json;

@@ -66,7 +66,7 @@ orbel::command_line::Program ExportProgram() {
             "  --study N             0 scale, 1 chord, 2 II-V-I pattern, 3 II-V-I phrase, 4 the user's file\n"
             "  --item K              the item of the study (default: the one in the settings)\n"
             "  --root R              the root 0..11 (0 = C)\n"
-            "  --octave-shift S      octaves up or down, -10..10\n"
+            "  --octave-shift S      octaves up or down, as far as the notes stay playable\n"
             "  --transpose-to R2     moves a phrase to the root R2\n"
             "  --set Field=Value     overrides one settings field, in order\n"
             "  --format F            json (default), mid, png, svg, pdf or musicxml\n"

@@ -50,10 +50,21 @@ std::vector<MelodyRepetition> MelodyOf(const Performance& performance) {
 }
 
 std::vector<NoteOnset> PlayedOf(const SmfNotes& file, double playStartMs) {
-    const auto melodyTrack =
-        std::find(file.trackNames.begin(), file.trackNames.end(), midi_tracks::MelodyName);
-    const int only =
-        melodyTrack == file.trackNames.end() ? -1 : static_cast<int>(melodyTrack - file.trackNames.begin());
+    std::vector<bool> sounds(file.trackNames.size(), false);
+    for (const SmfNote& note : file.notes)
+        if (note.track >= 0 && static_cast<std::size_t>(note.track) < sounds.size())
+            sounds[static_cast<std::size_t>(note.track)] = true;
+    // A track named Melody without a note (left over in a sequencer, say) gives way to a later one with
+    // notes.
+    int only = -1;
+    for (std::size_t t = 0; t < file.trackNames.size(); ++t) {
+        if (file.trackNames[t] != midi_tracks::MelodyName) continue;
+        if (sounds[t]) {
+            only = static_cast<int>(t);
+            break;
+        }
+        if (only < 0) only = static_cast<int>(t);
+    }
     std::vector<NoteOnset> played;
     for (const SmfNote& note : file.notes) {
         if (only >= 0 ? note.track != only : note.channel == DrumChannel) continue;

@@ -4,7 +4,8 @@
 //
 // The file is laid out as the trainer's own MIDI file: it begins where the play button was pressed, so a
 // count-in, when on, comes first. Scoring counts from the first beat after the count-in. A file with a track
-// named "Melody" (as ours) is scored on that track; any other on every channel but the drums'.
+// named "Melody" (as ours) is scored on the first such track that holds notes; any other on every channel but
+// the drums'.
 
 #include "export_build.h"
 #include "export_options.h"

@@ -1,7 +1,6 @@
 #include "smf_reader.h"
 
 #include <algorithm>
-#include <map>
 
 namespace orbel::exporter {
 
@@ -70,13 +69,16 @@ struct TickedNote {
     SmfNote note;
 };
 
-// The tempo changes by tick; at one tick, the last one read holds.
-using TempoMap = std::map<std::uint64_t, std::uint32_t>;
+// The tempo changes as read; in order of tick once every track is in, the last one read at a tick holding.
+struct TempoChange {
+    std::uint64_t tick = 0;
+    std::uint32_t micros = 0;
+};
 
-enum class TrackResult { Ok, Truncated, TooManyNotes };
+enum class TrackResult { Ok, Truncated, TooManyNotes, TooManyTempi };
 
 TrackResult ReadTrack(std::span<const std::uint8_t> chunk, int track, std::vector<TickedNote>& notes,
-                      TempoMap& tempi, std::string& name) {
+                      std::vector<TempoChange>& tempi, std::string& name) {
     Bytes in(chunk);
     std::uint64_t tick = 0;
     std::uint8_t running = 0;
@@ -100,7 +102,10 @@ TrackResult ReadTrack(std::span<const std::uint8_t> chunk, int track, std::vecto
             const auto data = in.take(length);
             if (type == MetaTempo && length == 3) {
                 const std::uint32_t micros = (data[0] << 16) | (data[1] << 8) | data[2];
-                if (micros > 0) tempi[tick] = micros;
+                if (micros > 0) {
+                    if (tempi.size() >= smf_limits::MaxTempoChanges) return TrackResult::TooManyTempi;
+                    tempi.push_back({tick, micros});
+                }
             } else if (type == MetaTrackName && name.empty()) {
                 name.assign(data.begin(), data.end());
             } else if (type == MetaEndOfTrack) {
@@ -156,7 +161,7 @@ SmfReadResult ReadSmfNotes(std::span<const std::uint8_t> bytes) {
 
     SmfNotes file;
     std::vector<TickedNote> notes;
-    TempoMap tempi;
+    std::vector<TempoChange> tempi;
     for (std::uint32_t t = 0; t < trackCount && !in.atEnd(); ++t) {
         if (!in.bigEndian(4, id) || !in.bigEndian(4, length) || length > in.left()) {
             result.error = "the MIDI file is truncated";
@@ -177,12 +182,18 @@ SmfReadResult ReadSmfNotes(std::span<const std::uint8_t> bytes) {
         case TrackResult::TooManyNotes:
             result.error = "the MIDI file has more than " + std::to_string(smf_limits::MaxNotes) + " notes";
             return result;
+        case TrackResult::TooManyTempi:
+            result.error = "the MIDI file has more than " + std::to_string(smf_limits::MaxTempoChanges) +
+                           " tempo changes";
+            return result;
         }
         file.trackNames.push_back(std::move(name));
     }
 
     std::stable_sort(notes.begin(), notes.end(),
                      [](const TickedNote& a, const TickedNote& b) { return a.tick < b.tick; });
+    std::stable_sort(tempi.begin(), tempi.end(),
+                     [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
     const bool smpte = (division & 0x8000U) != 0;
     if (smpte) {
         // Frames a second (29 meaning 29.97) times ticks a frame.
@@ -201,10 +212,10 @@ SmfReadResult ReadSmfNotes(std::span<const std::uint8_t> bytes) {
         std::uint32_t micros = DefaultMicrosPerQuarter;
         auto change = tempi.begin();
         for (TickedNote& n : notes) {
-            for (; change != tempi.end() && change->first <= n.tick; ++change) {
-                segmentMs += static_cast<double>(change->first - segmentTick) * micros / 1000.0 / division;
-                segmentTick = change->first;
-                micros = change->second;
+            for (; change != tempi.end() && change->tick <= n.tick; ++change) {
+                segmentMs += static_cast<double>(change->tick - segmentTick) * micros / 1000.0 / division;
+                segmentTick = change->tick;
+                micros = change->micros;
             }
             n.note.ms = segmentMs + static_cast<double>(n.tick - segmentTick) * micros / 1000.0 / division;
         }

@@ -1,7 +1,7 @@
 #pragma once
 // Reads the notes of a Standard MIDI File: every note-on with its time in milliseconds, through the file's
-// tempo map (or its SMPTE division). Bounded: the notes are counted as they come and the reading stops at
-// a limit, so a damaged or hostile file costs neither unbounded time nor memory.
+// tempo map (or its SMPTE division). Bounded: the notes and the tempo changes are counted as they come and
+// the reading stops at a limit, so a damaged or hostile file costs neither unbounded time nor memory.
 
 #include <cstdint>
 #include <optional>
@@ -13,6 +13,8 @@ namespace orbel::exporter {
 
 namespace smf_limits {
 static constexpr std::size_t MaxNotes = 1'000'000;
+// A played performance changes tempo seldom; a change on every tick is a damaged or hostile file.
+static constexpr std::size_t MaxTempoChanges = 100'000;
 static constexpr int MaxTracks = 4096;
 } // namespace smf_limits
 
