@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -21,6 +22,9 @@ static constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 namespace text_limits {
 // Data files are a few hundred kilobytes at most; anything far larger is not one of ours.
 static constexpr qsizetype MaxTextFileBytes = 64 * 1024 * 1024;
+// A name, an explanation or a catalogue definition is kept up to this many characters: far more than any
+// window shows of it (see DisplayLine) or any definition can play, and no more than a reader should hold.
+static constexpr std::size_t MaxFieldChars = 64 * 1024;
 } // namespace text_limits
 
 enum class TextEncoding { Utf8, Cp932 };
