@@ -54,7 +54,7 @@ std::int16_t ReadCatalogueFile(const QString& path, CatalogueColumn& names, Cata
     if (!file) return 0;
 
     std::int16_t count = 0;
-    for (const QString& rawLine : SplitLines(file->text)) {
+    for (const QStringView rawLine : LineViews(file->text)) {
         if (count >= catalogue_limits::MaxEntries) break;
         const QStringView line = TrimFixed(rawLine);
         if (line.isEmpty() || line.front() == u'#') continue;

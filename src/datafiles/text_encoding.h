@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -63,6 +64,8 @@ std::optional<QByteArray> EncodeText(QStringView text, const TextFormat& format)
 
 // The lines of a text, split at "\n", "\r\n" or a lone "\r"; a final line end adds no empty line.
 QStringList SplitLines(const QString& text);
+// The same lines as views into text, which must outlive them: a long line is not copied.
+QList<QStringView> LineViews(QStringView text);
 
 // nullopt when the file cannot be read or is larger than maxBytes.
 std::optional<DecodedText> ReadTextFile(const QString& path, qint64 maxBytes = text_limits::MaxTextFileBytes);
