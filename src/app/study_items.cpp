@@ -4,6 +4,7 @@
 #include "datafiles/catalogue_reader.h"
 #include "datafiles/narrow_text.h"
 #include "datafiles/phrase_file.h"
+#include "theory/display_text.h"
 #include "theory/prepare_build.h"
 
 #include <QFileInfo>
@@ -14,16 +15,17 @@ namespace {
 
 const QString Star = QStringLiteral("★");
 
-QString Entry(const std::string& name) {
-    return QString::fromStdString(name) + QLatin1Char(' ');
+// A name as the list shows it.
+QString Shown(const std::string& name) {
+    return QString::fromStdString(DisplayLine(name));
 }
 
 QStringList ListColumn(const CatalogueColumn& names, int count, bool narrow) {
     QStringList entries;
-    for (int i = 0; i < count; ++i)
-        entries << (narrow ? NarrowText(QString::fromStdString(names[static_cast<std::size_t>(i)])) +
-                                 QLatin1Char(' ')
-                           : Entry(names[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < count; ++i) {
+        const QString name = Shown(names[static_cast<std::size_t>(i)]);
+        entries << (narrow ? NarrowText(name) : name) + QLatin1Char(' ');
+    }
     return entries;
 }
 
@@ -33,7 +35,7 @@ bool ListPhrases(const QString& path, StudyData& data, StudyItems& items) {
     data.phraseFile = path;
     if (!read.error.isEmpty()) items.messages << read.error;
     for (int i = 0; i < read.count; ++i) {
-        QString name = QString::fromStdString(data.phrases.PhraseNames[static_cast<std::size_t>(i)]);
+        QString name = Shown(data.phrases.PhraseNames[static_cast<std::size_t>(i)]);
         name.remove(Star);
         items.entries << NarrowText(name) + QLatin1Char(' ');
     }

@@ -1,17 +1,44 @@
 #include "datafiles/catalogue_reader.h"
 
 #include "datafiles/text_encoding.h"
-#include "theory/kihon.h"
+#include "theory/sequence_text.h"
 
 #include <QDir>
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace orbel {
 
 namespace {
 
 static_assert(catalogue_limits::MaxEntries <= catalogue_limits::Slots);
+
+// The line without the blanks and NULs around it, as CleanFixedText trims it, but without a copy: a line
+// may be megabytes long and only a little of it is kept.
+QStringView TrimFixed(QStringView line) {
+    const auto isPad = [](QChar ch) { return ch == u' ' || ch == u'\0'; };
+    while (!line.isEmpty() && isPad(line.front()))
+        line = line.sliced(1);
+    while (!line.isEmpty() && isPad(line.back()))
+        line.chop(1);
+    return line;
+}
+
+// A field as the catalogue keeps it: its first text_limits::MaxFieldChars characters in UTF-8, each NUL a
+// blank as CleanFixedText makes it.
+std::string KeptField(QStringView field) {
+    // No character takes more than two UTF-16 units, so this holds every character kept; a pair cut at its
+    // end lies past them.
+    const auto units = static_cast<qsizetype>(2 * text_limits::MaxFieldChars);
+    const QByteArray bytes = field.first(std::min(field.size(), units)).toUtf8();
+    std::string kept =
+        CutToCharacters(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                        text_limits::MaxFieldChars);
+    std::replace(kept.begin(), kept.end(), '\0', ' ');
+    return kept;
+}
 
 std::int16_t ReadInto(const QString& programFolder, const char* fileName, CatalogueColumn& names,
                       CatalogueColumn& definitions, std::int16_t& count) {
@@ -27,19 +54,19 @@ std::int16_t ReadCatalogueFile(const QString& path, CatalogueColumn& names, Cata
     if (!file) return 0;
 
     std::int16_t count = 0;
-    for (const QString& rawLine : SplitLines(file->text)) {
+    for (const QStringView rawLine : LineViews(file->text)) {
         if (count >= catalogue_limits::MaxEntries) break;
-        const std::string line = CleanFixedText(rawLine.toStdString());
-        if (line.empty() || line.front() == '#') continue;
+        const QStringView line = TrimFixed(rawLine);
+        if (line.isEmpty() || line.front() == u'#') continue;
 
-        const std::size_t firstComma = line.find(',');
+        const qsizetype firstComma = line.indexOf(u',');
         // A line with no definition spoils the whole file: its study type lists nothing.
-        if (firstComma == std::string::npos) return 0;
-        const std::size_t secondComma = line.find(',', firstComma + 1);
-        const std::size_t definitionEnd = secondComma == std::string::npos ? line.size() : secondComma;
+        if (firstComma < 0) return 0;
+        const qsizetype secondComma = line.indexOf(u',', firstComma + 1);
+        const qsizetype definitionEnd = secondComma < 0 ? line.size() : secondComma;
 
-        names[count] = line.substr(0, firstComma);
-        definitions[count] = line.substr(firstComma + 1, definitionEnd - firstComma - 1);
+        names[count] = KeptField(line.first(firstComma));
+        definitions[count] = KeptField(line.sliced(firstComma + 1, definitionEnd - firstComma - 1));
         ++count;
     }
     return count;

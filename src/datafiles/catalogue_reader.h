@@ -18,8 +18,9 @@ static constexpr const char* Patterns = "ptn.txt";
 } // namespace catalogue_files
 
 // Reads up to 20 data lines of the file at path into names and definitions (entry i from the i-th data line)
-// and returns how many were read. Each line is cleaned with CleanFixedText; the name is the text before the
-// first comma and the definition the text between the first and the second comma, neither trimmed further.
+// and returns how many were read. Each line is cleaned as CleanFixedText cleans it; the name is the text
+// before the first comma and the definition the text between the first and the second comma, neither
+// trimmed further, each kept up to text_limits::MaxFieldChars characters.
 // A missing or unreadable file, or a data line without a comma, gives 0 without a message; entries stored
 // before such a line stay in the columns but are not counted. Entries past the count are never cleared.
 std::int16_t ReadCatalogueFile(const QString& path, CatalogueColumn& names, CatalogueColumn& definitions);

@@ -4,6 +4,7 @@
 #include "datafiles/bounded_read.h"
 #include "datafiles/text_encoding.h"
 #include "theory/kihon.h"
+#include "theory/sequence_text.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -38,17 +39,9 @@ struct Replacement {
 };
 static constexpr std::array<Replacement, 3> FullWidthMarks = {{{"／", "/"}, {"￥", "\\"}, {"！", "!"}}};
 
-static constexpr std::string_view Blanks = " ";
 static constexpr QByteArrayView Utf8Bom(text_bytes::Utf8Bom.data(), text_bytes::Utf8Bom.size());
 
 enum class LineKind { Blank, Comment, Header, Metre, Explanation, Data };
-
-std::string TrimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(Blanks);
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(Blanks);
-    return std::string(text.substr(first, last - first + 1));
-}
 
 // One pass over the text, so that a long line with many hits stays linear.
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
@@ -118,8 +111,14 @@ QString BeforeFirstHeader(LineKind kind) {
 
 } // namespace phrase_errors
 
+// A name or an explanation as the list keeps it.
+std::string KeptText(std::string_view text) {
+    return CutToCharacters(text, text_limits::MaxFieldChars);
+}
+
 void StartItem(PhraseList& list, std::string_view header) {
-    list.PhraseNames.emplace_back(header.substr(1));
+    // The mark is looked for in the whole header, wherever a long name puts it.
+    list.PhraseNames.push_back(KeptText(header.substr(1)));
     list.PhraseFavourite.push_back(header.find(phrase_marks::Favourite) != std::string_view::npos ? 1 : 0);
     list.PhraseBeats.push_back(4);
     list.PhraseComment.emplace_back();
@@ -259,7 +258,7 @@ PhraseReadResult ReadPhraseFile(PhraseList& list, const QString& path) {
         if (kind == LineKind::Metre) {
             list.PhraseBeats[current] = 3;
         } else if (kind == LineKind::Explanation) {
-            list.PhraseComment[current] = TrimBlanks(std::string_view(line).substr(1));
+            list.PhraseComment[current] = KeptText(TrimBlanks(std::string_view(line).substr(1)));
         } else {
             std::replace(line.begin(), line.end(), '+', '#');
             std::replace(line.begin(), line.end(), '-', 'b');

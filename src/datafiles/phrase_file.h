@@ -15,15 +15,16 @@ struct PhraseReadResult {
 };
 
 // Replaces the list with the items of the phrase file at path (blanks around the path are ignored). An item
-// that reaches 300 data lines ends the reading of the file there. On an error the list is left empty, count
-// is 0 and error names the file, the line and the reason.
+// that reaches 300 data lines ends the reading of the file there. Names and explanations are kept up to
+// text_limits::MaxFieldChars characters; data lines whole, as the file's own limit allows. On an error the
+// list is left empty, count is 0 and error names the file, the line and the reason.
 PhraseReadResult ReadPhraseFile(PhraseList& list, const QString& path);
 
 // Writes the favourite marks of the list back into the phrase file at path: the k-th item header whose mark
 // differs from item k is rewritten to end in one "★" exactly when the item is a favourite. Every other byte
 // (other lines, blanks around a header, the BOM, line ends) stays as it was; without a change nothing is
-// written, otherwise the file is replaced in one step. False, with the file untouched, when it cannot be read, when a header cannot be written back in
-// the file's encoding, or when the folder refuses the new file.
+// written, otherwise the file is replaced in one step. False, with the file untouched, when it cannot be
+// read, when a header cannot be written back in the file's encoding, or when the folder refuses the new file.
 bool SaveFavourites(const PhraseList& list, const QString& path);
 
 } // namespace orbel

@@ -5,9 +5,11 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -21,6 +23,9 @@ static constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 namespace text_limits {
 // Data files are a few hundred kilobytes at most; anything far larger is not one of ours.
 static constexpr qsizetype MaxTextFileBytes = 64 * 1024 * 1024;
+// A name, an explanation or a catalogue definition is kept up to this many characters: far more than any
+// window shows of it (see DisplayLine) or any definition can play, and no more than a reader should hold.
+static constexpr std::size_t MaxFieldChars = 64 * 1024;
 } // namespace text_limits
 
 enum class TextEncoding { Utf8, Cp932 };
@@ -59,6 +64,8 @@ std::optional<QByteArray> EncodeText(QStringView text, const TextFormat& format)
 
 // The lines of a text, split at "\n", "\r\n" or a lone "\r"; a final line end adds no empty line.
 QStringList SplitLines(const QString& text);
+// The same lines as views into text, which must outlive them: a long line is not copied.
+QList<QStringView> LineViews(QStringView text);
 
 // nullopt when the file cannot be read or is larger than maxBytes.
 std::optional<DecodedText> ReadTextFile(const QString& path, qint64 maxBytes = text_limits::MaxTextFileBytes);

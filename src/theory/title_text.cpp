@@ -1,5 +1,6 @@
 #include "theory/title_text.h"
 
+#include "theory/display_text.h"
 #include "theory/note_names.h"
 #include "theory/prepare_build.h"
 
@@ -33,15 +34,16 @@ ItemTexts MakeItemTexts(const Settings& settings, const Catalogue& catalogue, co
     case study_type::UserPhrase:
         if (pat >= 0 && pat < phrases.count()) {
             const auto item = static_cast<std::size_t>(pat);
-            texts.TitleText =
-                phrases.PhraseNames[item] + " ( " + KeyRootName(settings.RootKey, majorSpelling) + " )";
-            texts.CommentText = phrases.PhraseComment[item];
+            // The name is cut, not the title, so that the key stays in sight after a long name.
+            texts.TitleText = DisplayLine(phrases.PhraseNames[item]) + " ( " +
+                              KeyRootName(settings.RootKey, majorSpelling) + " )";
+            texts.CommentText = DisplayLine(phrases.PhraseComment[item]);
         }
         return texts;
     default:
         return texts;
     }
-    if (name) texts.TitleText = key + " " + *name;
+    if (name) texts.TitleText = key + " " + DisplayLine(*name);
     return texts;
 }
 

@@ -16,7 +16,8 @@ struct ItemTexts {
 };
 
 // Texts for item pat on root, read before the item is built: key names take the
-// majorSpelling of the previous build. An item outside its list gives blanks.
+// majorSpelling of the previous build. An item outside its list gives blanks. The item's name and
+// explanation come as DisplayLine shows them.
 ItemTexts MakeItemTexts(const Settings& settings, const Catalogue& catalogue, const PhraseList& phrases,
                         int majorSpelling, int pat, int root);
 

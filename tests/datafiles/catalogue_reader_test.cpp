@@ -1,6 +1,8 @@
 // Reading scale.txt, code.txt and ptn.txt into the catalogue.
 #include "datafiles/catalogue_reader.h"
 
+#include "datafiles/text_encoding.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -100,6 +102,17 @@ TEST_P(CatalogueReaderTest, IgnoresTextAfterTheSecondComma) {
     EXPECT_EQ(Name(0), "m7");
     EXPECT_EQ(Definition(0), "343");
     EXPECT_EQ(Definition(1), "434");
+}
+
+TEST_P(CatalogueReaderTest, KeepsNoMoreOfAFieldThanTheLimit) {
+    const auto over = static_cast<int>(text_limits::MaxFieldChars) + 1;
+    // A name of three-byte characters and a definition of surrogate pairs, each one character too long.
+    Write(QString(over, QChar(u'ア')).toUtf8() + "," + QString(QStringLiteral("𝄞")).repeated(over).toUtf8() +
+          ",x\r\nB,2\r\n");
+    ASSERT_EQ(Read(), 2);
+    EXPECT_EQ(Name(0), QString(over - 1, QChar(u'ア')).toStdString());
+    EXPECT_EQ(Definition(0), QString(QStringLiteral("𝄞")).repeated(over - 1).toStdString());
+    EXPECT_EQ(Name(1), "B");
 }
 
 TEST_P(CatalogueReaderTest, LineWithoutCommaGivesNothingButKeepsEarlierEntries) {

@@ -199,6 +199,8 @@ TEST(PhraseFileLimits, TenThousandLinesAndMegabyteLines) {
     PhraseList list;
     const PhraseReadResult result = ReadPhraseFile(list, folder.write("p.txt", bytes));
     ASSERT_EQ(result.count, 301);
+    // The name is kept up to the limit; its star, past it, still counts.
+    EXPECT_EQ(list.PhraseNames[300], std::string(text_limits::MaxFieldChars, 'n'));
     EXPECT_EQ(list.PhraseFavourite[300], 1);
     EXPECT_EQ(list.PhraseLines[300].at(0), std::string(1 << 20, 'b'));
 }

@@ -48,6 +48,11 @@ INSTANTIATE_TEST_SUITE_P(
                  Bytes("\xE3\x83\x89\xE3\x83\xAC\r\n3C4 3D4\r\n"),
                  QStringLiteral("ドレ\n3C4 3D4\n"),
                  {Enc::Utf8, false, true}},
+        // Only a CR before an LF goes; a lone CR, one before another CR included, is text.
+        FileCase{"Utf8CrLfWithLoneCrs",
+                 Bytes("a\r\nb\rc\r\r\nd\r"),
+                 QStringLiteral("a\nb\rc\r\nd\r"),
+                 {Enc::Utf8, false, true}},
         FileCase{"Utf8BomLf",
                  Bytes("\xEF\xBB\xBF"
                        "abc\ndef"),
@@ -98,6 +103,12 @@ TEST(TextEncoding, RecognisesWellFormedUtf8Only) {
         {"\xE3\x81", false},         // cut short
         {"\x82\xA0", false},         // CP932 あ
         {"abc\x80", false},          // stray continuation byte
+        // Past and across runs of eight ASCII bytes, which are taken at once.
+        {"12345678\xC0\x80", false},
+        {"1234567\xE3\x83\x89"
+         "12345678",
+         true},
+        {"1234567\xE3\x83", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsValidUtf8(QByteArrayView(c.bytes)), c.valid) << c.bytes;
@@ -160,6 +171,7 @@ TEST(TextEncoding, SplitsAtEveryKindOfLineEnd) {
     EXPECT_EQ(SplitLines(QStringLiteral("a\r\nb\nc\rd")), QStringList({"a", "b", "c", "d"}));
     EXPECT_EQ(SplitLines(QStringLiteral("a\n")), QStringList({"a"}));
     EXPECT_EQ(SplitLines(QStringLiteral("\n\n")), QStringList({"", ""}));
+    EXPECT_EQ(SplitLines(QStringLiteral("\r\r\n\n\ra")), QStringList({"", "", "", "", "a"}));
     EXPECT_TRUE(SplitLines(QString()).isEmpty());
 }
 

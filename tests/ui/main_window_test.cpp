@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
@@ -75,6 +76,26 @@ TEST_F(MainWindowTest, UserFileIsListedOrReplacedByThePhrasesWhenGone) {
     EXPECT_TRUE(
         prompter.messages[0].endsWith(" がありません。メニュー＞ユーザ定義ファイル読み込みを行ってください"));
     EXPECT_TRUE(find<QComboBox>("Combo1")->itemText(0).startsWith("HOT1"));
+}
+
+// A name of a megabyte comes to the item list and to the staff's title already cut: laid out whole, it held
+// the window for seconds.
+TEST_F(MainWindowTest, AHugeNameIsShownCut) {
+    QFile scales(path("scale.txt"));
+    ASSERT_TRUE(scales.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    scales.write(QByteArray(1 << 20, 'A') + ",2212221\r\n");
+    scales.close();
+    settings.StudyType = study_type::Scale;
+    settings.ShowScore = flag::True;
+    start();
+    const QString shown = QString(255, QLatin1Char('A')) + QStringLiteral("…");
+    EXPECT_EQ(find<QComboBox>("Combo1")->itemText(0), shown + QLatin1Char(' '));
+    const StaffLayout* staff = window().views().staff();
+    ASSERT_NE(staff, nullptr);
+    const auto title = std::find_if(staff->marks.begin(), staff->marks.end(),
+                                    [&](const StaffMark& mark) { return mark.text.endsWith(shown); });
+    ASSERT_NE(title, staff->marks.end());
+    EXPECT_EQ(title->text, QStringLiteral("C ") + shown);
 }
 
 TEST_F(MainWindowTest, TreatmentChangeKeepsTheSelectedPattern) {
