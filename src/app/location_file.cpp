@@ -2,6 +2,7 @@
 
 #include "app/settings_file.h"
 #include "datafiles/text_encoding.h"
+#include "theory/display_text.h"
 #include "theory/kihon.h"
 #include "theory/numbers.h"
 
@@ -119,7 +120,9 @@ LocationResult ReadLocationFile(Settings& s, const QString& programFolder) {
     const QString fullName = ResolveIgnoringCase(programFolder, entry.fileName);
     // A name that is not there may appear later (a folder not yet mounted): location.txt waits for it.
     if (!QFileInfo::exists(fullName)) return {};
-    if (!IsPhraseFileChoice(fullName)) return {false, NotAPhraseFile(QDir::cleanPath(fullName))};
+    if (!IsPhraseFileChoice(fullName))
+        return {false,
+                NotAPhraseFile(QString::fromStdString(DisplayLine(QDir::cleanPath(fullName).toStdString())))};
     // A location file that cannot be deleted would hand the file over again at every start.
     if (!DeleteFileForced(std::filesystem::path(locationPath.toStdString()))) return {};
 

@@ -2,6 +2,9 @@
 // (everything the server asks for), the two meeting under the library's lock.
 #include "sound/pulse_stream.h"
 
+#include "sound/cpu_pressure.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <pulse/context.h>
@@ -45,6 +48,15 @@ bool Sent(pa_operation* operation) {
 
 } // namespace
 
+std::chrono::microseconds PulseOutputDelay(const PulseStreamOptions& o, int periods) {
+    // Frames are scheduled by when they will be heard: a message must be there before its frame is
+    // rendered, which is the server's queue and one period of rendering ahead of its sound.
+    static constexpr int SynthBlockFrames = 64;
+    static constexpr std::chrono::microseconds SenderMargin{1500};
+    const double frames = static_cast<double>(o.periodFrames) * (periods + 1) + SynthBlockFrames;
+    return std::chrono::microseconds(static_cast<std::int64_t>(frames * 1e6 / o.sampleRate)) + SenderMargin;
+}
+
 void PulseStream::LoopDeleter::operator()(pa_threaded_mainloop* loop) const {
     pa_threaded_mainloop_stop(loop);
     pa_threaded_mainloop_free(loop);
@@ -65,8 +77,16 @@ void PulseStream::StreamDeleter::operator()(pa_stream* stream) const {
     pa_stream_unref(stream);
 }
 
-PulseStream::PulseStream(const PulseStreamOptions& options, Render render, std::string* error)
-    : options_(options), render_(std::move(render)) {
+PulseStream::PulseStream(const PulseStreamOptions& options, Render render, DelayChanged delayChanged,
+                         std::string* error)
+    : options_(options), render_(std::move(render)), delayChanged_(std::move(delayChanged)),
+      periods_(options.periods) {
+    // A busy machine gets the longer queue from the first note.
+    if (MachineIsBusy()) {
+        periods_ = std::max(periods_, options.busyPeriods);
+        lastTrouble_ = MidiClock::now();
+    }
+    periodsShared_.store(periods_);
     const auto frames = static_cast<std::size_t>(options.periodFrames);
     left_.resize(frames);
     right_.resize(frames);
@@ -84,6 +104,11 @@ PulseStream::~PulseStream() {
     if (loop_) pa_threaded_mainloop_stop(loop_.get());
     stream_.reset();
     context_.reset();
+}
+
+bool PulseStream::MachineIsBusy() const {
+    const std::optional<double> pressure = CpuPressureLastTenSeconds();
+    return pressure && *pressure >= options_.busyPressure;
 }
 
 std::string PulseStream::serverError() const {
@@ -136,13 +161,8 @@ bool PulseStream::openStream(std::string& error) {
     }
     pa_stream_set_state_callback(stream_.get(), OnStreamState, this);
     pa_stream_set_write_callback(stream_.get(), OnWritable, this);
-    // The server keeps `periods` periods queued and asks for one at a time; it picks the rest.
-    pa_buffer_attr attributes{};
-    attributes.maxlength = static_cast<std::uint32_t>(-1);
-    attributes.tlength = Bytes(options_.periodFrames * options_.periods);
-    attributes.prebuf = static_cast<std::uint32_t>(-1);
-    attributes.minreq = Bytes(options_.periodFrames);
-    attributes.fragsize = static_cast<std::uint32_t>(-1);
+    pa_stream_set_underflow_callback(stream_.get(), OnUnderflow, this);
+    const pa_buffer_attr attributes = bufferAttributes();
     if (pa_stream_connect_playback(stream_.get(), nullptr, &attributes, StreamFlags, nullptr, nullptr) < 0) {
         error = "The sound server refused a playback stream: " + serverError() + ".";
         return false;
@@ -164,6 +184,28 @@ bool PulseStream::openStream(std::string& error) {
         return false;
     }
     return true;
+}
+
+// The server keeps the periods queued and asks for one at a time; it picks the rest.
+pa_buffer_attr PulseStream::bufferAttributes() const {
+    pa_buffer_attr attributes{};
+    attributes.maxlength = static_cast<std::uint32_t>(-1);
+    attributes.tlength = Bytes(options_.periodFrames * periods_);
+    attributes.prebuf = static_cast<std::uint32_t>(-1);
+    attributes.minreq = Bytes(options_.periodFrames);
+    attributes.fragsize = static_cast<std::uint32_t>(-1);
+    return attributes;
+}
+
+void PulseStream::setPeriods(int periods) {
+    periods = std::clamp(periods, options_.periods, std::max(options_.periods, options_.mostPeriods));
+    if (periods == periods_) return;
+    periods_ = periods;
+    periodsShared_.store(periods_, std::memory_order_relaxed);
+    const pa_buffer_attr attributes = bufferAttributes();
+    // A server that does not take it keeps the queue it had; the delay then stays too.
+    if (!Sent(pa_stream_set_buffer_attr(stream_.get(), &attributes, nullptr, nullptr))) return;
+    if (delayChanged_) delayChanged_(PulseOutputDelay(options_, periods_));
 }
 
 bool PulseStream::pause(std::string* error) {
@@ -191,6 +233,25 @@ bool PulseStream::resume(std::string* error) {
     return false;
 }
 
+void PulseStream::sizeQueue() {
+    if (!isRunning()) return;
+    const LoopLock lock(loop_.get());
+    // Before a performance, where nobody hears the delay change: a queue that nearly ran dry grows, a
+    // busy machine gets the longer queue, and a quiet one its short queue back, a period at a time.
+    const auto period = std::chrono::duration_cast<MidiClock::duration>(
+        std::chrono::duration<double>(options_.periodFrames / options_.sampleRate));
+    if (lowestQueue_ < period) {
+        lastTrouble_ = MidiClock::now();
+        setPeriods(periods_ + pulse_stream::GrowPeriods);
+    } else if (MachineIsBusy() && periods_ < options_.busyPeriods) {
+        lastTrouble_ = MidiClock::now();
+        setPeriods(options_.busyPeriods);
+    } else if (periods_ > options_.periods && MidiClock::now() - lastTrouble_ > options_.shrinkAfter) {
+        setPeriods(periods_ - 1);
+    }
+    lowestQueue_ = MidiClock::duration::max();
+}
+
 std::optional<MidiClock::time_point> PulseStream::nextFrameHeard() const {
     pa_usec_t latency = 0;
     int negative = 0;
@@ -202,6 +263,11 @@ std::optional<MidiClock::time_point> PulseStream::nextFrameHeard() const {
 void PulseStream::fill() {
     if (paused_ || awaitingTiming_ || failed_.load()) return;
     const std::size_t period = Bytes(options_.periodFrames);
+    // How little was left when the server asked for more, since the stream last resumed.
+    if (!needOrigin_ && settling_ >= pulse_stream::SettleTime.count()) {
+        if (const std::optional<MidiClock::time_point> heard = nextFrameHeard())
+            lowestQueue_ = std::min(lowestQueue_, *heard - MidiClock::now());
+    }
     for (;;) {
         const std::size_t room = pa_stream_writable_size(stream_.get());
         if (room == static_cast<std::size_t>(-1) || room < period || !writePeriod()) return;
@@ -289,6 +355,14 @@ void PulseStream::OnStreamState(pa_stream* stream, void* self) {
 
 void PulseStream::OnWritable(pa_stream* /*stream*/, std::size_t /*bytes*/, void* self) {
     static_cast<PulseStream*>(self)->fill();
+}
+
+void PulseStream::OnUnderflow(pa_stream* /*stream*/, void* self) {
+    // The server ran dry: the next performance gets a longer queue. This one keeps its delay, so that what
+    // follows the gap keeps its place in the beat.
+    auto* s = static_cast<PulseStream*>(self);
+    s->underflows_.fetch_add(1, std::memory_order_relaxed);
+    s->lowestQueue_ = MidiClock::duration::zero();
 }
 
 void PulseStream::OnFirstTiming(pa_stream* /*stream*/, int /*success*/, void* self) {

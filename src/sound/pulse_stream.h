@@ -25,6 +25,7 @@
 struct pa_threaded_mainloop;
 struct pa_context;
 struct pa_stream;
+struct pa_buffer_attr;
 
 namespace orbel {
 
@@ -37,14 +38,30 @@ static constexpr std::chrono::duration<double> RestartAfter{0.010};
 // time line at once instead of being followed slowly.
 static constexpr std::chrono::duration<double> SettleTime{0.25};
 static constexpr std::chrono::duration<double> SettleTolerance{0.0005};
+// The queue grows by this many periods before the next performance when the server ran dry, or nearly
+// did (less than a period was left when it asked for more).
+static constexpr int GrowPeriods = 2;
 } // namespace pulse_stream
 
 struct PulseStreamOptions {
     double sampleRate = 48000.0;
     int periodFrames = 256;
-    // The server is asked to keep this many periods queued.
+    // The server is asked to keep this many periods queued, more on a machine too busy for that (up to
+    // mostPeriods), and this many again once it is quiet.
     int periods = 2;
+    int mostPeriods = 2;
+    // At least this many while the processors are busy (some task waited for one at least busyPressure
+    // per cent of the last ten seconds), looked at whenever the stream starts or resumes.
+    int busyPeriods = 2;
+    double busyPressure = 100;
+    // At a resume, once this long has passed since the server last ran dry (or nearly), the queue
+    // shrinks by one period.
+    std::chrono::milliseconds shrinkAfter = std::chrono::minutes(1);
 };
+
+// From a message's due time to its sound with `periods` periods queued: the queue, one period of
+// rendering ahead, one synthesizer block and a margin for the sender.
+std::chrono::microseconds PulseOutputDelay(const PulseStreamOptions& options, int periods);
 
 class PulseStream {
 public:
@@ -52,10 +69,14 @@ public:
     // Called on the client library's thread, never while paused.
     using Render = std::function<void(MidiClock::time_point firstFramePlays, std::span<float> left,
                                       std::span<float> right)>;
+    // Told the new output delay when the queue grows or shrinks, on the client library's thread, before
+    // the next frames are rendered.
+    using DelayChanged = std::function<void(std::chrono::microseconds delay)>;
 
     // Connects to the server and starts playing. On failure says why in *error (in words a user can read)
     // and isRunning() is false.
-    PulseStream(const PulseStreamOptions& options, Render render, std::string* error);
+    PulseStream(const PulseStreamOptions& options, Render render, DelayChanged delayChanged,
+                std::string* error);
     // Stops the client library's thread and closes the stream.
     ~PulseStream();
     PulseStream(const PulseStream&) = delete;
@@ -72,6 +93,14 @@ public:
     // Plays again. The time line is found again from the server's first latency answer after the stream
     // runs, so the first frames rendered are placed by when they will really be heard.
     bool resume(std::string* error);
+
+    // Before a performance: sizes the queue for the machine as it is now (longer after it nearly ran dry
+    // or while the processors are busy, shorter once quiet for a while), telling the new delay.
+    void sizeQueue();
+
+    // How often the server ran dry since the stream opened, and the periods it keeps queued now.
+    int underflows() const { return underflows_.load(std::memory_order_relaxed); }
+    int periods() const { return periodsShared_.load(std::memory_order_relaxed); }
 
 private:
     struct LoopDeleter {
@@ -97,18 +126,26 @@ private:
     // answered.
     std::optional<MidiClock::time_point> nextFrameHeard() const;
     void reportOnce(const char* what, const std::string& why);
+    // With the library's lock held: asks the server for `periods` periods queued, and says the new delay.
+    void setPeriods(int periods);
+    bool MachineIsBusy() const;
+    pa_buffer_attr bufferAttributes() const;
 
     static void OnContextState(pa_context* context, void* self);
     static void OnStreamState(pa_stream* stream, void* self);
     static void OnWritable(pa_stream* stream, std::size_t bytes, void* self);
     static void OnFirstTiming(pa_stream* stream, int success, void* self);
+    static void OnUnderflow(pa_stream* stream, void* self);
 
     PulseStreamOptions options_;
     Render render_;
+    DelayChanged delayChanged_;
     std::unique_ptr<pa_threaded_mainloop, LoopDeleter> loop_;
     std::unique_ptr<pa_context, ContextDeleter> context_;
     std::unique_ptr<pa_stream, StreamDeleter> stream_;
     std::atomic<bool> failed_ = false;
+    std::atomic<int> underflows_ = 0;
+    std::atomic<int> periodsShared_ = 0;
 
     // The library thread's own state, guarded by its lock.
     bool connected_ = false;
@@ -117,6 +154,10 @@ private:
     bool awaitingTiming_ = false;
     bool needOrigin_ = true;
     bool reported_ = false;
+    int periods_ = 0;
+    // When the server last ran dry or nearly: the queue shrinks only long after.
+    MidiClock::time_point lastTrouble_{};
+    MidiClock::duration lowestQueue_ = MidiClock::duration::max();
     MidiClock::time_point origin_{};
     std::int64_t pulled_ = 0;
     double settling_ = 0; // seconds of sound written since the time line was set

@@ -17,8 +17,7 @@ constexpr double HalfBlock = synth_block::Frames / 2.0;
 } // namespace
 
 ScheduledRenderer::ScheduledRenderer(BlockSynth& synth, double sampleRate, std::chrono::microseconds delay)
-    : synth_(synth), delay_(delay), delayFrames_(static_cast<double>(delay.count()) * sampleRate / 1e6),
-      clock_(sampleRate) {
+    : synth_(synth), delayMicros_(delay.count()), sampleRate_(sampleRate), clock_(sampleRate) {
     // Everything the queue can hold may be waiting at once; the callback never allocates.
     pending_.reserve(QueueCapacity);
 }
@@ -75,11 +74,12 @@ void ScheduledRenderer::apply(const Event& event) {
 void ScheduledRenderer::applyDue(std::int64_t pieceEnd) {
     const bool mapped = clock_.hasMapping();
     const double applyBefore = static_cast<double>(pieceEnd) - HalfBlock;
+    const double delayFrames = static_cast<double>(delay().count()) * sampleRate_ / 1e6;
     std::erase_if(pending_, [&](const Event& e) {
         bool due = e.dueNs == Immediate || !mapped;
         if (!due) {
             const MidiClock::time_point at{std::chrono::nanoseconds(e.dueNs)};
-            due = clock_.frameAt(at) + delayFrames_ < applyBefore;
+            due = clock_.frameAt(at) + delayFrames < applyBefore;
         }
         if (due) apply(e);
         return due;

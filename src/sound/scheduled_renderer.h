@@ -65,7 +65,13 @@ public:
     // Frames of the current stream in which nothing was queued and no voice sounded, up to now.
     std::int64_t quietFrames() const { return quietFrames_.load(std::memory_order_relaxed); }
     std::int64_t streamFrames() const { return streamFramesShared_.load(std::memory_order_relaxed); }
-    std::chrono::microseconds delay() const { return delay_; }
+    std::chrono::microseconds delay() const {
+        return std::chrono::microseconds(delayMicros_.load(std::memory_order_relaxed));
+    }
+    // A new output delay, for messages applied from now on (the stream's queue grew or shrank).
+    void setDelay(std::chrono::microseconds delay) {
+        delayMicros_.store(delay.count(), std::memory_order_relaxed);
+    }
 
 private:
     enum class Kind : std::uint8_t { Message, AllSoundsOff };
@@ -85,8 +91,8 @@ private:
     void apply(const Event& event);
 
     BlockSynth& synth_;
-    std::chrono::microseconds delay_;
-    double delayFrames_;
+    std::atomic<std::int64_t> delayMicros_;
+    double sampleRate_;
 
     // Single-producer, single-consumer ring: the producer owns tail_, the consumer head_.
     std::array<Event, QueueCapacity> queue_{};

@@ -41,6 +41,8 @@ constexpr std::chrono::milliseconds WakePoll{2};
 // awaited for its thread's priority.
 constexpr std::chrono::milliseconds IdleCheck{250};
 constexpr std::chrono::milliseconds FirstCallbackWait{200};
+// Silent this long, the stream is between performances.
+constexpr std::chrono::duration<double> QuietBeforeSizing{0.3};
 
 // The drivers open() tries, in order: the one asked for, else the desktop's.
 std::vector<std::string> DriversToTry(const std::string& asked) {
@@ -55,14 +57,6 @@ int PeriodFramesFor(const std::string& driver) {
 std::chrono::microseconds DelayFor(int periodFrames, double sampleRate) {
     const double frames = periodFrames + synth_block::Frames;
     return std::chrono::microseconds(static_cast<std::int64_t>(frames * 1e6 / sampleRate)) +
-           synth_defaults::DelayMargin;
-}
-
-// Frames are scheduled by when they will be heard: a message must be there before its frame is rendered,
-// which is the server's queue (`periods` periods) and one period of rendering ahead of its sound.
-std::chrono::microseconds PulseDelayFor(const PulseStreamOptions& o) {
-    const double frames = static_cast<double>(o.periodFrames) * (o.periods + 1) + synth_block::Frames;
-    return std::chrono::microseconds(static_cast<std::int64_t>(frames * 1e6 / o.sampleRate)) +
            synth_defaults::DelayMargin;
 }
 
@@ -210,6 +204,10 @@ struct SynthOutput::Engine {
     std::condition_variable changed;
     bool stopping = false;   // guarded by mutex
     bool wakeWanted = false; // guarded by mutex
+    // Wakes asked for by a performance about to start, and those the worker has answered (the queue sized
+    // for it).
+    std::uint64_t wakesAsked = 0; // guarded by mutex
+    std::atomic<std::uint64_t> wakesAnswered = 0;
     MidiClock::time_point keepAwakeUntil{};
     bool realtimeRefused = false; // the worker's
     std::thread worker;
@@ -259,10 +257,22 @@ struct SynthOutput::Engine {
                         audioThread.store(::gettid(), std::memory_order_relaxed);
                     renderer->render(firstFramePlays, left, right);
                 },
+                [this](std::chrono::microseconds delay) {
+                    renderer->setDelay(delay);
+                    if (DebugWanted())
+                        std::fprintf(stderr, "Output delay: %lld us (the sound server's queue changed).\n",
+                                     static_cast<long long>(delay.count()));
+                },
                 &error);
             if (!pulse->isRunning()) {
                 pulse.reset();
                 if (DebugWanted()) std::fprintf(stderr, "%s\n", error.c_str());
+            } else {
+                // The stream may start with the longer queue of a busy machine.
+                renderer->setDelay(PulseOutputDelay(pulseOptions, pulse->periods()));
+                if (DebugWanted())
+                    std::fprintf(stderr, "Output delay: %lld us.\n",
+                                 static_cast<long long>(renderer->delay().count()));
             }
         } else {
             driver.reset(new_fluid_audio_driver2(settings.get(), AudioCallback, this));
@@ -337,10 +347,12 @@ struct SynthOutput::Engine {
             }
             if (stopping) break;
             const bool wanted = std::exchange(wakeWanted, false);
+            const std::uint64_t asked = wakesAsked;
             const bool idle = MidiClock::now() >= keepAwakeUntil &&
                               renderer->quietFrames() >=
                                   static_cast<std::int64_t>(sampleRate * synth_defaults::IdleAfter.count());
             lock.unlock();
+            const bool wasRunning = running.load();
             if (pulse && pulse->failed()) {
                 // The sound server went away (the stream said so): a new stream is tried when there is
                 // something to play.
@@ -354,6 +366,13 @@ struct SynthOutput::Engine {
                 // A message handed over while the stream was going idle must still play.
                 if (renderer->hasWork()) restart();
             }
+            // A performance starts: its queue is sized while nothing sounds, so that no note hears the delay
+            // change (a new pass of a performance in progress asks too, and is left as it is).
+            const bool silent =
+                !wasRunning ||
+                renderer->quietFrames() >= static_cast<std::int64_t>(sampleRate * QuietBeforeSizing.count());
+            if (wanted && pulse && running.load() && silent) pulse->sizeQueue();
+            wakesAnswered.store(asked, std::memory_order_release);
             lock.lock();
         }
     }
@@ -370,14 +389,20 @@ struct SynthOutput::Engine {
     }
 
     // Asks the worker to start the stream if it is not running.
-    void nudge(bool keepAwake) {
-        if (running.load(std::memory_order_seq_cst) && !keepAwake) return;
+    // Returns the number of a wake asked for with keepAwake, which wakesAnswered reaches once answered.
+    std::uint64_t nudge(bool keepAwake) {
+        if (running.load(std::memory_order_seq_cst) && !keepAwake) return 0;
+        std::uint64_t ticket = 0;
         {
             std::lock_guard lock(mutex);
             wakeWanted = true;
-            if (keepAwake) keepAwakeUntil = MidiClock::now() + synth_defaults::IdleAfter;
+            if (keepAwake) {
+                keepAwakeUntil = MidiClock::now() + synth_defaults::IdleAfter;
+                ticket = ++wakesAsked;
+            }
         }
         changed.notify_all();
+        return ticket;
     }
 };
 
@@ -467,9 +492,16 @@ bool SynthOutput::open(std::string& error) {
             !SetInt(settings, "audio.periods", synth_defaults::ServerPeriods, ignored))
             continue;
         engine->ownPulse = name == PulseDriver;
-        engine->pulseOptions = {options_.sampleRate, period, synth_defaults::ServerPeriods};
-        const auto delay =
-            engine->ownPulse ? PulseDelayFor(engine->pulseOptions) : DelayFor(period, options_.sampleRate);
+        engine->pulseOptions = {options_.sampleRate,
+                                period,
+                                synth_defaults::ServerPeriods,
+                                synth_defaults::MostServerPeriods,
+                                synth_defaults::BusyServerPeriods,
+                                synth_defaults::BusyPressurePercent,
+                                synth_defaults::ShrinkQueueAfter};
+        const auto delay = engine->ownPulse
+                               ? PulseOutputDelay(engine->pulseOptions, engine->pulseOptions.periods)
+                               : DelayFor(period, options_.sampleRate);
         engine->renderer = std::make_unique<ScheduledRenderer>(*engine->block, options_.sampleRate, delay);
         if (engine->startDriver()) {
             driverName = name;
@@ -529,12 +561,13 @@ std::chrono::microseconds SynthOutput::outputDelay() const {
 void SynthOutput::wake() {
     if (!engine_ || !options_.liveAudio) return;
     Engine& e = *engine_;
-    e.nudge(true);
+    const std::uint64_t ticket = e.nudge(true);
     const auto settled =
         static_cast<std::int64_t>(options_.sampleRate * std::chrono::duration<double>(WakeSettle).count());
     const auto deadline = MidiClock::now() + WakeTimeout;
     while (MidiClock::now() < deadline &&
            !(e.running.load() && e.block->ready() &&
+             e.wakesAnswered.load(std::memory_order_acquire) >= ticket &&
              e.renderer->streamFrames() >= (e.resumed.load(std::memory_order_relaxed) ? 1 : settled)))
         std::this_thread::sleep_for(WakePoll);
 }

@@ -30,6 +30,14 @@ static constexpr int ServerPeriodFrames = 256;
 // thread waits behind busy programs runs dry now and then, and every time it does the beat stumbles by a
 // couple of milliseconds; four (21 ms) keep the time under load, for an output delay of about 30 ms.
 static constexpr int ServerPeriods = 4;
+// A busy machine gets a longer queue, up to about 120 ms of output delay.
+static constexpr int MostServerPeriods = 20;
+// Busy processors (tasks kept waiting a fifth of the time) make a server run a short queue dry now and
+// then: eight periods (43 ms) rode out two busy loops per core here.
+static constexpr int BusyServerPeriods = 8;
+static constexpr double BusyPressurePercent = 20;
+// ... and its short queue back between performances once it has been quiet this long.
+static constexpr std::chrono::minutes ShrinkQueueAfter{2};
 static constexpr int FilePeriodFrames = 64;
 // The synthesizer's own block, which is also the file driver's period.
 static constexpr int PeriodFrames = FilePeriodFrames;

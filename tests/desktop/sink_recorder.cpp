@@ -17,11 +17,14 @@ SinkRecorder::SinkRecorder(const Desktop& desktop) {
     int fds[2];
     if (::pipe(fds) != 0) return;
     // parec writes to its standard output, here descriptor 3 of a small shell. It keeps the server's
-    // default latency: a small one would make the null sink run in small steps and hide a late stream.
-    parec_ = ChildProcess({"sh", "-c",
-                           "exec parec -d rec.monitor --raw --format=s16le --rate=48000 --channels=1 "
-                           ">&3"},
-                          {desktop.environment(), "/dev/null", fds[1]});
+    // default latency: a small one would make the null sink run in small steps and hide a late stream. It
+    // runs in real time where the system allows: a recorder kept waiting by busy programs loses samples,
+    // and the clicks after the loss seem early.
+    parec_ =
+        ChildProcess({"sh", "-c",
+                      "exec $(chrt -f 10 true 2>/dev/null && echo chrt -f 10) parec -d rec.monitor --raw "
+                      "--format=s16le --rate=48000 --channels=1 >&3"},
+                     {desktop.environment(), "/dev/null", fds[1]});
     ::close(fds[1]);
     reader_ = std::thread([this, fd = fds[0]] {
         read(fd);

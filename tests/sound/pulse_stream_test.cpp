@@ -59,17 +59,20 @@ protected:
         }
     }
 
-    void open() {
+    void open(std::chrono::milliseconds shrinkAfter = std::chrono::minutes(1)) {
         std::string error;
         stream = std::make_unique<PulseStream>(
-            PulseStreamOptions{48000.0, 256, 4},
+            PulseStreamOptions{
+                .periodFrames = 256, .periods = 4, .mostPeriods = 8, .shrinkAfter = shrinkAfter},
             [this](MidiClock::time_point firstFramePlays, std::span<float> left, std::span<float> right) {
                 std::fill(left.begin(), left.end(), 0.0F);
                 std::fill(right.begin(), right.end(), 0.0F);
                 lastPlays.store(firstFramePlays.time_since_epoch().count());
                 renders.fetch_add(1);
+                // The renderer held up once, as a busy machine holds it.
+                if (stall.exchange(0) > 0) std::this_thread::sleep_for(100ms);
             },
-            &error);
+            [this](std::chrono::microseconds d) { delay.store(d.count()); }, &error);
         ASSERT_TRUE(stream->isRunning()) << error;
         ASSERT_TRUE(Eventually([&] { return renders.load() > 0; })) << "the stream never asked for sound";
     }
@@ -80,7 +83,34 @@ protected:
     std::unique_ptr<PulseStream> stream;
     std::atomic<int> renders{0};
     std::atomic<MidiClock::rep> lastPlays{0};
+    std::atomic<int> stall{0};
+    std::atomic<std::int64_t> delay{0};
 };
+
+// A stream that ran dry keeps more queued from the next performance on, up to its bound, and says the
+// longer delay; once the machine has been quiet, the queue is a period shorter again.
+TEST_F(PulseStreamTest, AQueueThatRanDryGrowsAndShrinksBackWhenQuiet) {
+    open(std::chrono::milliseconds(0));
+    const PulseStreamOptions options{.periodFrames = 256, .periods = 4, .mostPeriods = 8};
+    ASSERT_TRUE(Eventually([&] { return renders.load() > 50; }));
+    for (int i = 0; i < 4 && stream->periods() < 8; ++i) {
+        stall.store(1);
+        ASSERT_TRUE(Eventually([&] { return stall.load() == 0; }));
+        std::this_thread::sleep_for(300ms);
+        stream->sizeQueue();
+    }
+    EXPECT_GE(stream->underflows(), 1);
+    EXPECT_EQ(stream->periods(), 8);
+    EXPECT_EQ(delay.load(), PulseOutputDelay(options, 8).count());
+    // After a quiet stretch, the next performance has a period less queued.
+    std::string error;
+    ASSERT_TRUE(stream->pause(&error)) << error;
+    ASSERT_TRUE(stream->resume(&error)) << error;
+    std::this_thread::sleep_for(500ms);
+    stream->sizeQueue();
+    EXPECT_EQ(stream->periods(), 7);
+    EXPECT_EQ(delay.load(), PulseOutputDelay(options, 7).count());
+}
 
 // A paused stream asks for nothing, and after a long pause its first frames are placed by when they will
 // really be heard, not where the time line stood before the pause (notes would come late or pile up).
@@ -112,7 +142,7 @@ TEST_F(PulseStreamTest, ServerGoingAwayFailsTheStream) {
     EXPECT_FALSE(stream->resume(&error));
     stream.reset();
     PulseStream again(
-        {}, [](MidiClock::time_point, std::span<float>, std::span<float>) {}, &error);
+        {}, [](MidiClock::time_point, std::span<float>, std::span<float>) {}, {}, &error);
     EXPECT_FALSE(again.isRunning());
     EXPECT_NE(error.find("sound server"), std::string::npos) << error;
 }

@@ -1,0 +1,116 @@
+#include "desktop/steady_clicks.h"
+
+#include "desktop/sink_recorder.h"
+#include "desktop/trainer_run.h"
+
+#include <QFile>
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+namespace orbel::desktop {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A click's sound falls below the onset threshold well within this, and the next comes later.
+constexpr auto ClickGap = 100ms;
+constexpr double OnsetThreshold = 0.02;
+
+// Opens the File menu and the About box in turn, once a second, until told to stop.
+void OpenMenusEverySecond(const TrainerRun& trainer, Desktop& desktop, const std::atomic<bool>& stop) {
+    for (bool menu = true; !stop.load(); menu = !menu) {
+        if (menu) {
+            trainer.click(QStringLiteral("menubar/mnu_file"));
+        } else {
+            desktop.key("ctrl+F8");
+        }
+        std::this_thread::sleep_for(500ms);
+        desktop.key("Escape");
+        std::this_thread::sleep_for(500ms);
+    }
+}
+
+QString LastOutputDelay(const TrainerRun& trainer) {
+    QFile log(trainer.folder() + QStringLiteral("/orbel.out"));
+    QString delay = QStringLiteral("not said");
+    if (log.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : log.readAll().split('\n'))
+            if (line.startsWith("Output delay: ")) delay = QString::fromUtf8(line.mid(14)).trimmed();
+    }
+    return delay;
+}
+
+} // namespace
+
+std::optional<ClickFigures> PlayClicks(Desktop& desktop, Disturbance disturbance, std::chrono::seconds warmUp,
+                                       std::chrono::seconds playing, std::string& problem) {
+    TrainerRun trainer(desktop, {"RepeatOn=1", "CountInOn=0", "ClickOn=1", "AccompanimentOn=0", "MelodyOn=0",
+                                 "SwingOn=0", "Tempo=300"});
+    if (!trainer.started()) {
+        problem = "the trainer did not start";
+        return std::nullopt;
+    }
+    SinkRecorder recorder(desktop);
+    std::vector<ChildProcess> busy;
+    if (disturbance == Disturbance::BusyLoops) {
+        const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+        for (unsigned i = 0; i < 2 * cores; ++i)
+            busy.emplace_back(std::vector<std::string>{"sh", "-c", "while :; do :; done"});
+    }
+    std::atomic<bool> stopMenus = false;
+    std::thread menus;
+    if (disturbance == Disturbance::MenusEverySecond)
+        menus = std::thread([&] { OpenMenusEverySecond(trainer, desktop, stopMenus); });
+    std::this_thread::sleep_for(1s);
+
+    const QString play = QStringLiteral("frmMain/Command5");
+    const QString stop = QStringLiteral("frmMain/Command9");
+    bool driven = trainer.click(play);
+    std::this_thread::sleep_for(warmUp);
+    driven = driven && trainer.click(stop);
+    std::this_thread::sleep_for(1s);
+    const auto measured = SinkRecorder::Clock::now();
+    driven = driven && trainer.click(play);
+    std::this_thread::sleep_for(playing);
+    ClickFigures figures;
+    figures.loadAverage = RunCommand({"cat", "/proc/loadavg"});
+    stopMenus = true;
+    if (menus.joinable()) menus.join();
+    busy.clear();
+    driven = driven && trainer.click(stop);
+    std::this_thread::sleep_for(500ms);
+    if (!driven) {
+        problem = "the play and stop buttons could not be pressed";
+        return std::nullopt;
+    }
+
+    std::vector<SinkRecorder::Clock::time_point> onsets = recorder.onsets(OnsetThreshold, ClickGap);
+    std::erase_if(onsets, [&](SinkRecorder::Clock::time_point t) { return t < measured; });
+    if (onsets.size() < 3) {
+        problem = "the clicks were not heard";
+        return std::nullopt;
+    }
+    std::vector<double> intervals;
+    for (std::size_t i = 1; i < onsets.size(); ++i)
+        intervals.push_back(std::chrono::duration<double, std::milli>(onsets[i] - onsets[i - 1]).count());
+    std::sort(intervals.begin(), intervals.end());
+    figures.clicks = onsets.size();
+    figures.beatMs = intervals[intervals.size() / 2];
+    figures.shortestMs = intervals.front();
+    figures.longestMs = intervals.back();
+    std::vector<double> errors;
+    for (const double interval : intervals)
+        errors.push_back(std::fabs(interval - figures.beatMs));
+    std::sort(errors.begin(), errors.end());
+    figures.p50 = errors[errors.size() / 2];
+    figures.p99 = errors[errors.size() * 99 / 100];
+    figures.max = errors.back();
+    figures.outputDelay = LastOutputDelay(trainer);
+    return figures;
+}
+
+} // namespace orbel::desktop

@@ -1,0 +1,37 @@
+#pragma once
+// A minute of clicks at tempo 300 in the real window, as a drummer hears them: the trainer plays on a test
+// desktop, the sound server's output is recorded, and the interval between each two clicks is timed in the
+// samples. Shared by the desktop suite and the steady-time benchmark.
+
+#include "desktop/desktop.h"
+
+#include <QString>
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace orbel::desktop {
+
+// What else the machine does meanwhile.
+enum class Disturbance {
+    None,
+    BusyLoops,        // two programs spinning on every core
+    MenusEverySecond, // the File menu and the About box opened in the trainer, one after the other
+};
+
+struct ClickFigures {
+    std::size_t clicks = 0;
+    double beatMs = 0; // the median interval
+    // How far each interval is from the beat (ms).
+    double p50 = 0, p99 = 0, max = 0;
+    double shortestMs = 0, longestMs = 0;
+    std::string loadAverage;
+    QString outputDelay; // as the trainer last said it
+};
+
+// A first play of warmUp, a stop, then the measured play of `playing`. Nothing, with the reason in problem,
+// when the trainer could not be driven or nothing was heard.
+std::optional<ClickFigures> PlayClicks(Desktop& desktop, Disturbance disturbance, std::chrono::seconds warmUp,
+                                       std::chrono::seconds playing, std::string& problem);
+
+} // namespace orbel::desktop
