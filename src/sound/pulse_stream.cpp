@@ -263,8 +263,9 @@ std::optional<MidiClock::time_point> PulseStream::nextFrameHeard() const {
 void PulseStream::fill() {
     if (paused_ || awaitingTiming_ || failed_.load()) return;
     const std::size_t period = Bytes(options_.periodFrames);
-    // How little was left when the server asked for more, since the stream last resumed.
-    if (!needOrigin_ && settling_ >= pulse_stream::SettleTime.count()) {
+    // How little was left when the server asked for more, since the stream last resumed; not in the first
+    // moments, while the server (and, at the start, the whole program) is still settling.
+    if (!needOrigin_ && settling_ >= pulse_stream::QueueWatchAfter.count()) {
         if (const std::optional<MidiClock::time_point> heard = nextFrameHeard())
             lowestQueue_ = std::min(lowestQueue_, *heard - MidiClock::now());
     }

@@ -41,6 +41,7 @@ static constexpr std::chrono::duration<double> SettleTolerance{0.0005};
 // The queue grows by this many periods before the next performance when the server ran dry, or nearly
 // did (less than a period was left when it asked for more).
 static constexpr int GrowPeriods = 2;
+static constexpr std::chrono::duration<double> QueueWatchAfter{2.0};
 } // namespace pulse_stream
 
 struct PulseStreamOptions {

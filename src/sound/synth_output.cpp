@@ -341,7 +341,8 @@ struct SynthOutput::Engine {
         std::unique_lock lock(mutex);
         while (!stopping) {
             if (running.load()) {
-                changed.wait_for(lock, IdleCheck);
+                // A wake asked for while the last round ran is not waited out: wake() waits for its answer.
+                changed.wait_for(lock, IdleCheck, [this] { return stopping || wakeWanted; });
             } else {
                 changed.wait(lock, [this] { return stopping || wakeWanted; });
             }
@@ -352,7 +353,13 @@ struct SynthOutput::Engine {
                               renderer->quietFrames() >=
                                   static_cast<std::int64_t>(sampleRate * synth_defaults::IdleAfter.count());
             lock.unlock();
-            const bool wasRunning = running.load();
+            // A performance starts: its queue is sized while nothing sounds (a paused stream before it
+            // plays again), so that no note hears the delay change; a new pass of a performance in
+            // progress asks too, and is left as it is.
+            const bool silent =
+                !running.load() ||
+                renderer->quietFrames() >= static_cast<std::int64_t>(sampleRate * QuietBeforeSizing.count());
+            if (wanted && pulse && !pulse->failed() && silent) pulse->sizeQueue();
             if (pulse && pulse->failed()) {
                 // The sound server went away (the stream said so): a new stream is tried when there is
                 // something to play.
@@ -366,12 +373,6 @@ struct SynthOutput::Engine {
                 // A message handed over while the stream was going idle must still play.
                 if (renderer->hasWork()) restart();
             }
-            // A performance starts: its queue is sized while nothing sounds, so that no note hears the delay
-            // change (a new pass of a performance in progress asks too, and is left as it is).
-            const bool silent =
-                !wasRunning ||
-                renderer->quietFrames() >= static_cast<std::int64_t>(sampleRate * QuietBeforeSizing.count());
-            if (wanted && pulse && running.load() && silent) pulse->sizeQueue();
             wakesAnswered.store(asked, std::memory_order_release);
             lock.lock();
         }
