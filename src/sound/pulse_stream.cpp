@@ -80,12 +80,9 @@ void PulseStream::StreamDeleter::operator()(pa_stream* stream) const {
 PulseStream::PulseStream(const PulseStreamOptions& options, Render render, DelayChanged delayChanged,
                          std::string* error)
     : options_(options), render_(std::move(render)), delayChanged_(std::move(delayChanged)),
-      periods_(options.periods) {
+      periods_(options.periods), learnedPeriods_(options.periods) {
     // A busy machine gets the longer queue from the first note.
-    if (MachineIsBusy()) {
-        periods_ = std::max(periods_, options.busyPeriods);
-        lastTrouble_ = MidiClock::now();
-    }
+    if (MachineIsBusy()) periods_ = std::max(periods_, options.busyPeriods);
     periodsShared_.store(periods_);
     const auto frames = static_cast<std::size_t>(options.periodFrames);
     left_.resize(frames);
@@ -236,19 +233,19 @@ bool PulseStream::resume(std::string* error) {
 void PulseStream::sizeQueue() {
     if (!isRunning()) return;
     const LoopLock lock(loop_.get());
-    // Before a performance, where nobody hears the delay change: a queue that nearly ran dry grows, a
-    // busy machine gets the longer queue, and a quiet one its short queue back, a period at a time.
+    // Before a performance, where nobody hears the delay change: a queue that nearly ran dry grows, and
+    // once quiet for a while gives a period back; while the processors are busy it is at least the busy
+    // queue, which goes as soon as they are not.
     const auto period = std::chrono::duration_cast<MidiClock::duration>(
         std::chrono::duration<double>(options_.periodFrames / options_.sampleRate));
     if (lowestQueue_ < period) {
         lastTrouble_ = MidiClock::now();
-        setPeriods(periods_ + pulse_stream::GrowPeriods);
-    } else if (MachineIsBusy() && periods_ < options_.busyPeriods) {
-        lastTrouble_ = MidiClock::now();
-        setPeriods(options_.busyPeriods);
-    } else if (periods_ > options_.periods && MidiClock::now() - lastTrouble_ > options_.shrinkAfter) {
-        setPeriods(periods_ - 1);
+        learnedPeriods_ = std::max(learnedPeriods_, periods_) + pulse_stream::GrowPeriods;
+    } else if (learnedPeriods_ > options_.periods && MidiClock::now() - lastTrouble_ > options_.shrinkAfter) {
+        --learnedPeriods_;
     }
+    learnedPeriods_ = std::min(learnedPeriods_, std::max(options_.periods, options_.mostPeriods));
+    setPeriods(MachineIsBusy() ? std::max(learnedPeriods_, options_.busyPeriods) : learnedPeriods_);
     lowestQueue_ = MidiClock::duration::max();
 }
 

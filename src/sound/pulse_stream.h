@@ -156,6 +156,8 @@ private:
     bool needOrigin_ = true;
     bool reported_ = false;
     int periods_ = 0;
+    // What the server's record of running dry asks for, busy processors aside.
+    int learnedPeriods_ = 0;
     // When the server last ran dry or nearly: the queue shrinks only long after.
     MidiClock::time_point lastTrouble_{};
     MidiClock::duration lowestQueue_ = MidiClock::duration::max();
