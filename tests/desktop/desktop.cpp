@@ -16,6 +16,9 @@ constexpr auto StartTimeout = std::chrono::seconds(10);
 constexpr auto Poll = std::chrono::milliseconds(20);
 // What one input event takes to reach the trainer: the next step waits for it as the old command did.
 constexpr auto InputPause = std::chrono::milliseconds(30);
+// xdotool holds the button down for 100 ms unless told otherwise, and takes the next command only after
+// it: clicks given in a row then reach the trainer 100 ms apart, long after the test goes on.
+constexpr const char* Click = "click --delay 0 1";
 
 template <typename Ready> bool WaitFor(Ready ready, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
@@ -152,8 +155,12 @@ QRect Desktop::workArea() const {
 }
 
 void Desktop::click(QPoint at) const {
-    input("mousemove " + std::to_string(at.x()) + " " + std::to_string(at.y()) + " click 1");
+    input("mousemove " + std::to_string(at.x()) + " " + std::to_string(at.y()) + " " + Click);
     std::this_thread::sleep_for(InputPause);
+}
+
+void Desktop::press() const {
+    input(Click);
 }
 
 void Desktop::key(const std::string& keys) const {

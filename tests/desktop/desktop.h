@@ -41,7 +41,7 @@ public:
     void move(QPoint to) const {
         input("mousemove " + std::to_string(to.x()) + " " + std::to_string(to.y()));
     }
-    void press() const { input("click 1"); }
+    void press() const;
     // Runs an X or sound-server client on this desktop; its standard output.
     std::string run(const std::vector<std::string>& argv) const;
 

@@ -1,6 +1,7 @@
 #include "desktop/steady_clicks.h"
 
 #include "desktop/sink_recorder.h"
+#include "desktop/stall_watch.h"
 #include "desktop/trainer_run.h"
 
 #include <QFile>
@@ -74,9 +75,14 @@ std::optional<ClickFigures> PlayClicks(Desktop& desktop, Disturbance disturbance
     driven = driven && trainer.click(stop);
     std::this_thread::sleep_for(1s);
     const auto measured = SinkRecorder::Clock::now();
-    driven = driven && trainer.click(play);
-    std::this_thread::sleep_for(playing);
     ClickFigures figures;
+    {
+        const StallWatch watch(MachineStall);
+        driven = driven && trainer.click(play);
+        std::this_thread::sleep_for(playing);
+        figures.machineStalls = watch.stalls();
+        figures.worstMachineStallMs = watch.worstMs();
+    }
     figures.loadAverage = RunCommand({"cat", "/proc/loadavg"});
     stopMenus = true;
     if (menus.joinable()) menus.join();

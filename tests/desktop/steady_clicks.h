@@ -27,7 +27,13 @@ struct ClickFigures {
     double shortestMs = 0, longestMs = 0;
     std::string loadAverage;
     QString outputDelay; // as the trainer last said it
+    // Wake-ups of a real-time thread later than MachineStall in the measured minute, and the latest (ms):
+    // the machine itself stopped every program.
+    int machineStalls = 0;
+    double worstMachineStallMs = 0;
 };
+
+inline constexpr std::chrono::milliseconds MachineStall{20};
 
 // A first play of warmUp, a stop, then the measured play of `playing`. Nothing, with the reason in problem,
 // when the trainer could not be driven or nothing was heard.

@@ -1,0 +1,46 @@
+#include "desktop/stall_watch.h"
+
+#include <ctime>
+#include <pthread.h>
+#include <sched.h>
+
+namespace orbel::desktop {
+
+namespace {
+// Above the sound server's threads (5), the recorder (10) and the trainer's (1).
+constexpr int WatchPriority = 20;
+constexpr long TickNs = 1'000'000;
+} // namespace
+
+StallWatch::StallWatch(std::chrono::milliseconds stall)
+    : stallUs_(static_cast<long>(std::chrono::microseconds(stall).count())), thread_([this] { watch(); }) {}
+
+StallWatch::~StallWatch() {
+    stopping_ = true;
+    thread_.join();
+}
+
+void StallWatch::watch() {
+    sched_param param{};
+    param.sched_priority = WatchPriority;
+    realtime_ = ::pthread_setschedparam(::pthread_self(), SCHED_FIFO, &param) == 0;
+    timespec due{};
+    ::clock_gettime(CLOCK_MONOTONIC, &due);
+    while (!stopping_.load()) {
+        due.tv_nsec += TickNs;
+        if (due.tv_nsec >= 1'000'000'000) {
+            due.tv_nsec -= 1'000'000'000;
+            ++due.tv_sec;
+        }
+        ::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr);
+        timespec now{};
+        ::clock_gettime(CLOCK_MONOTONIC, &now);
+        const long lateUs = (now.tv_sec - due.tv_sec) * 1'000'000 + (now.tv_nsec - due.tv_nsec) / 1000;
+        if (lateUs > worstUs_.load()) worstUs_ = lateUs;
+        if (lateUs > stallUs_) stalls_.fetch_add(1);
+        // After a stall the next wake-up is a tick from now, not a burst of missed ones.
+        if (lateUs > 1000) due = now;
+    }
+}
+
+} // namespace orbel::desktop
