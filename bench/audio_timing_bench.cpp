@@ -516,9 +516,8 @@ Played PlayWithPlayer(SynthOutput& synth, const exporter::ExportBuild& build, do
     QObject windowThread;
     QueuedPlayerEvents events(window, windowThread);
     QueuedPlayerViews views(windowViews, windowThread);
-    std::atomic<std::int16_t> stop = 0;
     SteadyDeadlineClock clock;
-    BackgroundPlayer player(port, stop, clock, live, events, views, true);
+    BackgroundPlayer player(port, clock, live, events, views, true);
 
     QTimer stall;
     stall.setInterval(figures::StallEvery);

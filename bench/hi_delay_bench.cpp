@@ -43,11 +43,10 @@ double Micro(Steady::duration d) {
 }
 
 bool Measure(const Run& run, int waits, int ms) {
-    std::int16_t stopRequested = 0;
     std::vector<Steady::duration> lateness;
     lateness.reserve(static_cast<std::size_t>(waits));
     Steady::time_point start;
-    HiDelayTimer timer(stopRequested, run.clock, YieldToMessageLoop, run.tuning);
+    HiDelayTimer timer(run.clock, {}, run.tuning);
 
     std::chrono::nanoseconds cpuBefore{};
     std::chrono::nanoseconds cpuAfter{};

@@ -246,11 +246,11 @@ std::optional<Performance> Perform(ProgramState& state, DeadlineClock& clock,
     std::vector<std::int64_t> waitEnds;
     std::vector<std::size_t> sentBefore;
     PlaySled sled(
-        state, state.StopRequested, midi, clock,
+        state, midi, clock,
         [&] {
             waitEnds.push_back(SteadyMicros());
             sentBefore.push_back(recorder.records().size());
-            YieldToMessageLoop();
+            QCoreApplication::processEvents();
         },
         SeededRandom(figures::AccompanimentSeed));
     LoadHost host(window, state);
@@ -277,7 +277,7 @@ std::optional<Performance> Perform(ProgramState& state, DeadlineClock& clock,
     // The frames run for a while first, so that the performance meets them in their stride.
     window.startFrames();
     for (const auto settle = Steady::now() + std::chrono::milliseconds(100); Steady::now() < settle;)
-        YieldToMessageLoop();
+        QCoreApplication::processEvents();
     waitEnds.clear();
     sentBefore.clear();
     recorder.clearRecords();
@@ -562,7 +562,7 @@ int Main(int argc, char** argv) {
     LoadWindow window;
     window.setFramesEnabled(options->frames);
     window.show();
-    YieldToMessageLoop();
+    QCoreApplication::processEvents();
 
     SteadyDeadlineClock steady;
     SpinningClock spinning;

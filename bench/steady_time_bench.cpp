@@ -70,11 +70,12 @@ int main(int argc, char** argv) {
             "%s:\n  %zu clicks, beat %.2f ms, shortest %.2f, longest %.2f ms\n"
             "  interval error (ms): p50 %.3f  p99 %.3f  max %.3f   [targets p99 <= %.1f, max <= %.1f: %s]\n"
             "  output delay %s; load average %s"
-            "  machine stalls over %lld ms: %d, the longest %.1f ms\n",
+            "  machine stalls over %lld ms: %d, the longest %.1f ms; the worst interval ended at %.1f s, "
+            "the machine stopped for %.1f ms while it was made\n",
             c.name, f->clicks, f->beatMs, f->shortestMs, f->longestMs, f->p50, f->p99, f->max,
             figures::TargetP99Ms, figures::TargetMaxMs, Verdict(met), qPrintable(f->outputDelay),
             f->loadAverage.c_str(), static_cast<long long>(orbel::desktop::MachineStall.count()),
-            f->machineStalls, f->worstMachineStallMs);
+            f->machineStalls, f->worstMachineStallMs, f->worstAtSeconds, f->stallNearWorstMs);
         std::fflush(stdout);
     }
     return allMet ? 0 : 1;

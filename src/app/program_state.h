@@ -5,7 +5,6 @@
 #include "app/study_session.h"
 
 #include <QString>
-#include <atomic>
 #include <cstdint>
 
 namespace orbel {
@@ -21,8 +20,6 @@ static constexpr std::int16_t False = 0;
 struct ProgramState : StudyState {
     QString programFolder;
 
-    // −1 asks a running performance and every wait to stop at once; shared with the player's thread.
-    std::atomic<std::int16_t> StopRequested = flag::False;
     // −1 while the main window fills its controls at start.
     std::int16_t Initialising = flag::False;
 

@@ -17,11 +17,10 @@ constexpr unsigned long PreciseTimerSlackNs = 1;
 
 } // namespace
 
-BackgroundPlayer::BackgroundPlayer(MidiPort& port, std::atomic<std::int16_t>& stopRequested,
-                                   DeadlineClock& clock, const LiveSettings& live, PlayerEvents& events,
-                                   PlayerViews& views, bool realtime, Accompaniment::RandomSource random,
-                                   PlayModes::RandomSource picks)
-    : midi_(study_.settings, port), sled_(study_, stopRequested, midi_, clock, {}, std::move(random)),
+BackgroundPlayer::BackgroundPlayer(MidiPort& port, DeadlineClock& clock, const LiveSettings& live,
+                                   PlayerEvents& events, PlayerViews& views, bool realtime,
+                                   Accompaniment::RandomSource random, PlayModes::RandomSource picks)
+    : midi_(study_.settings, port), sled_(study_, midi_, clock, {}, std::move(random)),
       modes_(sled_, std::move(picks)), realtime_(realtime) {
     sled_.setEvents(&events);
     sled_.setViews(&views);
@@ -35,8 +34,13 @@ BackgroundPlayer::~BackgroundPlayer() {
 void BackgroundPlayer::start(const StudyState& study, Action action) {
     stopAndWait();
     study_ = study;
-    // Cleared here, before the thread runs: a stop asked for from now on ends this action.
-    sled_.beginAction();
+    // Made here, before the thread runs: a stop asked for from now on ends this action.
+    std::stop_source stop;
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = stop;
+    }
+    sled_.beginAction(std::move(stop));
     busy_ = true;
     thread_ = std::thread([this, action = std::move(action)] {
         if (::prctl(PR_SET_TIMERSLACK, PreciseTimerSlackNs, 0UL, 0UL, 0UL) != 0)
@@ -49,7 +53,8 @@ void BackgroundPlayer::start(const StudyState& study, Action action) {
 }
 
 void BackgroundPlayer::requestStop() {
-    sled_.requestActionStop();
+    const std::lock_guard lock(mutex_);
+    stop_.request_stop();
 }
 
 void BackgroundPlayer::stopAndWait() {

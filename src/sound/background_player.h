@@ -12,6 +12,8 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
+#include <stop_token>
 #include <thread>
 
 namespace orbel {
@@ -29,9 +31,8 @@ public:
     // All references must outlive the player. events is called from the player's thread. realtime: ask
     // for real-time scheduling for the player's thread (only sensible on the steady clock: a test's clock
     // that never sleeps would keep a processor to itself).
-    BackgroundPlayer(MidiPort& port, std::atomic<std::int16_t>& stopRequested, DeadlineClock& clock,
-                     const LiveSettings& live, PlayerEvents& events, PlayerViews& views,
-                     bool realtime = false, Accompaniment::RandomSource random = {},
+    BackgroundPlayer(MidiPort& port, DeadlineClock& clock, const LiveSettings& live, PlayerEvents& events,
+                     PlayerViews& views, bool realtime = false, Accompaniment::RandomSource random = {},
                      PlayModes::RandomSource picks = {});
     // Stops what plays and waits for it.
     ~BackgroundPlayer();
@@ -41,7 +42,8 @@ public:
     // Runs action on the player's thread over a copy of study. An action still running is stopped and
     // waited for first, so two never play at once.
     void start(const StudyState& study, Action action);
-    // Whatever plays ends at its next wait (within a couple of milliseconds). Any thread.
+    // Whatever plays ends at its next wait (within a few milliseconds), however early in the action the
+    // stop comes. Any thread.
     void requestStop();
     // Stops and waits until the player's thread has sent its last message.
     void stopAndWait();
@@ -61,6 +63,8 @@ private:
     bool realtime_;
     std::thread thread_;
     std::atomic<bool> busy_ = false;
+    std::mutex mutex_;
+    std::stop_source stop_; // the present action's; guarded by mutex_
 };
 
 } // namespace orbel

@@ -1,8 +1,5 @@
 #include "sound/hi_delay.h"
 
-#include "app/program_state.h"
-
-#include <QCoreApplication>
 #include <algorithm>
 #include <ctime>
 #include <ratio>
@@ -25,14 +22,8 @@ bool InitHiDelay() {
     return resolution.tv_sec == 0 && resolution.tv_nsec <= FinestUsefulResolutionNs;
 }
 
-void YieldToMessageLoop() {
-    if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
-}
-
-HiDelayTimer::HiDelayTimer(const std::atomic<std::int16_t>& stopRequested, DeadlineClock& clock,
-                           std::function<void()> yield, HiDelayTuning tuning)
-    : stopRequested_(stopRequested), clock_(clock), yield_(std::move(yield)), tuning_(tuning),
-      timerMark_(clock.now()) {}
+HiDelayTimer::HiDelayTimer(DeadlineClock& clock, std::function<void()> yield, HiDelayTuning tuning)
+    : clock_(clock), yield_(std::move(yield)), tuning_(tuning), timerMark_(clock.now()) {}
 
 std::int16_t HiDelayTimer::HiDelay(int ms) {
     if (ms <= 0) {
@@ -53,7 +44,7 @@ std::int16_t HiDelayTimer::HiDelay(int ms) {
         return hidelay::Waited;
     }
     if (now < deadline) {
-        if (stopRequested_ == flag::True) return hidelay::Stopped;
+        if (stop_.stop_requested()) return hidelay::Stopped;
         if (yield_ && deadline - now >= tuning_.earlyYieldSlack) {
             yield_();
             yielded = true;
@@ -62,7 +53,7 @@ std::int16_t HiDelayTimer::HiDelay(int ms) {
     }
     for (; now < deadline; now = clock_.now()) {
         // Looked at on every turn, so a stop set in the yield or while sleeping ends the wait.
-        if (stopRequested_ == flag::True) return hidelay::Stopped;
+        if (stop_.stop_requested()) return hidelay::Stopped;
         if (now < wakeBefore) clock_.sleepUntil(std::min(now + tuning_.longestSleep, wakeBefore));
     }
     // The next deadline follows this one, not the moment this wait happened to end.

@@ -1,15 +1,14 @@
 #pragma once
-// The deadline timer the player keeps time with. Each wait ends a given number of
-// milliseconds after the previous deadline, not after the call, so a long run of short
-// waits keeps the tempo: lateness in one step is taken out of the next. Each completed
-// wait yields once to the message loop, which is how the window stays responsive during
-// a performance on the single user-interface thread, and how a stop reaches the player.
+// The deadline timer the player keeps time with, on the player's thread. Each wait ends a given number of
+// milliseconds after the previous deadline, not after the call, so a long run of short waits keeps the
+// tempo: lateness in one step is taken out of the next. A wait ends early when the action's stop is
+// requested (from any thread); each completed wait calls the yield once, where tests act as a user would.
 
 #include "sound/deadline_clock.h"
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <stop_token>
 
 namespace orbel {
 
@@ -42,26 +41,23 @@ struct HiDelayTuning {
 // timer needs to hold millisecond deadlines; the window tells the user when not.
 bool InitHiDelay();
 
-// Handles the window events that are waiting, if the program has an event loop.
-void YieldToMessageLoop();
-
 class HiDelayTimer {
 public:
-    // stopRequested is the program's stop flag (−1 = stop), set from any thread; it must outlive the
-    // timer, as must the clock.
-    HiDelayTimer(const std::atomic<std::int16_t>& stopRequested, DeadlineClock& clock,
-                 std::function<void()> yield = YieldToMessageLoop, HiDelayTuning tuning = {});
+    // The clock must outlive the timer.
+    explicit HiDelayTimer(DeadlineClock& clock, std::function<void()> yield = {}, HiDelayTuning tuning = {});
     HiDelayTimer(const HiDelayTimer&) = delete;
     HiDelayTimer& operator=(const HiDelayTimer&) = delete;
 
     // ms ≤ 0: restart the deadline chain at the present moment and return Waited at once, without
     // yielding. ms > 0: wait for the deadline ms after the previous one, move the chain on to it, yield
-    // once and return Waited; or return Stopped as soon as the stop flag is seen set before the deadline,
+    // once and return Waited; or return Stopped as soon as the stop is seen requested before the deadline,
     // leaving the chain where it was and without yielding. A deadline that has already passed returns
     // after the yield without waiting, so a late caller catches up.
     std::int16_t HiDelay(int ms);
 
     void setTuning(const HiDelayTuning& tuning) { tuning_ = tuning; }
+    // The stop of the action the waits belong to; without one no wait is stopped.
+    void setStop(std::stop_token stop) { stop_ = std::move(stop); }
 
     // The deadline the last wait ended on (or the restart): when what is sent now is due.
     DeadlineClock::TimePoint mark() const { return timerMark_; }
@@ -73,7 +69,7 @@ public:
     void setCatchUpLimit(DeadlineClock::Duration limit) { catchUpLimit_ = limit; }
 
 private:
-    const std::atomic<std::int16_t>& stopRequested_;
+    std::stop_token stop_;
     DeadlineClock& clock_;
     std::function<void()> yield_;
     HiDelayTuning tuning_;

@@ -90,8 +90,7 @@ void PlayModes::PlayThis() {
 void PlayModes::playThis() {
     StudyState& state = sled_.study();
     PlayerEvents& host = sled_.events();
-    sled_.clearStopRequest();
-    sled_.ContinuousPlay = flag::False;
+    sled_.setContinuousPlay(false);
     host.setQuitAndReferenceEnabled(false);
     sled_.PlayTempo = state.settings.Tempo;
     sled_.midi().SendProgramChanges();
@@ -115,8 +114,7 @@ void PlayModes::playAllInOrder() {
     PlayerEvents& host = sled_.events();
     // An empty list has nothing to play, and a mode over it would never wait.
     if (itemCount() < 1) return;
-    sled_.clearStopRequest();
-    sled_.ContinuousPlay = flag::True;
+    sled_.setContinuousPlay(true);
     select(0);
     host.MakeSound_Bot_show(true);
     sled_.PlayTempo = state.settings.Tempo;
@@ -249,8 +247,7 @@ void PlayModes::playFavouritesAtRandom() {
 }
 
 void PlayModes::beginContinuousPlay() {
-    sled_.clearStopRequest();
-    sled_.ContinuousPlay = flag::True;
+    sled_.setContinuousPlay(true);
     sled_.events().MakeSound_Bot_show(true);
 }
 

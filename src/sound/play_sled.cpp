@@ -27,11 +27,12 @@ constexpr int SixteenthsPerBeat = 4;
 
 } // namespace
 
-PlaySled::PlaySled(StudyState& study, std::atomic<std::int16_t>& stopRequested, Midi1& midi,
-                   DeadlineClock& clock, std::function<void()> yield, Accompaniment::RandomSource random)
-    : study_(study), session_(study), stopRequested_(stopRequested), midi_(midi), yield_(std::move(yield)),
-      timer_(stopRequested, clock, yield_), accompaniment_(std::move(random)) {
+PlaySled::PlaySled(StudyState& study, Midi1& midi, DeadlineClock& clock, std::function<void()> yield,
+                   Accompaniment::RandomSource random)
+    : study_(study), session_(study), midi_(midi), yield_(std::move(yield)), timer_(clock, yield_),
+      accompaniment_(std::move(random)) {
     ClearTimeline(timeline_);
+    timer_.setStop(stop_.get_token());
 }
 
 void PlaySled::setEvents(PlayerEvents* events) {
@@ -39,7 +40,13 @@ void PlaySled::setEvents(PlayerEvents* events) {
 }
 
 bool PlaySled::stopRequested() const {
-    return stopRequested_ == flag::True || actionStopped_;
+    return stop_.stop_requested();
+}
+
+void PlaySled::beginAction(std::stop_source stop) {
+    stop_ = std::move(stop);
+    timer_.setStop(stop_.get_token());
+    begun_ = true;
 }
 
 std::int16_t PlaySled::HiDelay(int ms) {
@@ -214,8 +221,8 @@ bool PlaySled::CountIn() {
 
 void PlaySled::PauseBetweenRepeats() {
     // A repeated scale of an odd number of eighths gets a short breath before it starts again.
-    const bool oddScale = study_.settings.StudyType == study_type::Scale && ContinuousPlay == flag::True &&
-                          study_.sequence.SeqCount % 2 != 0;
+    const bool oddScale =
+        study_.settings.StudyType == study_type::Scale && continuous_ && study_.sequence.SeqCount % 2 != 0;
     if (!oddScale) return;
     const int beat = BeatMs(study_.settings.Tempo);
     waitFor(RoundHalfEven(static_cast<double>(beat) / SixteenthsPerBeat), beat);
@@ -265,6 +272,8 @@ void PlaySled::PrepareTimeline(int mode) {
 // --- The play actions
 
 void PlaySled::RunPlayAction(const std::function<void()>& action) {
+    if (!begun_) beginAction(std::stop_source{});
+    begun_ = false;
     try {
         action();
     } catch (const std::exception&) {
@@ -276,7 +285,7 @@ void PlaySled::RunPlayAction(const std::function<void()>& action) {
 void PlaySled::settleAfterFault() {
     // The fault may have come from the window itself: whatever it does again, the action ends here.
     try {
-        ContinuousPlay = flag::False;
+        continuous_ = false;
         allNotesOff();
         PlayerViews& view = views();
         view.HidePlayCursor();
@@ -285,12 +294,12 @@ void PlaySled::settleAfterFault() {
         events().setQuitAndReferenceEnabled(true);
         events().MakeSound_Bot_show(false);
     } catch (const std::exception&) {
-        ContinuousPlay = flag::False;
+        continuous_ = false;
     }
 }
 
 void PlaySled::ReturnToIdle() {
-    ContinuousPlay = flag::False;
+    continuous_ = false;
     events().MakeSound_Bot_show(false);
 }
 
@@ -310,8 +319,7 @@ void PlaySled::playRepeated(int step) {
     if (live_ != nullptr) live_->forgetRootRequest();
     beforeSending();
     Settings& s = study_.settings;
-    stopRequested_ = flag::False;
-    ContinuousPlay = flag::True;
+    continuous_ = true;
     PlayTempo = s.Tempo;
     events().MakeSound_Bot_show(true);
     rampCourse_ = {s.Tempo, 0, s.Tempo};
@@ -395,8 +403,7 @@ void PlaySled::PlayOnce() {
 
 void PlaySled::playOnce() {
     beforeSending();
-    stopRequested_ = flag::False;
-    ContinuousPlay = flag::False;
+    continuous_ = false;
     events().setQuitAndReferenceEnabled(false);
     PlayTempo = study_.settings.Tempo;
     PrepareTimeline(rebuild_mode::Variant0);
@@ -413,8 +420,7 @@ void PlaySled::Metronome() {
 
 void PlaySled::metronome() {
     events().MakeSound_Bot_show(true);
-    stopRequested_ = flag::False;
-    ContinuousPlay = flag::False;
+    continuous_ = false;
     HiDelay(hidelay::Restart);
     if (CountIn()) {
         // The tempo is read for every beat, so a change acts on the next one.
@@ -429,8 +435,8 @@ void PlaySled::metronome() {
 }
 
 void PlaySled::requestStop() {
-    ContinuousPlay = flag::False;
-    stopRequested_ = flag::True;
+    continuous_ = false;
+    stop_.request_stop();
 }
 
 void PlaySled::Stop() {

@@ -15,10 +15,10 @@
 #include "theory/tempo_ramp.h"
 #include "theory/timeline.h"
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <utility>
 
 namespace orbel {
@@ -52,11 +52,11 @@ static constexpr int BeatsPerBar = 4;
 
 class PlaySled {
 public:
-    // study: what the player plays and rebuilds; stopRequested: the stop flag it shares with the window;
-    // midi: sends over study's settings; clock: what the deadline chain runs on; yield: called once per
-    // wait (tests act there as a user would); random: the accompaniment's draws, from the clock by default.
-    PlaySled(StudyState& study, std::atomic<std::int16_t>& stopRequested, Midi1& midi, DeadlineClock& clock,
-             std::function<void()> yield = {}, Accompaniment::RandomSource random = {});
+    // study: what the player plays and rebuilds; midi: sends over study's settings; clock: what the
+    // deadline chain runs on; yield: called once per wait (tests act there as a user would); random: the
+    // accompaniment's draws, from the clock by default.
+    PlaySled(StudyState& study, Midi1& midi, DeadlineClock& clock, std::function<void()> yield = {},
+             Accompaniment::RandomSource random = {});
     PlaySled(const PlaySled&) = delete;
     PlaySled& operator=(const PlaySled&) = delete;
 
@@ -76,9 +76,9 @@ public:
     void setTempoRamp(std::optional<TempoRamp> ramp) { ramp_ = ramp; }
     void setPracticeListener(PracticeListener* listener) { practice_ = listener; }
 
-    // −1 while the repeat loop of the play button or a catalogue play mode runs, else 0. Cleared by a
-    // stop from the window's thread.
-    std::atomic<std::int16_t> ContinuousPlay = 0;
+    // While the repeat loop of the play button or a catalogue play mode runs; a stop ends it.
+    bool continuousPlay() const { return continuous_; }
+    void setContinuousPlay(bool on) { continuous_ = on; }
     // The tempo of the current repetition, copied from Tempo when a play action starts and before every
     // pass of the repeat loop.
     std::int16_t PlayTempo = 0;
@@ -97,22 +97,18 @@ public:
     void PlayOnce();
     // Clicks every beat at the tempo of the moment, after the count-in, until stopped; whatever ClickOn.
     void Metronome();
-    // Ends whatever plays at its next wait and puts the controls back to idle.
+    // Ends whatever plays at its next wait and puts the controls back to idle. On the player's thread (a
+    // yield, a notification); other threads stop the action through its stop source.
     void Stop();
-    // The part of the stop that any thread may do: whatever plays ends at its next wait.
+    // Whatever plays ends at its next wait. On the player's thread.
     void requestStop();
-    // A play action begins: no stop is pending, unless one came for this very action (see below).
-    void clearStopRequest() { stopRequested_ = 0; }
-    // A stop for the action that the player's thread is about to run or runs now: it holds until the next
-    // action begins, whatever the action clears, so that a stop pressed at any moment is never lost.
-    void requestActionStop() {
-        actionStopped_ = true;
-        requestStop();
-    }
-    void beginAction() {
-        actionStopped_ = false;
-        clearStopRequest();
-    }
+
+    // Every play action has a stop of its own, so that a stop is never lost to the action it was meant
+    // for nor carried into the next. Whoever runs the player on another thread makes the stop source of
+    // the next action here before the action starts, and keeps a copy to request the stop with: a stop
+    // pressed from then on ends that action, however early. An action that nobody began so gets a fresh
+    // stop when it starts.
+    void beginAction(std::stop_source stop);
 
     // Runs action as a play action: an unexpected fault is told to the user, and the notes are ended and
     // the controls set idle.
@@ -187,8 +183,9 @@ private:
 
     StudyState& study_;
     StudySession session_;
-    std::atomic<std::int16_t>& stopRequested_;
-    std::atomic<bool> actionStopped_ = false;
+    std::stop_source stop_;
+    bool begun_ = false; // beginAction was called for the action that starts next
+    bool continuous_ = false;
     Repeats repeats_ = Repeats::AsSet;
     Midi1& midi_;
     std::function<void()> yield_;

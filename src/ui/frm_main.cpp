@@ -263,7 +263,6 @@ void frmMain::start() {
     ControlPanel& c = *panel_;
     Settings& s = state_.settings;
     state_.Initialising = flag::True;
-    state_.StopRequested = flag::False;
     midi_.InitSoundTables();
     show();
 
@@ -603,7 +602,6 @@ void frmMain::quitWithoutAsking() {
 }
 
 void frmMain::prepareToQuit() {
-    state_.StopRequested = flag::True;
     // Nothing may sound once the user has said yes: the player has sent its last message before the reset.
     if (player_ != nullptr) player_->stopAndWait();
     midi_.MidiReset();

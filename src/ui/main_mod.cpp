@@ -62,9 +62,8 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
     trainer->views = std::make_unique<QueuedPlayerViews>(trainer->window->views(), *trainer->window, [port] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(port->outputDelay());
     });
-    trainer->player =
-        std::make_unique<BackgroundPlayer>(*trainer->port, trainer->state.StopRequested, *trainer->clock,
-                                           trainer->live, *trainer->events, *trainer->views, steadyClock);
+    trainer->player = std::make_unique<BackgroundPlayer>(*trainer->port, *trainer->clock, trainer->live,
+                                                         *trainer->events, *trainer->views, steadyClock);
     trainer->window->setPlayer(*trainer->player, trainer->live);
     trainer->window->setPractice(*trainer->practice);
     trainer->window->Form_Load();

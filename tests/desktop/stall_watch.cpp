@@ -10,6 +10,8 @@ namespace {
 // Above the sound server's threads (5), the recorder (10) and the trainer's (1).
 constexpr int WatchPriority = 20;
 constexpr long TickNs = 1'000'000;
+constexpr long LateUs = 1000;
+constexpr std::size_t MostLateWakes = 100'000;
 } // namespace
 
 StallWatch::StallWatch(std::chrono::milliseconds stall)
@@ -18,6 +20,11 @@ StallWatch::StallWatch(std::chrono::milliseconds stall)
 StallWatch::~StallWatch() {
     stopping_ = true;
     thread_.join();
+}
+
+std::vector<StallWatch::LateWake> StallWatch::lateWakes() const {
+    const std::lock_guard lock(mutex_);
+    return late_;
 }
 
 void StallWatch::watch() {
@@ -38,8 +45,13 @@ void StallWatch::watch() {
         const long lateUs = (now.tv_sec - due.tv_sec) * 1'000'000 + (now.tv_nsec - due.tv_nsec) / 1000;
         if (lateUs > worstUs_.load()) worstUs_ = lateUs;
         if (lateUs > stallUs_) stalls_.fetch_add(1);
+        if (lateUs > LateUs) {
+            const std::lock_guard lock(mutex_);
+            if (late_.size() < MostLateWakes)
+                late_.push_back({std::chrono::steady_clock::now(), static_cast<double>(lateUs) / 1000.0});
+        }
         // After a stall the next wake-up is a tick from now, not a burst of missed ones.
-        if (lateUs > 1000) due = now;
+        if (lateUs > LateUs) due = now;
     }
 }
 

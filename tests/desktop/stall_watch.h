@@ -6,7 +6,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 namespace orbel::desktop {
 
@@ -22,6 +24,12 @@ public:
     double worstMs() const { return static_cast<double>(worstUs_.load()) / 1000.0; }
     int stalls() const { return stalls_.load(); }
     bool realtime() const { return realtime_.load(); }
+    // Every wake-up later than a millisecond: when it came and how late (ms).
+    struct LateWake {
+        std::chrono::steady_clock::time_point at;
+        double lateMs;
+    };
+    std::vector<LateWake> lateWakes() const;
 
 private:
     void watch();
@@ -31,6 +39,8 @@ private:
     std::atomic<bool> realtime_ = false;
     std::atomic<long> worstUs_ = 0;
     std::atomic<int> stalls_ = 0;
+    mutable std::mutex mutex_;
+    std::vector<LateWake> late_; // guarded by mutex_
     std::thread thread_;
 };
 

@@ -20,6 +20,8 @@ using namespace std::chrono_literals;
 // A click's sound falls below the onset threshold well within this, and the next comes later.
 constexpr auto ClickGap = 100ms;
 constexpr double OnsetThreshold = 0.02;
+// The sound of a click is made at most this long before it is heard (the largest queue and then some).
+constexpr auto RenderedAhead = 200ms;
 
 // Opens the File menu and the About box in turn, once a second, until told to stop.
 void OpenMenusEverySecond(const TrainerRun& trainer, Desktop& desktop, const std::atomic<bool>& stop) {
@@ -76,12 +78,14 @@ std::optional<ClickFigures> PlayClicks(Desktop& desktop, Disturbance disturbance
     std::this_thread::sleep_for(1s);
     const auto measured = SinkRecorder::Clock::now();
     ClickFigures figures;
+    std::vector<StallWatch::LateWake> lateWakes;
     {
         const StallWatch watch(MachineStall);
         driven = driven && trainer.click(play);
         std::this_thread::sleep_for(playing);
         figures.machineStalls = watch.stalls();
         figures.worstMachineStallMs = watch.worstMs();
+        lateWakes = watch.lateWakes();
     }
     figures.loadAverage = RunCommand({"cat", "/proc/loadavg"});
     stopMenus = true;
@@ -103,9 +107,20 @@ std::optional<ClickFigures> PlayClicks(Desktop& desktop, Disturbance disturbance
     std::vector<double> intervals;
     for (std::size_t i = 1; i < onsets.size(); ++i)
         intervals.push_back(std::chrono::duration<double, std::milli>(onsets[i] - onsets[i - 1]).count());
+    std::vector<double> inOrder = intervals;
     std::sort(intervals.begin(), intervals.end());
     figures.clicks = onsets.size();
     figures.beatMs = intervals[intervals.size() / 2];
+    // Where the worst interval fell, and whether the machine stopped while its sound was being made (from
+    // a little before its first click, when the sound of the second was rendered, to the second).
+    const auto worst = std::max_element(inOrder.begin(), inOrder.end(), [&](double a, double b) {
+        return std::fabs(a - figures.beatMs) < std::fabs(b - figures.beatMs);
+    });
+    const std::size_t end = static_cast<std::size_t>(worst - inOrder.begin()) + 1;
+    figures.worstAtSeconds = std::chrono::duration<double>(onsets[end] - measured).count();
+    for (const StallWatch::LateWake& wake : lateWakes)
+        if (wake.at >= onsets[end - 1] - RenderedAhead && wake.at <= onsets[end])
+            figures.stallNearWorstMs = std::max(figures.stallNearWorstMs, wake.lateMs);
     figures.shortestMs = intervals.front();
     figures.longestMs = intervals.back();
     std::vector<double> errors;

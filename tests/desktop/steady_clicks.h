@@ -31,6 +31,10 @@ struct ClickFigures {
     // the machine itself stopped every program.
     int machineStalls = 0;
     double worstMachineStallMs = 0;
+    // When the interval furthest from the beat ended (s into the minute), and the latest wake-up of the
+    // real-time thread while its sound was made (ms; 0 if it was always on time within a millisecond).
+    double worstAtSeconds = 0;
+    double stallNearWorstMs = 0;
 };
 
 inline constexpr std::chrono::milliseconds MachineStall{20};

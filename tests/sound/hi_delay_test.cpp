@@ -1,12 +1,9 @@
 // The deadline timer, on a hand-driven clock.
 #include "sound/hi_delay.h"
 
-#include "app/program_state.h"
-
-#include <QTimer>
-#include <atomic>
 #include <climits>
 #include <gtest/gtest.h>
+#include <stop_token>
 #include <vector>
 
 namespace orbel {
@@ -17,6 +14,12 @@ using Duration = DeadlineClock::Duration;
 
 class HiDelayTest : public ::testing::Test {
 protected:
+    HiDelayTest() { NewAction(); }
+    // The waits belong to a new action, whose stop is not requested.
+    void NewAction() {
+        stop = {};
+        timer.setStop(stop.get_token());
+    }
     // Restarts the chain and measures time from there on.
     void Restart() {
         origin = clock.peek().time_since_epoch();
@@ -31,13 +34,13 @@ protected:
     }
 
     static constexpr Duration ReadStep = 1us;
-    std::atomic<std::int16_t> stopRequested = flag::False;
+    std::stop_source stop;
     ManualClock clock{ReadStep};
     Duration origin{};
     int yields = 0;
     std::vector<Duration> yieldTimes;
     std::function<void()> duringYield;
-    HiDelayTimer timer{stopRequested, clock, [this] {
+    HiDelayTimer timer{clock, [this] {
                            ++yields;
                            yieldTimes.push_back(Elapsed());
                            if (duringYield) duringYield();
@@ -117,14 +120,14 @@ TEST_F(HiDelayTest, BeforeTheFirstRestartTheChainCountsFromCreation) {
 TEST_F(HiDelayTest, AStopBeforeTheDeadlineReturnsAtOnceAndKeepsTheChain) {
     Restart();
     clock.advance(10ms);
-    stopRequested = flag::True;
+    stop.request_stop();
     clock.resetCounts();
     EXPECT_EQ(timer.HiDelay(50), hidelay::Stopped);
     EXPECT_EQ(clock.sleeps(), 0);
     EXPECT_EQ(clock.reads(), 1);
     EXPECT_EQ(yields, 0);
 
-    stopRequested = flag::False;
+    NewAction();
     EXPECT_EQ(timer.HiDelay(50), hidelay::Waited);
     ExpectEndedAt(50ms);
 }
@@ -132,7 +135,7 @@ TEST_F(HiDelayTest, AStopBeforeTheDeadlineReturnsAtOnceAndKeepsTheChain) {
 TEST_F(HiDelayTest, AStopAfterTheDeadlineHasPassedStillCompletesTheWait) {
     Restart();
     clock.advance(60ms);
-    stopRequested = flag::True;
+    stop.request_stop();
     EXPECT_EQ(timer.HiDelay(50), hidelay::Waited);
     EXPECT_EQ(yields, 1);
     // The chain moved on to 50 ms: the next deadline, 100 ms, lies ahead, so the stop now counts.
@@ -142,7 +145,7 @@ TEST_F(HiDelayTest, AStopAfterTheDeadlineHasPassedStillCompletesTheWait) {
 
 TEST_F(HiDelayTest, WindowWorkIsDoneWhileTheDeadlineIsAheadAndAStopThereEndsThatWait) {
     duringYield = [this] {
-        if (yields == 4) stopRequested = flag::True;
+        if (yields == 4) stop.request_stop();
     };
     Restart();
     for (int i = 0; i < 3; ++i)
@@ -167,7 +170,7 @@ TEST_F(HiDelayTest, WithLittleTimeLeftTheYieldWaitsForTheDeadline) {
 
 TEST_F(HiDelayTest, AStopIsNoticedWithinASleepSlice) {
     clock.setOnWake([this] {
-        if (Elapsed() >= 40ms) stopRequested = flag::True;
+        if (Elapsed() >= 40ms) stop.request_stop();
     });
     Restart();
     EXPECT_EQ(timer.HiDelay(100), hidelay::Stopped);
@@ -192,17 +195,6 @@ TEST(HiDelayClockTest, ReportsAFineClockOnThisSystem) {
     EXPECT_TRUE(InitHiDelay());
 }
 
-TEST(HiDelayClockTest, TheDefaultYieldHandlesWindowEvents) {
-    std::atomic<std::int16_t> stopRequested = flag::False;
-    SteadyDeadlineClock clock;
-    HiDelayTimer timer(stopRequested, clock);
-    bool handled = false;
-    QTimer::singleShot(0, [&handled] { handled = true; });
-    timer.HiDelay(hidelay::Restart);
-    EXPECT_EQ(timer.HiDelay(1), hidelay::Waited);
-    EXPECT_TRUE(handled);
-}
-
 } // namespace
 } // namespace orbel
 
@@ -214,8 +206,7 @@ namespace {
 TEST(HiDelayCatchUp, AChainFarBehindStartsAgainInsteadOfBursting) {
     using namespace std::chrono_literals;
     ManualClock clock;
-    std::atomic<std::int16_t> stop = 0;
-    HiDelayTimer timer(stop, clock, {});
+    HiDelayTimer timer(clock);
     timer.setCatchUpLimit(500ms);
     timer.HiDelay(hidelay::Restart);
     const auto start = clock.peek();

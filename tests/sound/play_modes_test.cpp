@@ -155,7 +155,7 @@ TEST(PlayModes, StopWhileAllInOrderPlaysItemFourLeavesItSelected) {
     EXPECT_EQ(rig.host.playedItems, (std::vector<int>{0, 1, 2, 3, 4}));
     EXPECT_EQ(rig.host.selected, 4);
     EXPECT_EQ(rig.host.controls, (std::vector<bool>{true, false}));
-    EXPECT_EQ(rig.sled->ContinuousPlay, flag::False);
+    EXPECT_FALSE(rig.sled->continuousPlay());
 }
 
 TEST(PlayModes, AStopWhileAnItemIsChosenIsNotLost) {
@@ -209,7 +209,7 @@ TEST(PlayModes, AFaultIsToldAndTheModeEndsIdle) {
     EXPECT_EQ(rig.host.playedItems, (std::vector<int>{0, 1}));
     EXPECT_EQ(rig.host.controls.back(), false);
     EXPECT_EQ(rig.host.quitAndReference.back(), true);
-    EXPECT_EQ(rig.sled->ContinuousPlay, flag::False);
+    EXPECT_FALSE(rig.sled->continuousPlay());
     // Nothing is left sounding.
     const auto messages = rig.output->messages();
     ASSERT_GE(messages.size(), 3U);

@@ -117,7 +117,7 @@ public:
         midi = std::make_unique<Midi1>(s, prompter, std::move(recorder), std::nullopt);
         midi->MidiOpen();
         sled = std::make_unique<PlaySled>(
-            state, state.StopRequested, *midi, clock,
+            state, *midi, clock,
             [this] {
                 ++yields;
                 if (onYield) onYield();

@@ -280,7 +280,7 @@ TEST(PlayButton, WithoutRepeatPlaysOneRepetitionAndReturnsToIdle) {
     rig.sled->PlayRepeated(ProgressionStep(2));
     EXPECT_EQ(rig.host.playedItems.size(), 1U);
     EXPECT_EQ(rig.host.controls, (std::vector<bool>{true, false}));
-    EXPECT_EQ(rig.sled->ContinuousPlay, flag::False);
+    EXPECT_FALSE(rig.sled->continuousPlay());
     EXPECT_EQ(rig.host.labels.back(), QString()); // no "k/n" without repeat
     EXPECT_EQ(rig.host.prepareCalls, 1);
     EXPECT_EQ(rig.state.settings.RootKey, 0);
@@ -392,7 +392,7 @@ TEST(PlayButton, FourthProgressionCarriesTheOctave) {
     EXPECT_EQ(std::vector<QString>(rig.host.labels.begin(), rig.host.labels.begin() + 5),
               (std::vector<QString>{"1/2", "1/2", "2/2", "1/2", "2/2"}));
     EXPECT_EQ(rig.host.controls.back(), false);
-    EXPECT_EQ(rig.sled->ContinuousPlay, flag::False);
+    EXPECT_FALSE(rig.sled->continuousPlay());
 }
 
 TEST(PlayButton, RepetitionsAlternateTheAccompanimentVariants) {
@@ -431,7 +431,7 @@ TEST(PlayButton, StopDuringTheCountInPlaysNothing) {
     // The stop comes in while the first count-in click is ringing.
     EXPECT_EQ(rig.recordsWhere(CountInClick()).size(), 1U);
     EXPECT_EQ(rig.host.controls.back(), false);
-    EXPECT_EQ(rig.sled->ContinuousPlay, flag::False);
+    EXPECT_FALSE(rig.sled->continuousPlay());
 }
 
 struct PauseCase {
@@ -483,7 +483,7 @@ TEST(PlayButton, AFaultIsToldAndTheControlsReturnToIdle) {
     rig.sled->PlayRepeated(1);
     EXPECT_EQ(rig.prompter.messages, QStringList{play_texts::UnexpectedError});
     EXPECT_EQ(rig.host.controls.back(), false);
-    EXPECT_EQ(rig.sled->ContinuousPlay, flag::False);
+    EXPECT_FALSE(rig.sled->continuousPlay());
     EXPECT_FALSE(rig.recordsWhere(AllNotesOffOn(0)).empty());
 }
 
@@ -492,7 +492,7 @@ TEST(PlayButton, AFaultIsToldAndTheControlsReturnToIdle) {
 TEST(SoundButton, PlaysOnceWithoutCountInAndLeavesThePlayControlsAlone) {
     PlayerRig rig;
     rig.state.settings.CountInOn = 1;
-    rig.state.StopRequested = flag::True; // left from an earlier stop
+    rig.sled->requestStop(); // a stop of the action before
     rig.setMelody({{24, 24}, {26, 24}});
     rig.sled->PlayOnce();
     EXPECT_TRUE(rig.recordsWhere(CountInClick()).empty());
@@ -546,10 +546,10 @@ TEST(Stop, AStopAtAnyMomentEndsTheRepeatingPlay) {
 
 TEST(Stop, EndsThePlayAndPutsTheControlsBackToIdle) {
     PlayerRig rig;
-    rig.sled->ContinuousPlay = flag::True;
+    rig.sled->setContinuousPlay(true);
     rig.sled->Stop();
-    EXPECT_EQ(rig.state.StopRequested, flag::True);
-    EXPECT_EQ(rig.sled->ContinuousPlay, flag::False);
+    EXPECT_TRUE(rig.sled->stopRequested());
+    EXPECT_FALSE(rig.sled->continuousPlay());
     EXPECT_EQ(rig.host.controls, std::vector<bool>{false});
     EXPECT_EQ(rig.host.labelHidden, 1);
     EXPECT_EQ(rig.host.keysDrawn, 1);

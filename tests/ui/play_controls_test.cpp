@@ -153,7 +153,7 @@ TEST_F(PlayControlsTest, QuitWhilePlayingEndsThePerformanceAndSaves) {
     find<QPushButton>("Command5")->click();
     waitIdle();
     EXPECT_FALSE(trainer->window->isVisible());
-    EXPECT_EQ(trainer->state.StopRequested, -1);
+    EXPECT_FALSE(trainer->player->busy());
     EXPECT_EQ(QFileInfo(folder.filePath("cfg.infdat")).size(), 316);
     EXPECT_EQ(prompter.questions.size(), 1);
     trainer.reset();
@@ -354,9 +354,9 @@ TEST_F(PlayerThreadTest, SoundButtonThenPlayThenStopLeavesNothingSounding) {
             step = 1;
             laterOnUi([this] { find<QPushButton>("Command5")->click(); });
             // The press reaches the window while this play-through still runs.
-            for (int i = 0; i < 2000 && trainer->state.StopRequested != -1; ++i)
+            for (int i = 0; i < 2000 && !trainer->player->sled().stopRequested(); ++i)
                 std::this_thread::sleep_for(1ms);
-        } else if (step == 1 && trainer->state.StopRequested == 0) {
+        } else if (step == 1 && !trainer->player->sled().stopRequested()) {
             step = 2;
         } else if (step == 2 && now >= 3s) {
             step = 3;

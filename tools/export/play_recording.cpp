@@ -47,12 +47,15 @@ public:
         : state_(state), midi_(midi), recorder_(recorder), clock_(clock), repeats_(repeats),
           firstTitle_(std::move(firstTitle)), performance_(performance) {}
 
-    // Called by every play-through once it has cleared the stop request, before its first tick.
+    // Stopped once the requested play-throughs are done.
+    PlaySled* player = nullptr;
+
+    // Called by every play-through before its first tick.
     void CircleLayout() override {
         if (++started_ > repeats_) {
             // The stop is seen at the first wait, after the first tick has been sent: so the recording
             // ends here, and the next repetition leaves nothing in it.
-            state_.StopRequested = flag::True;
+            if (player != nullptr) player->requestStop();
             midi_.MidiClose();
             return;
         }
@@ -128,7 +131,8 @@ Performance RecordPerformance(const ExportBuild& build, const Settings& settings
     Midi1 midi(state.settings, prompter, std::move(output), std::nullopt);
     midi.MidiOpen();
     RecordingEvents events(state, midi, recorder, clock, options.repeats, build.title, performance);
-    PlaySled player(state, state.StopRequested, midi, clock, {}, SeededRandom(options.seed));
+    PlaySled player(state, midi, clock, {}, SeededRandom(options.seed));
+    events.player = &player;
     player.setEvents(&events);
     player.setViews(&events);
     player.setTempoRamp(options.ramp);
