@@ -26,6 +26,9 @@ public:
     void close() override;
     bool isOpen() const override;
     std::string openNotice() const override;
+    std::string soundFontInUse() const override {
+        return active_ != nullptr ? active_->soundFontInUse() : std::string{};
+    }
 
     // The output that plays now; null while closed.
     MidiOutput* active() const { return active_; }

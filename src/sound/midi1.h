@@ -83,8 +83,8 @@ public:
     bool isOpen() const;
     // Why the last open failed, in the output's own words; empty after a successful open.
     std::string openError() const { return port_->openError(); }
-    MidiOutput* output() const { return port_->output(); }
     MidiPort& port() { return *port_; }
+    const MidiPort& port() const { return *port_; }
 
 private:
     // Every message leaves through here: traced, then sent.

@@ -66,7 +66,8 @@ public:
     // The constant time from a message's due time to its sound; zero for outputs that play at once.
     virtual std::chrono::microseconds outputDelay() const { return {}; }
     // Gets the output ready to play on time from now on: an output that releases its device while idle
-    // opens it again and returns once it runs. Called before a performance's first deadline.
+    // opens it again and returns once it runs. Called before a performance's first deadline, on the
+    // player's thread while another thread may send.
     virtual void wake() {}
     // Silences every channel at once.
     virtual void reset() = 0;
@@ -76,6 +77,8 @@ public:
     // After a successful open: what the user should know about it, such as a chosen port that failed and
     // the output that plays instead. Empty when the output is the one that was asked for.
     virtual std::string openNotice() const { return {}; }
+    // The SoundFont an open synthesizer plays; empty for every other output.
+    virtual std::string soundFontInUse() const { return {}; }
 };
 
 } // namespace orbel

@@ -21,6 +21,7 @@ bool MidiPort::open() {
     std::string notice;
     bool opened = false;
     {
+        const std::lock_guard life(lifetime_);
         const std::lock_guard lock(mutex_);
         opened = output_ ? output_->open(error) : false;
         if (opened) {
@@ -50,6 +51,7 @@ bool MidiPort::open() {
 }
 
 void MidiPort::reset() {
+    const std::lock_guard life(lifetime_);
     const std::lock_guard lock(mutex_);
     if (!output_) return;
     output_->cancelScheduled();
@@ -57,6 +59,7 @@ void MidiPort::reset() {
 }
 
 void MidiPort::close() {
+    const std::lock_guard life(lifetime_);
     const std::lock_guard lock(mutex_);
     if (output_) output_->close();
 }
@@ -83,13 +86,14 @@ void MidiPort::cancelScheduled() {
 }
 
 void MidiPort::wake() {
-    MidiOutput* output = nullptr;
-    {
-        const std::lock_guard lock(mutex_);
-        output = output_.get();
-    }
-    // Not under the lock: the window's reference tones must not wait while the stream comes back.
-    if (output != nullptr) output->wake();
+    // Not under mutex_: the window's reference tones must not wait while the stream comes back.
+    const std::shared_lock life(lifetime_);
+    if (output_) output_->wake();
+}
+
+std::string MidiPort::soundFontInUse() const {
+    const std::lock_guard lock(mutex_);
+    return output_ ? output_->soundFontInUse() : std::string{};
 }
 
 std::chrono::microseconds MidiPort::outputDelay() const {

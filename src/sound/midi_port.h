@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <shared_mutex>
 #include <string>
 
 namespace orbel {
@@ -45,11 +46,16 @@ public:
 
     // Why the last open failed, in the output's own words; empty after a successful open.
     std::string openError() const;
-    MidiOutput* output() const { return output_.get(); }
+    // The SoundFont the output plays, if it is a synthesizer that is open.
+    std::string soundFontInUse() const;
 
 private:
     Prompter& prompter_;
-    std::unique_ptr<MidiOutput> output_;
+    // Set once: the output is reached only through the port, under mutex_, but for wake() (see there).
+    const std::unique_ptr<MidiOutput> output_;
+    // Held shared by wake(), which may take a while and must not hold up what the window sends, and
+    // exclusively by whatever opens, resets or closes the output, so that none of them runs under a wake.
+    mutable std::shared_mutex lifetime_;
     std::unique_ptr<MidiLog> log_;
     mutable std::mutex mutex_;
     std::string openError_;

@@ -93,6 +93,7 @@ public:
 
     // The SoundFont in use and the audio driver that plays it (empty offline); valid while open.
     const std::filesystem::path& soundFontPath() const { return soundFontPath_; }
+    std::string soundFontInUse() const override { return isOpen() ? soundFontPath_.string() : std::string{}; }
     const std::string& audioDriverName() const { return audioDriverName_; }
     double sampleRate() const { return options_.sampleRate; }
     // Live: whether the audio stream is running now (it is paused or released when idle).

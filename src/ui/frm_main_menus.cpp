@@ -10,7 +10,6 @@
 #include "datafiles/narrow_text.h"
 #include "sound/background_player.h"
 #include "sound/midi1.h"
-#include "sound/synth_output.h"
 #include "theory/kihon.h"
 #include "theory/prepare_build.h"
 #include "ui/captions.h"
@@ -336,9 +335,7 @@ void frmMain::showShortcuts() {
 }
 
 QString frmMain::soundFontInUse() const {
-    if (const auto* synth = dynamic_cast<const SynthOutput*>(midi_.output()); synth && synth->isOpen())
-        return QString::fromStdString(synth->soundFontPath().string());
-    return {};
+    return QString::fromStdString(midi_.port().soundFontInUse());
 }
 
 void frmMain::showAbout() {
