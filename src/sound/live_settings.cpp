@@ -36,21 +36,26 @@ void CopyLiveFields(const Settings& from, Settings& to) {
 
 void LiveSettings::publish(const Settings& settings) {
     const std::lock_guard lock(mutex_);
-    const std::int16_t ramped = published_.Tempo;
     CopyLiveFields(settings, published_);
-    if (any_ && settings.Tempo == windowTempo_) published_.Tempo = ramped;
-    windowTempo_ = settings.Tempo;
+    if (!any_) tempo_ = settings.Tempo;
     any_ = true;
 }
 
-void LiveSettings::acknowledgeRamp(int tempo) {
+void LiveSettings::chooseTempo(int tempo) {
     const std::lock_guard lock(mutex_);
-    windowTempo_ = tempo;
+    tempo_ = static_cast<std::int16_t>(tempo);
+    owner_ = TempoOwner::User;
 }
 
 void LiveSettings::rampTempo(int tempo) const {
     const std::lock_guard lock(mutex_);
-    published_.Tempo = static_cast<std::int16_t>(tempo);
+    tempo_ = static_cast<std::int16_t>(tempo);
+    owner_ = TempoOwner::Ramp;
+}
+
+LiveSettings::TempoOwner LiveSettings::tempoOwner() const {
+    const std::lock_guard lock(mutex_);
+    return owner_;
 }
 
 void LiveSettings::requestRoot(int root) {
@@ -70,7 +75,9 @@ void LiveSettings::forgetRootRequest() const {
 
 void LiveSettings::refresh(Settings& settings) const {
     const std::lock_guard lock(mutex_);
-    if (any_) CopyLiveFields(published_, settings);
+    if (!any_) return;
+    CopyLiveFields(published_, settings);
+    settings.Tempo = tempo_;
 }
 
 } // namespace orbel

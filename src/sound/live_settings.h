@@ -16,16 +16,19 @@ void CopyLiveFields(const Settings& from, Settings& to);
 
 class LiveSettings {
 public:
-    // Window's thread.
+    // Window's thread: the live fields but the tempo, which has an owner of its own (below). The first
+    // publication sets the tempo too, as the user's.
     void publish(const Settings& settings);
-    // Player's thread: takes the live fields of the last published settings into settings.
+    // Player's thread: takes the live fields of the last published settings, and the tempo, into settings.
     void refresh(Settings& settings) const;
-    // Player's thread: the tempo ramp moved the tempo. It holds until the window publishes a tempo of its
-    // own: the one it shows until it hears of the ramp is not taken for the user's choice.
+
+    // The tempo belongs to whoever set it last: the user (window's thread: the tempo bar or box moved by
+    // the user, a tempo typed in a dialog) or the practice ramp (player's thread). The window showing the
+    // ramp's tempo takes nothing from the ramp.
+    enum class TempoOwner { User, Ramp };
+    void chooseTempo(int tempo);
     void rampTempo(int tempo) const;
-    // Window's thread: the window heard of the ramp's tempo and shows it; publishing it is no choice of the
-    // user's either, even when the ramp has moved on meanwhile.
-    void acknowledgeRamp(int tempo);
+    TempoOwner tempoOwner() const;
 
     // A root the user chose on the views while playing (window's thread); the player's repeat loop takes it
     // at the end of a pass, and the root progression goes on from it. A new play forgets an old request.
@@ -35,9 +38,10 @@ public:
 
 private:
     mutable std::mutex mutex_;
-    mutable Settings published_;
+    Settings published_;
     bool any_ = false;
-    int windowTempo_ = -1; // the tempo the window published last
+    mutable std::int16_t tempo_ = 0;
+    mutable TempoOwner owner_ = TempoOwner::User;
     mutable std::optional<int> rootRequest_;
 };
 

@@ -433,6 +433,7 @@ void frmMain::OctaveStep(int step) {
 void frmMain::VScroll1_Change(int value) {
     panel_->Text1->setText(QString::number(value));
     state_.settings.Tempo = static_cast<std::int16_t>(value);
+    if (live_ != nullptr && !followingRamp_) live_->chooseTempo(value);
     publishLive();
 }
 
@@ -442,6 +443,7 @@ void frmMain::Text1_Change(const QString& text) {
     const int tempo = TypedTempo(text, state_.settings.Tempo);
     state_.settings.Tempo = static_cast<std::int16_t>(tempo);
     panel_->Text1->setText(QString::number(tempo));
+    if (live_ != nullptr) live_->chooseTempo(tempo);
     publishLive();
 }
 

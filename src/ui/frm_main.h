@@ -177,6 +177,8 @@ private:
     Midi1& midi_;
     BackgroundPlayer* player_ = nullptr;
     LiveSettings* live_ = nullptr;
+    // While the tempo bar follows the practice ramp: what it shows is the ramp's tempo, not the user's.
+    bool followingRamp_ = false;
     Practice* practice_ = nullptr;
     frmPractice* practiceWindow_ = nullptr;
     // The score of a repetition, under the repetition label.

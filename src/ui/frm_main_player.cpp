@@ -169,8 +169,9 @@ void frmMain::ShowRepeatLabel(const QString& label, int tempo) {
 
 void frmMain::tempoRamped(int tempo) {
     // The bar and its text follow the ramp, without the tempo they show being taken for the user's.
-    if (live_ != nullptr) live_->acknowledgeRamp(tempo);
+    followingRamp_ = true;
     panel_->VScroll1->setValue(tempo);
+    followingRamp_ = false;
 }
 
 void frmMain::hideRepeatLabel() {

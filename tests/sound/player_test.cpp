@@ -327,15 +327,11 @@ TEST(PlayButton, TheRampHoldsAgainstTheWindowsOldTempoAndGoesOnFromTheUsersOwn) 
         tempi.push_back(rig.sled->PlayTempo);
         if (n == 2) live.publish(window); // a volume moved before the window heard of the ramp
         if (n == 3) {
-            // The window hears of the ramp's first step late, after the second.
-            live.acknowledgeRamp(130);
+            // The window hears of the ramp's first step late, after the second, and shows it.
             window.Tempo = 130;
             live.publish(window);
         }
-        if (n == 4) {
-            window.Tempo = 200; // the user's own tempo
-            live.publish(window);
-        }
+        if (n == 4) live.chooseTempo(200); // the user's own tempo
         if (n == 6) rig.sled->Stop();
     };
     rig.sled->PlayRepeated(0);
