@@ -188,7 +188,7 @@ std::optional<std::string> SelectFourBarPhrase(ProgramState& state, std::string&
         item = static_cast<std::int16_t>(i);
         state.sequence = PlaySequence{};
         if (BuildSequenceForSelection(state.sequence, state.settings, state.study.catalogue, phrases,
-                                      state.iiviTables, state.circle, false))
+                                      state.iiviTables, false))
             continue;
         if (state.sequence.BeatsPerBar == figures::BeatsPerBar &&
             SequenceTicks(state.sequence) == figures::PhraseTicks)

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             settings.RootKey = static_cast<std::int16_t>(item % 12);
             settings.UpDown = static_cast<std::int16_t>(item % 2);
             PlaySequence seq;
-            BuildSequenceForSelection(seq, settings, catalogue, {}, tables, {}, false);
+            BuildSequenceForSelection(seq, settings, catalogue, {}, tables, false);
             fuzz::Require(seq.SeqCount >= 0 && seq.SeqCount <= sequence_limits::Notes, "the sequence fits");
         }
     }

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         settings.StudyItem[study_type::UserPhrase] = static_cast<std::int16_t>(item);
         settings.RootKey = static_cast<std::int16_t>(item % 12);
         PlaySequence seq;
-        BuildSequenceForSelection(seq, settings, {}, list, tables, {}, false);
+        BuildSequenceForSelection(seq, settings, {}, list, tables, false);
         fuzz::Require(seq.SeqCount >= 0 && seq.SeqCount <= sequence_limits::Notes, "the sequence fits");
     }
 

@@ -37,7 +37,7 @@ int StudySession::currentItem() const {
 BuildMessage StudySession::build(bool isChangeOnly) {
     StudyState& s = state_;
     return BuildSequenceForSelection(s.sequence, s.settings, s.study.catalogue, s.study.phrases, s.iiviTables,
-                                     s.circle, isChangeOnly);
+                                     isChangeOnly);
 }
 
 void StudySession::choose(int item) {

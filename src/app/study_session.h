@@ -6,7 +6,6 @@
 
 #include "app/study_items.h"
 #include "theory/build_result.h"
-#include "theory/circle_geometry.h"
 #include "theory/play_sequence.h"
 #include "theory/settings.h"
 #include "theory/title_text.h"
@@ -22,7 +21,6 @@ struct StudyState {
     Settings settings;
     StudyData study;
     IIVITables iiviTables;
-    CircleGeometry circle{};
     PlaySequence sequence;
     // How many entries the item list has.
     int itemCount = 0;

@@ -30,19 +30,18 @@ static constexpr std::array<int, 4> ChordsInOrder{iivi_chord_code::II, iivi_chor
                                                   iivi_chord_code::IAgain};
 
 struct ChordPlace {
-    int position; // row of the II–V–I tables
-    int ringX;    // sets of the circle geometry holding the chord's ring
-    int ringY;
+    int position;     // row of the II–V–I tables
+    std::int8_t ring; // of the circle diagram
 };
 
 ChordPlace PlaceOf(int code) {
     switch (code) {
     case iivi_chord_code::II:
-        return {iivi::II, circle_sets::InnerRingX, circle_sets::InnerRingY};
+        return {iivi::II, circle_ring::Inner};
     case iivi_chord_code::V:
-        return {iivi::V, circle_sets::MiddleRingX, circle_sets::MiddleRingY};
+        return {iivi::V, circle_ring::Middle};
     default:
-        return {iivi::I, circle_sets::OuterRingX, circle_sets::OuterRingY};
+        return {iivi::I, circle_ring::Outer};
     }
 }
 
@@ -74,15 +73,10 @@ bool PatternIsPlayable(std::string_view digits) {
     return true;
 }
 
-int RingPoint(const CircleGeometry& circle, int set, int pitchClass) {
-    return RoundHalfEven(circle[static_cast<std::size_t>(set)][static_cast<std::size_t>(pitchClass)]);
-}
-
 } // namespace
 
 void BuildIIVIChord(PlaySequence& seq, int& counter, const Settings& settings, const IIVITables& tables,
-                    const CircleGeometry& circle, int code, std::string_view scale, std::string_view digits,
-                    int root) {
+                    int code, std::string_view scale, std::string_view digits, int root) {
     if (counter < 0 || counter >= sequence_limits::Notes) return;
     const int mode = settings.IIVIMode[0];
     const int treatment = settings.IIVIMode[1];
@@ -97,20 +91,18 @@ void BuildIIVIChord(PlaySequence& seq, int& counter, const Settings& settings, c
     for (std::size_t k = 0; k < noteCount && counter < sequence_limits::Notes; ++k) {
         const int s = ToneOf(scale, DigitOf(digits[k]));
         const int pitch = chordRoot + s + FirstOctave;
-        const int pitchClass = ((pitch + 48) % 12 + 12) % 12;
         const auto at = static_cast<std::size_t>(counter);
         seq.SeqPitch[at] = static_cast<std::int16_t>(pitch);
         // A pattern too long to share out a bar keeps the durations of the cleared sequence.
         seq.SeqDur[at] = noteCount <= BarDivision.size() ? BarDivision[noteCount - 1][k] : 0;
         seq.SeqDegree[at] = std::string(NoteNameCell(s, NameColumn::Degree));
-        seq.SeqCircleX[at] = RingPoint(circle, place.ringX, pitchClass);
-        seq.SeqCircleY[at] = RingPoint(circle, place.ringY, pitchClass);
+        seq.SeqRing[at] = place.ring;
         ++counter;
     }
 }
 
 BuildMessage BuildIIVIPattern(PlaySequence& seq, const Settings& settings, const Catalogue& catalogue,
-                              const IIVITables& tables, const CircleGeometry& circle, int item, int root) {
+                              const IIVITables& tables, int item, int root) {
     if (item < 0 || item >= catalogue.PatternCount || item >= catalogue_limits::Slots) {
         ClearSequence(seq);
         return {};
@@ -128,7 +120,7 @@ BuildMessage BuildIIVIPattern(PlaySequence& seq, const Settings& settings, const
     int counter = 0;
     for (const int code : ChordsInOrder) {
         const std::string& scale = IIVIEntry(tables.IIVIScales, PlaceOf(code).position, treatment, mode);
-        BuildIIVIChord(seq, counter, settings, tables, circle, code, scale, digits, root);
+        BuildIIVIChord(seq, counter, settings, tables, code, scale, digits, root);
     }
     seq.SeqCount = static_cast<std::int16_t>(counter);
     return {};

@@ -17,6 +17,15 @@ static constexpr std::int16_t RestPitch = 30;
 
 template <typename T> using PerNote = std::array<T, sequence_limits::Notes>;
 
+// The rings of the circle diagram, from the rim inwards: where a II–V–I pattern's notes are marked (the
+// ring of their chord). The diagram's view finds the ring's point of each pitch class when it paints.
+namespace circle_ring {
+static constexpr std::int8_t None = 0;
+static constexpr std::int8_t Outer = 1;  // the I chord; the degrees of scales
+static constexpr std::int8_t Middle = 2; // the V chord
+static constexpr std::int8_t Inner = 3;  // the II chord
+} // namespace circle_ring
+
 struct PlaySequence {
     std::int16_t SeqCount = 0;
     PerNote<std::int16_t> SeqPitch{};
@@ -28,8 +37,7 @@ struct PlaySequence {
     PerNote<std::int16_t> SeqBarStart{};
     PerNote<std::int16_t> SeqBeam{};
     PerNote<std::string> SeqDegree{}; // degree name relative to the chord root (II–V–I patterns)
-    PerNote<std::int32_t> SeqCircleX{};
-    PerNote<std::int32_t> SeqCircleY{};
+    PerNote<std::int8_t> SeqRing{};   // the ring of the circle diagram a pattern note is marked on
 
     std::int16_t BeatsPerBar = 4;
     std::int16_t OctaveShift = 0;   // whole octaves added when the notes are played or shown

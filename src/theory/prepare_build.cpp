@@ -18,8 +18,7 @@ int SelectedItem(const Settings& settings) {
 }
 
 BuildMessage BuildForStudyType(PlaySequence& seq, Settings& settings, const Catalogue& catalogue,
-                               const PhraseList& phrases, const IIVITables& tables,
-                               const CircleGeometry& circle, bool isChangeOnly) {
+                               const PhraseList& phrases, const IIVITables& tables, bool isChangeOnly) {
     const int item = SelectedItem(settings);
     const int root = settings.RootKey;
     switch (settings.StudyType) {
@@ -30,7 +29,7 @@ BuildMessage BuildForStudyType(PlaySequence& seq, Settings& settings, const Cata
                                  root);
     case study_type::IIVIPattern:
         ClearSequence(seq);
-        return BuildIIVIPattern(seq, settings, catalogue, tables, circle, item, root);
+        return BuildIIVIPattern(seq, settings, catalogue, tables, item, root);
     case study_type::IIVIPhrase:
     case study_type::UserPhrase: {
         BuildMessage message;
@@ -53,8 +52,8 @@ BuildMessage BuildForStudyType(PlaySequence& seq, Settings& settings, const Cata
 
 BuildMessage BuildSequenceForSelection(PlaySequence& seq, Settings& settings, const Catalogue& catalogue,
                                        const PhraseList& phrases, const IIVITables& tables,
-                                       const CircleGeometry& circle, bool isChangeOnly) {
-    BuildMessage message = BuildForStudyType(seq, settings, catalogue, phrases, tables, circle, isChangeOnly);
+                                       bool isChangeOnly) {
+    BuildMessage message = BuildForStudyType(seq, settings, catalogue, phrases, tables, isChangeOnly);
     FitRange(seq, settings);
     ComputeBeams(seq);
     return message;

@@ -5,7 +5,6 @@
 
 #include "theory/build_result.h"
 #include "theory/catalogue.h"
-#include "theory/circle_geometry.h"
 #include "theory/phrase_list.h"
 #include "theory/play_sequence.h"
 #include "theory/settings.h"
@@ -24,11 +23,11 @@ static constexpr int UserPhrase = 4;
 // Builds item StudyItem(StudyType) of the current study type on settings.RootKey into seq. For the phrase
 // types, isChangeOnly (only the root changed since the last build) moves the parsed phrase to the new root
 // instead of parsing it again, and LastBuiltRoot follows RootKey. Then the octave shift is fitted and the
-// beams are computed. circle must hold the diagram's current points: II–V–I patterns store them per note.
+// beams are computed.
 // A refused item leaves an empty sequence and gives the message to show; an unknown study type or an item
 // outside its list gives an empty sequence.
 BuildMessage BuildSequenceForSelection(PlaySequence& seq, Settings& settings, const Catalogue& catalogue,
                                        const PhraseList& phrases, const IIVITables& tables,
-                                       const CircleGeometry& circle, bool isChangeOnly);
+                                       bool isChangeOnly);
 
 } // namespace orbel

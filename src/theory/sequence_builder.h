@@ -9,7 +9,6 @@
 
 #include "theory/build_result.h"
 #include "theory/catalogue.h"
-#include "theory/circle_geometry.h"
 #include "theory/play_sequence.h"
 #include "theory/settings.h"
 #include "theory/vocabulary.h"
@@ -33,7 +32,7 @@ static constexpr int MaxDigits = 6;
 static constexpr int ScaleCharsUsed = 7;
 } // namespace pattern_limits
 
-// Empties the sequence: no notes, every per-note field blank or 0. The degree names and circle positions are
+// Empties the sequence: no notes, every per-note field blank or 0. The degree names and circle rings are
 // left alone; every builder writes them for each note it uses.
 void ClearSequence(PlaySequence& seq);
 
@@ -48,14 +47,13 @@ BuildMessage BuildScaleOrChord(PlaySequence& seq, const Settings& settings, cons
 // Builds pattern item of the catalogue over II–V–I–I in the key root, one bar per chord, with the scales and
 // chord suffixes of the mode and V7 treatment in settings.IIVIMode. Sets MajorSpelling from the mode.
 BuildMessage BuildIIVIPattern(PlaySequence& seq, const Settings& settings, const Catalogue& catalogue,
-                              const IIVITables& tables, const CircleGeometry& circle, int item, int root);
+                              const IIVITables& tables, int item, int root);
 
 // Writes the bar of one chord of a II–V–I pattern from note counter on and advances counter: the chord
 // symbol over the first note, then one note per digit of digits, digit d taking the tone of character d of
 // scale (digits without a character, 8 and 9, play the chord root), with its degree name and its point on
 // the ring of the diagram that belongs to the chord. Writes nothing past the end of the sequence.
 void BuildIIVIChord(PlaySequence& seq, int& counter, const Settings& settings, const IIVITables& tables,
-                    const CircleGeometry& circle, int code, std::string_view scale, std::string_view digits,
-                    int root);
+                    int code, std::string_view scale, std::string_view digits, int root);
 
 } // namespace orbel

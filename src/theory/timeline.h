@@ -30,11 +30,9 @@ struct Timeline {
     using Voice = std::vector<std::int16_t>;
     // Cells by variant, voice and tick; the melody uses variant 0 only.
     std::array<std::array<Voice, timeline_limits::Voices>, timeline_limits::Variants> Cells;
-    std::vector<std::int16_t> TieAt;        // 1 where the melody event continues the previous note
-    std::vector<std::string> EventChord;    // chord symbol of the note starting here, blank elsewhere
-    std::vector<std::int32_t> EventCircleX; // the melody note's point on the circle diagram
-    std::vector<std::int32_t> EventCircleY;
-    std::vector<float> EventNoteX; // the melody note's staff x and row base
+    std::vector<std::int16_t> TieAt;     // 1 where the melody event continues the previous note
+    std::vector<std::string> EventChord; // chord symbol of the note starting here, blank elsewhere
+    std::vector<float> EventNoteX;       // the melody note's staff x and row base
     std::vector<float> EventRowBase;
     std::vector<std::string> EventDegree; // degree label of the melody note
     int TimelineLength = 0;               // ticks 0..TimelineLength-1 are played

@@ -32,8 +32,6 @@ void GrowAll(Timeline& timeline, std::size_t size) {
     }
     GrowTo(timeline.TieAt, size, 0);
     GrowTo(timeline.EventChord, size, {});
-    GrowTo(timeline.EventCircleX, size, 0);
-    GrowTo(timeline.EventCircleY, size, 0);
     GrowTo(timeline.EventNoteX, size, 0.0F);
     GrowTo(timeline.EventRowBase, size, 0.0F);
     GrowTo(timeline.EventDegree, size, {});
@@ -68,8 +66,6 @@ void ClearTimeline(Timeline& timeline, int ticks) {
     }
     timeline.TieAt.assign(size, 0);
     timeline.EventChord.assign(size, {});
-    timeline.EventCircleX.assign(size, 0);
-    timeline.EventCircleY.assign(size, 0);
     timeline.EventNoteX.assign(size, 0.0F);
     timeline.EventRowBase.assign(size, 0.0F);
     timeline.EventDegree.assign(size, {});
@@ -109,8 +105,6 @@ bool BuildTimeline(Timeline& timeline, const PlaySequence& seq, std::span<const 
         }
         std::string chord = CleanFixedText(seq.SeqChord[n]);
         if (!chord.empty()) timeline.EventChord[at] = std::move(chord);
-        timeline.EventCircleX[at] = seq.SeqCircleX[n];
-        timeline.EventCircleY[at] = seq.SeqCircleY[n];
         timeline.EventNoteX[at] = EntryOrZero(noteX, n);
         timeline.EventRowBase[at] = EntryOrZero(rowBase, n);
         timeline.EventDegree[at] = seq.SeqDegree[n];

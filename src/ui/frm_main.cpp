@@ -474,8 +474,6 @@ void frmMain::Prepair4PLAY(bool isChangeOnly) {
     if (s.StudyType < 0 || s.StudyType >= settings_limits::StudyItemSlots) return;
     const int item = s.StudyItem[static_cast<std::size_t>(s.StudyType)];
     InitAtEveryChange(item, s.RootKey);
-    // Patterns store the circle's points with their notes: the geometry comes first.
-    state_.circle = CircleFor().points;
     reportBuild(session_.build(isChangeOnly));
     if (studyIsPhrase()) {
         panel_->Check8->setChecked(session_.isFavourite(item));

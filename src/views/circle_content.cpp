@@ -2,6 +2,7 @@
 
 #include "app/program_state.h"
 #include "theory/note_names.h"
+#include "theory/numbers.h"
 #include "theory/prepare_build.h"
 
 namespace orbel {
@@ -40,18 +41,20 @@ CircleContent CircleContentFor(const StudyState& study, int item, const CircleGe
     }
     c.fifthIsFlatSecond = treatment == FlatSecondTreatment;
     // Where the marker goes for each note: a scale's or chord's note on the outer ring at its pitch class, a
-    // pattern's note in the cell the build stored for it.
+    // pattern's note on the ring the build gave it.
     const PlaySequence& seq = study.sequence;
     int tick = 0;
     for (int i = 0; i < seq.SeqCount; ++i) {
         const auto n = static_cast<std::size_t>(i);
         CircleContent::Marker m;
         m.tick = tick;
+        const auto pc = static_cast<std::size_t>(PitchClass(seq.SeqPitch[n]));
         if (s.StudyType == study_type::IIVIPattern) {
-            m.x = seq.SeqCircleX[n];
-            m.y = seq.SeqCircleY[n];
+            // The cell of the note's pitch class on its chord's ring, on whole logical units.
+            const RingSets sets = RingSetsOf(seq.SeqRing[n]);
+            m.x = RoundHalfEven(points[sets.x][pc]);
+            m.y = RoundHalfEven(points[sets.y][pc]);
         } else {
-            const auto pc = static_cast<std::size_t>(PitchClass(seq.SeqPitch[n]));
             m.x = points[circle_sets::OuterRingX][pc];
             m.y = points[circle_sets::OuterRingY][pc];
         }

@@ -3,7 +3,7 @@
 // radius for the views that are shown, and per pitch class the rim vertex, the note name, the three ring
 // labels and the root marker, in the window's logical units (y upward, C at the top, clockwise).
 
-#include "theory/circle_geometry.h"
+#include "views/circle_geometry.h"
 
 #include <optional>
 

@@ -3,7 +3,7 @@
 // names of a scale or chord, the three rings of a II–V–I pattern with its cells coloured by their role, or
 // the root marker of a phrase.
 
-#include "theory/circle_geometry.h"
+#include "views/circle_geometry.h"
 #include "views/circle_layout.h"
 #include "views/flood_fill.h"
 

@@ -3,7 +3,6 @@
 
 #include "app/settings_file.h"
 #include "app/study_items.h"
-#include "theory/circle_geometry.h"
 #include "theory/prepare_build.h"
 #include "theory/vocabulary.h"
 
@@ -30,7 +29,6 @@ template <typename Tweak> std::vector<Built> BuildAll(int studyType, Tweak tweak
     EXPECT_GT(items.entries.size(), 0) << "study type " << studyType;
     IIVITables tables;
     InitIIVITables(tables);
-    const CircleGeometry circle{};
 
     std::vector<Built> built;
     for (int item = 0; item < items.entries.size(); ++item) {
@@ -42,8 +40,8 @@ template <typename Tweak> std::vector<Built> BuildAll(int studyType, Tweak tweak
             Built b;
             b.where = "study " + std::to_string(studyType) + " item " + std::to_string(item) + " root " +
                       std::to_string(root);
-            const BuildMessage message = BuildSequenceForSelection(b.seq, settings, data.catalogue,
-                                                                   data.phrases, tables, circle, false);
+            const BuildMessage message =
+                BuildSequenceForSelection(b.seq, settings, data.catalogue, data.phrases, tables, false);
             EXPECT_FALSE(message) << b.where << ": " << message.value_or("");
             EXPECT_GT(b.seq.SeqCount, 1) << b.where;
             built.push_back(b);

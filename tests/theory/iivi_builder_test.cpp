@@ -14,22 +14,6 @@ using test::CatalogueOf;
 using test::Durations;
 using test::Pitches;
 
-// Every point of set k at pitch class p is 100 k + p + 0.5, so a stored point names its set and class, and
-// shows that halves were rounded to even.
-CircleGeometry NumberedCircle() {
-    CircleGeometry circle{};
-    for (std::size_t set = 0; set < circle.size(); ++set) {
-        for (std::size_t p = 0; p < circle[set].size(); ++p) {
-            circle[set][p] = static_cast<float>(100 * set + p) + 0.5F;
-        }
-    }
-    return circle;
-}
-
-int Even(int value) {
-    return value % 2 == 0 ? value : value + 1;
-}
-
 class IIVIPatternTest : public ::testing::Test {
 protected:
     IIVIPatternTest() { InitIIVITables(tables); }
@@ -37,7 +21,7 @@ protected:
     BuildMessage Build(const std::string& digits, int mode, int treatment, int root = 0) {
         const Catalogue catalogue = CatalogueOf({}, {}, {{"pattern", digits}});
         settings.IIVIMode = {static_cast<std::int16_t>(mode), static_cast<std::int16_t>(treatment)};
-        return BuildIIVIPattern(seq, settings, catalogue, tables, circle, 0, root);
+        return BuildIIVIPattern(seq, settings, catalogue, tables, 0, root);
     }
 
     std::vector<std::string> ChordsAt(const std::vector<int>& notes) const {
@@ -48,7 +32,6 @@ protected:
     }
 
     IIVITables tables;
-    CircleGeometry circle = NumberedCircle();
     Settings settings;
     PlaySequence seq;
 };
@@ -86,18 +69,17 @@ TEST_F(IIVIPatternTest, DigitsEightAndNinePlayTheChordRoot) {
     EXPECT_EQ(Pitches(seq), (std::vector<int>{36, 26, 26, 41, 31, 31, 35, 24, 24, 35, 24, 24}));
 }
 
-TEST_F(IIVIPatternTest, StoresDegreeNamesAndThePointsOfTheChordsRing) {
+TEST_F(IIVIPatternTest, StoresDegreeNamesAndTheRingOfTheChord) {
     ASSERT_FALSE(Build("12", iivi::Major, iivi::Mixolydian).has_value());
     // II on D (pitch classes 2 and 4) on the inner ring, V on G (7, 9) on the middle ring, I on C (0, 2) on
     // the outer ring.
     const std::vector<std::string> degrees{"Ⅰ", "Ⅱ", "Ⅰ", "Ⅱ", "Ⅰ", "Ⅱ", "Ⅰ", "Ⅱ"};
-    const std::vector<int> classes{2, 4, 7, 9, 0, 2, 0, 2};
-    const std::vector<int> ringSets{8, 8, 6, 6, 4, 4, 4, 4};
+    using namespace circle_ring;
+    const std::vector<std::int8_t> rings{Inner, Inner, Middle, Middle, Outer, Outer, Outer, Outer};
     ASSERT_EQ(seq.SeqCount, 8);
     for (std::size_t i = 0; i < 8; ++i) {
         EXPECT_EQ(seq.SeqDegree[i], degrees[i]) << i;
-        EXPECT_EQ(seq.SeqCircleX[i], Even(100 * ringSets[i] + classes[i])) << i;
-        EXPECT_EQ(seq.SeqCircleY[i], Even(100 * (ringSets[i] + 1) + classes[i])) << i;
+        EXPECT_EQ(seq.SeqRing[i], rings[i]) << i;
     }
     EXPECT_EQ(Durations(seq), std::vector<int>(8, 48));
 }
@@ -129,7 +111,7 @@ TEST_F(IIVIPatternTest, PatternsThatCannotFillABarAreRefused) {
 TEST_F(IIVIPatternTest, UnknownItemOrTreatmentNeverReadsPastATable) {
     const Catalogue catalogue = CatalogueOf({}, {}, {{"pattern", "1357"}});
     for (const int item : {-1, 1, 31}) {
-        EXPECT_FALSE(BuildIIVIPattern(seq, settings, catalogue, tables, circle, item, 0).has_value());
+        EXPECT_FALSE(BuildIIVIPattern(seq, settings, catalogue, tables, item, 0).has_value());
         EXPECT_EQ(seq.SeqCount, 0);
     }
     // Treatment 5 has empty table entries and 9 none at all: every note falls on the chord root.

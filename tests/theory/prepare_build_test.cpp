@@ -26,13 +26,12 @@ protected:
         settings.StudyType = static_cast<std::int16_t>(studyType);
         if (studyType >= 0 && studyType < settings_limits::StudyItemSlots)
             settings.StudyItem[static_cast<std::size_t>(studyType)] = static_cast<std::int16_t>(item);
-        return BuildSequenceForSelection(seq, settings, catalogue, phrases, tables, circle, isChangeOnly);
+        return BuildSequenceForSelection(seq, settings, catalogue, phrases, tables, isChangeOnly);
     }
 
     Catalogue catalogue;
     PhraseList phrases;
     IIVITables tables;
-    CircleGeometry circle{};
     Settings settings;
     PlaySequence seq;
 };
@@ -107,7 +106,7 @@ TEST_F(BuildSequenceForSelectionTest, UnknownSelectionsGiveAnEmptySequence) {
     for (const auto& [type, item] : selections) {
         settings.StudyType = study_type::Scale;
         settings.StudyItem[0] = 0;
-        ASSERT_FALSE(BuildSequenceForSelection(seq, settings, catalogue, phrases, tables, circle, false));
+        ASSERT_FALSE(BuildSequenceForSelection(seq, settings, catalogue, phrases, tables, false));
         ASSERT_EQ(seq.SeqCount, 8);
         EXPECT_FALSE(Build(type, item).has_value()) << type << ", " << item;
         EXPECT_EQ(seq.SeqCount, 0) << type << ", " << item;

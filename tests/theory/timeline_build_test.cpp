@@ -34,7 +34,6 @@ TEST(ClearTimeline, EmptiesEveryTableAtTheSmallestSize) {
     timeline.TieAt[10] = 1;
     timeline.EventChord[10] = "C7";
     timeline.EventDegree[10] = "R";
-    timeline.EventCircleX[10] = 5;
     timeline.EventNoteX[10] = 1.5F;
     timeline.TimelineLength = 96;
 
@@ -45,7 +44,6 @@ TEST(ClearTimeline, EmptiesEveryTableAtTheSmallestSize) {
     EXPECT_EQ(timeline.TieAt[10], 0);
     EXPECT_EQ(timeline.EventChord[10], "");
     EXPECT_EQ(timeline.EventDegree[10], "");
-    EXPECT_EQ(timeline.EventCircleX[10], 0);
     EXPECT_EQ(timeline.EventNoteX[10], 0.0F);
     EXPECT_EQ(timeline.TimelineLength, 0);
 }
@@ -60,7 +58,6 @@ TEST(ClearTimeline, SizesAllTablesForLongerTimelinesAndShrinksBack) {
         }
     }
     EXPECT_EQ(timeline.EventChord.size(), 5001U);
-    EXPECT_EQ(timeline.EventCircleY.size(), 5001U);
     EXPECT_EQ(timeline.EventRowBase.size(), 5001U);
     EXPECT_EQ(timeline.EventDegree.size(), 5001U);
     EXPECT_TRUE(timeline.holds(5000));
@@ -135,10 +132,6 @@ TEST(BuildTimeline, CopiesNoteDataToItsStartingTick) {
     seq.SeqChord[1] = "   ";
     seq.SeqChord[2] = "G7";
     seq.SeqDegree = {"R", "", "3"};
-    seq.SeqCircleX[0] = 100;
-    seq.SeqCircleY[0] = -200;
-    seq.SeqCircleX[1] = 300;
-    seq.SeqCircleX[2] = 400;
     const std::vector<float> noteX = {10.5F, 20.5F};
     const std::vector<float> rowBase = {-4.0F};
 
@@ -153,10 +146,6 @@ TEST(BuildTimeline, CopiesNoteDataToItsStartingTick) {
     EXPECT_EQ(timeline.EventChord[12], "");
     EXPECT_EQ(timeline.EventDegree[0], "R");
     EXPECT_EQ(timeline.EventDegree[36], "3");
-    EXPECT_EQ(timeline.EventCircleX[0], 100);
-    EXPECT_EQ(timeline.EventCircleY[0], -200);
-    EXPECT_EQ(timeline.EventCircleX[24], 300) << "a rest carries its data too";
-    EXPECT_EQ(timeline.EventCircleX[36], 400);
     EXPECT_EQ(timeline.EventNoteX[0], 10.5F);
     EXPECT_EQ(timeline.EventNoteX[24], 20.5F);
     EXPECT_EQ(timeline.EventNoteX[36], 0.0F) << "no staff position given";

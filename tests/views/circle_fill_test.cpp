@@ -68,7 +68,6 @@ public:
         const QSizeF digit = views_.degreeTextSize(circle_.place.degreeSize);
         circle_.points =
             ComputeCircleGeometry(circle_.place, frame, digit.width(), digit.height(), screen.height * 15.0);
-        study.circle = circle_.points;
         EXPECT_FALSE(session.build(false));
         circle_.content = CircleContentFor(study, item, circle_.points);
         const StaffLayout staff = LayOutStaff(study.sequence, {studyType, 0, root},

@@ -5,11 +5,11 @@
 #include "app/settings_file.h"
 #include "app/study_session.h"
 #include "sound/midi_output.h"
-#include "theory/circle_geometry.h"
 #include "theory/fit_range.h"
 #include "theory/prepare_build.h"
 #include "theory/title_text.h"
 #include "theory/vocabulary.h"
+#include "views/circle_geometry.h"
 #include "views/staff_pitch.h"
 
 #include "datafiles/bounded_read.h"
