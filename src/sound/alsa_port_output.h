@@ -1,5 +1,6 @@
 #pragma once
 // An external MIDI device or program reached through an ALSA sequencer output port.
+// Thread: any thread, under the MIDI port's lock.
 
 #include "sound/midi_output.h"
 

@@ -4,6 +4,7 @@
 // the window can hold the music, and the player never waits for the window: it tells the window what
 // happens through thread-safe PlayerEvents, and reads the settings that act while playing from
 // LiveSettings. One action at a time: starting one stops the one before and waits for it.
+// Thread: the window's thread; the actions run on the player's own thread.
 
 #include "app/study_session.h"
 #include "sound/midi1.h"

@@ -1,6 +1,7 @@
 #pragma once
 // The clock the deadline timer runs on: the monotonic clock of the system, or a
 // hand-driven one for tests, so that no test depends on how fast the machine is.
+// Thread: the player's thread (the steady clock from any).
 
 #include <chrono>
 #include <functional>

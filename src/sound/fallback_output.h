@@ -1,6 +1,7 @@
 #pragma once
 // An output that plays through a second one when the first cannot be opened: a chosen ALSA port that is
 // gone still leaves the trainer with sound from the built-in synthesizer, and the user is told why.
+// Thread: any thread, under the MIDI port's lock.
 
 #include "sound/midi_output.h"
 

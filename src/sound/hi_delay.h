@@ -3,6 +3,7 @@
 // milliseconds after the previous deadline, not after the call, so a long run of short waits keeps the
 // tempo: lateness in one step is taken out of the next. A wait ends early when the action's stop is
 // requested (from any thread); each completed wait calls the yield once, where tests act as a user would.
+// Thread: the player's thread; the stop is requested from any.
 
 #include "sound/deadline_clock.h"
 

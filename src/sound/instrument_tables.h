@@ -1,6 +1,7 @@
 #pragma once
 // The instrument tables of the sound settings: the melody and chord instrument lists, the bass programs
 // and the percussion keys of the click. Program numbers are General MIDI numbers counted from 1.
+// Thread: any thread (constant tables).
 
 #include <array>
 #include <cstddef>

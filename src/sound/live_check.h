@@ -6,6 +6,7 @@
 //
 // Time zero is the first beat after the count-in. The melody is expected when it is heard, the output's
 // delay after the player sent it; keys are taken when they arrive.
+// Thread: the player's, the keyboard's and the window's threads, each its own part.
 
 #include "sound/practice_listener.h"
 #include "theory/performance_score.h"

@@ -3,6 +3,7 @@
 // handed from the window's thread to the player's. The window publishes its whole settings after every
 // change; the player takes the live fields into its own copy before every tick. The selection (study type,
 // item, root) is not among them: the player moves it itself and tells the window.
+// Thread: the window's thread publishes, the player's thread takes; each member says which.
 
 #include "theory/settings.h"
 

@@ -3,6 +3,7 @@
 // the metronome, as three-byte messages to one MIDI output opened at start-up. The sound settings are
 // read at every call, so a change in the settings dialog applies to the next message. The window and the
 // player each have a Midi1 over their own settings; both send through the one MidiPort of the run.
+// Thread: the thread of its owner: the window's Midi1 on the window's thread, the player's on the player's.
 
 #include "sound/midi_port.h"
 

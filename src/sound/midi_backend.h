@@ -5,6 +5,7 @@
 //   alsa [port number or name] an ALSA sequencer port
 //   recorder                   nothing audible; messages are only kept (tests, with ORBEL_MIDI_LOG)
 // The environment variable ORBEL_MIDI_BACKEND, in the same form, overrides the file.
+// Thread: the window's thread, at start-up.
 
 #include "sound/midi_output.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 // A MIDI keyboard the user plays along on: its ports, the one open, and the keys struck on it, each with the
 // moment it arrived. The handler is called on the input's own thread.
+// Thread: opened on the window's thread; the handler is called on the input's own.
 
 #include "sound/midi_output.h"
 

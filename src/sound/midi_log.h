@@ -2,6 +2,7 @@
 // A plain-text trace of every MIDI message the trainer sends, for checking a whole run from outside:
 // one line "<microseconds since the log began> <status> <data1> <data2>", decimal, and for a message the
 // player scheduled a fifth field: the microsecond (on the same count) at which it is due.
+// Thread: any thread, under the MIDI port's lock.
 
 #include "sound/midi_output.h"
 

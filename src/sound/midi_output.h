@@ -1,6 +1,7 @@
 #pragma once
 // Where the trainer's MIDI goes: one small interface with a backend per kind of output
 // (built-in synthesizer, ALSA sequencer port, recorder for tests).
+// Thread: any thread, under the MIDI port's lock; wake() on the player's thread.
 
 #include <chrono>
 #include <cstdint>

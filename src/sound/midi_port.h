@@ -2,6 +2,7 @@
 // The one MIDI output of a run, shared by the window's thread (reference tones, program changes) and the
 // player's (the performance): every message is traced and handed to the output under one lock, so the two
 // never interleave inside the output.
+// Thread: any thread: the window's and the player's.
 
 #include "sound/midi_log.h"
 #include "sound/midi_output.h"

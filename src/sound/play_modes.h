@@ -2,6 +2,7 @@
 // The play menu's actions over the item list: the current item once, all items or only the favourites, in
 // list order or at random. The catalogue modes count in once at the start and then play item after item,
 // each once per visit, until stopped; the random ones play every item once per cycle.
+// Thread: the player's thread.
 
 #include "sound/play_sled.h"
 

@@ -6,6 +6,7 @@
 //
 // The player works on a study of its own (a copy of the window's, see BackgroundPlayer), so that it builds
 // the next root or item without the window; it tells the window what it built through PlayerEvents.
+// Thread: the player's thread.
 
 #include "app/study_session.h"
 #include "sound/hi_delay.h"

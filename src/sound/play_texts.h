@@ -1,5 +1,6 @@
 #pragma once
 // Fixed texts of the play actions.
+// Thread: any thread (constant texts).
 
 #include <QString>
 

@@ -1,6 +1,7 @@
 #pragma once
 // The lengths the player waits, all whole milliseconds: a beat at the tempo, a tick (a 24th of a beat), the
 // long and short ticks of the swing feel, and the small texts and places that go with a repetition.
+// Thread: any thread (pure functions).
 
 #include <QString>
 

@@ -4,6 +4,7 @@
 // PlayerViews. Notifications only: nothing is asked back, so the player never waits for the window. The
 // window receives them on its own thread (see QueuedPlayerEvents); every call does nothing by default, so
 // the player runs without a window.
+// Thread: called on the player's thread.
 
 #include "theory/play_sequence.h"
 

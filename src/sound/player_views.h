@@ -2,6 +2,7 @@
 // What the player tells the views while it plays: where the staff's cursor, the sounding key and the circle's
 // marker are, and when a play-through begins and ends. Notifications only, as PlayerEvents; every call does
 // nothing by default, so the player runs without views.
+// Thread: called on the player's thread.
 
 namespace orbel {
 

@@ -1,6 +1,7 @@
 #pragma once
 // What the player tells a check of the user's own playing: where each repetition begins and ends and which
 // melody notes it asks for, each at the deadline it is due. Called on the player's thread.
+// Thread: called on the player's thread.
 
 #include "sound/midi_output.h"
 

@@ -2,6 +2,7 @@
 // Real-time scheduling for a thread that must not be kept waiting (the audio callback, the player), the way
 // desktop audio programs get it: directly when the process may (RLIMIT_RTPRIO), else from RealtimeKit over
 // the system D-Bus. Without either the thread simply keeps its normal priority.
+// Thread: the thread to be raised, or whoever starts it.
 
 #include <string>
 #include <sys/types.h>

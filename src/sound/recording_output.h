@@ -1,6 +1,7 @@
 #pragma once
 // An output that plays nothing and keeps every message with the time it was sent, so that tests can
 // check what the trainer would have played and when.
+// Thread: any thread, under the MIDI port's lock; read once the player has ended.
 
 #include "sound/midi_output.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 // The MIDI keyboard through the ALSA sequencer. Nothing is printed: every problem comes back as words for
 // the practice window.
+// Thread: opened on the window's thread; keys arrive on the sequencer's input thread.
 
 #include "sound/midi_input.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 // Fixed texts of the sound layer.
+// Thread: any thread (constant texts).
 
 #include <QString>
 

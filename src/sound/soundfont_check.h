@@ -3,6 +3,7 @@
 // samples lie are checked from the headers and the preset data alone, without reading the samples, so that
 // a damaged file (cut short, only a header, bytes flipped, a hole of zeros) is named before it plays
 // silently.
+// Thread: the window's thread, before the synthesizer opens a font.
 
 #include <filesystem>
 #include <optional>

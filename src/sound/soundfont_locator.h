@@ -1,5 +1,6 @@
 #pragma once
 // Finds the General MIDI SoundFont that the built-in synthesizer plays with.
+// Thread: the window's thread, at start-up.
 
 #include <filesystem>
 #include <optional>

@@ -9,6 +9,7 @@
 // goes idle, so an idle trainer costs next to nothing: the sound server's stream is paused and plays again
 // within a period of the next message or wake(); the other drivers' streams are released and started
 // again.
+// Thread: any thread, under the MIDI port's lock; its own worker starts, pauses and sizes the stream.
 
 #include "sound/midi_output.h"
 #include "sound/soundfont_locator.h"

@@ -1,6 +1,6 @@
 // The synthesizer's time line kept in step with a sound server whose clock runs fast or slow.
 
-#include "sound/drift_follower.h"
+#include "sound/audio/drift_follower.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "sound/pulse_stream.h"
+#include "sound/audio/pulse_stream.h"
 #include "sound_test_support.h"
 
 #include <QProcess>

@@ -8,8 +8,9 @@
 // nearest to its exact sample. A message thus sounds within ±32 frames (±0.67 ms at 48 kHz) of its due time
 // plus the output delay, and two messages whose due times lie a whole number of blocks apart (every beat of
 // 24 × n ms at 48 kHz) sound exactly that far apart while the clock mapping holds still.
+// Thread: the sound server's client thread renders; any thread posts messages.
 
-#include "sound/audio_clock.h"
+#include "sound/audio/audio_clock.h"
 #include "sound/midi_output.h"
 
 #include <array>

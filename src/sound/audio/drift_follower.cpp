@@ -1,4 +1,4 @@
-#include "sound/drift_follower.h"
+#include "sound/audio/drift_follower.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,6 +6,7 @@
 // follower compares when the next frame will be heard with when it should be heard, smooths that error,
 // and turns it into a playback ratio close to 1; the resampler then reads the synthesizer's frames at that
 // ratio. A drift is thus taken out a few microseconds at a time instead of in jumps of a whole block.
+// Thread: the sound server's client thread (the audio callback).
 
 #include <cstddef>
 #include <functional>

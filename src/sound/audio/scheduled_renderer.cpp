@@ -1,4 +1,4 @@
-#include "sound/scheduled_renderer.h"
+#include "sound/audio/scheduled_renderer.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "sound/audio_clock.h"
+#include "sound/audio/audio_clock.h"
 
 #include <algorithm>
 #include <cmath>

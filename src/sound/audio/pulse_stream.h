@@ -9,8 +9,9 @@
 // When idle the stream is paused (corked) rather than closed: it keeps its place with the server, costs
 // next to nothing while paused, and plays again within a period of being resumed, where a new stream
 // may wait for an idle server to take it up (up to two seconds with a null sink).
+// Thread: the sound server's client thread; opened, paused and resumed from the synthesizer's worker.
 
-#include "sound/drift_follower.h"
+#include "sound/audio/drift_follower.h"
 #include "sound/midi_output.h"
 
 #include <atomic>

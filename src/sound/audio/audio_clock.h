@@ -3,6 +3,7 @@
 // and how many frames the stream had produced before it; the clock keeps one mapping from time to frame
 // that holds still while callbacks jitter, come late or come in bursts, and moves only when the stream has
 // really drifted away from it.
+// Thread: the sound server's client thread (the audio callback).
 
 #include "sound/midi_output.h"
 

@@ -1,6 +1,6 @@
 // Runs on the caller's thread (opening, pausing, resuming, closing) and on the client library's thread
 // (everything the server asks for), the two meeting under the library's lock.
-#include "sound/pulse_stream.h"
+#include "sound/audio/pulse_stream.h"
 
 #include "sound/cpu_pressure.h"
 
