@@ -1,4 +1,4 @@
-#include "musicxml_writer.h"
+#include "export/musicxml_writer.h"
 
 #include "app/study_session.h"
 #include "sound/instrument_tables.h"

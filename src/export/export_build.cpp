@@ -1,4 +1,4 @@
-#include "export_build.h"
+#include "export/export_build.h"
 
 #include "app/program_folder.h"
 #include "app/settings_fields.h"
