@@ -73,9 +73,6 @@ struct StaffLayout {
     std::vector<QString> messages;
 };
 
-// The width units an entry of the given ticks takes (a rest may take fewer), 0 for an unknown length.
-int NoteWidthUnits(int ticks, bool rest, int beatsPerBar);
-
 StaffLayout LayOutStaff(const PlaySequence& seq, const StaffStudy& study, const StaffFrame& frame);
 
 // The title under the score (the favourite stars left out) and, for phrases, the comment under it.

@@ -86,19 +86,6 @@ TEST(StaffPitch, AccidentalsAreRememberedWithinTheBar) {
     EXPECT_EQ(bar.toDraw(t, 25), "#");
 }
 
-TEST(StaffLayout, WidthUnitsOfEachLength) {
-    const struct {
-        int ticks;
-        int note, rest, rest34;
-    } cases[] = {{2, 2, 2, 2},  {4, 3, 3, 3},  {12, 4, 3, 3},  {16, 4, 4, 4},    {24, 5, 4, 4},
-                 {36, 5, 4, 4}, {48, 7, 7, 7}, {72, 7, 7, 10}, {96, 10, 10, 10}, {5, 0, 0, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(NoteWidthUnits(c.ticks, false, 4), c.note) << c.ticks;
-        EXPECT_EQ(NoteWidthUnits(c.ticks, true, 4), c.rest) << c.ticks;
-        EXPECT_EQ(NoteWidthUnits(c.ticks, true, 3), c.rest34) << c.ticks;
-    }
-}
-
 TEST(StaffLayout, ASingleEntryIsNotShown) {
     const StaffLayout layout = LayOutStaff(Sequence({{24, 24}}), {}, Frame);
     ASSERT_EQ(layout.messages.size(), 1U);
