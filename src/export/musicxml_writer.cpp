@@ -6,10 +6,10 @@
 #include "theory/note_names.h"
 #include "theory/note_value.h"
 #include "theory/prepare_build.h"
+#include "theory/spelling.h"
 
 #include <QXmlStreamWriter>
 #include <array>
-#include <map>
 #include <optional>
 
 namespace orbel::exporter {
@@ -26,31 +26,6 @@ constexpr std::array<const char*, 6> Types{"whole", "half", "quarter", "eighth",
 
 QString TypeOf(NoteKind kind) {
     return QString::fromLatin1(Types[static_cast<std::size_t>(kind)]);
-}
-
-// A pitch spelled: the letter, its alteration and octave, as the staff writes it in a sharp or flat key.
-struct Spelled {
-    char step = 'C';
-    int alter = 0;
-    int octave = 4;
-};
-
-Spelled Spell(int midiKey, bool flatKey) {
-    static constexpr std::array<bool, Octave> Black = {false, true,  false, true,  false, false,
-                                                       true,  false, true,  false, true,  false};
-    static constexpr std::array<char, Octave> Letter = {'C', 'C', 'D', 'D', 'E', 'F',
-                                                        'F', 'G', 'G', 'A', 'A', 'B'};
-    const int pc = ((midiKey % Octave) + Octave) % Octave;
-    Spelled s;
-    int natural = midiKey;
-    if (Black[static_cast<std::size_t>(pc)]) {
-        s.alter = flatKey ? -1 : 1;
-        natural = midiKey - s.alter;
-    }
-    const int naturalPc = ((natural % Octave) + Octave) % Octave;
-    s.step = Letter[static_cast<std::size_t>(naturalPc)];
-    s.octave = (natural - naturalPc) / Octave - 1;
-    return s;
 }
 
 // A chord symbol as MusicXML harmony: its root, the kind of chord and the text it is written with.
@@ -183,7 +158,7 @@ private:
         }
         inMeasure_ = true;
         filled_ = 0;
-        inForce_.clear();
+        bar_.reset();
     }
 
     void writeAttributes() {
@@ -355,16 +330,17 @@ private:
             openMeasure();
         }
         xml_.writeStartElement(QStringLiteral("note"));
-        std::optional<Spelled> spelled;
+        std::optional<SpelledPitch> spelled;
         if (p.rest || !p.midiKey) {
             xml_.writeEmptyElement(QStringLiteral("rest"));
         } else {
             spelled = Spell(*p.midiKey, flatKey_);
             xml_.writeStartElement(QStringLiteral("pitch"));
-            xml_.writeTextElement(QStringLiteral("step"), QString(QLatin1Char(spelled->step)));
+            xml_.writeTextElement(QStringLiteral("step"), QString(QLatin1Char(spelled->letterName())));
             if (spelled->alter != 0)
                 xml_.writeTextElement(QStringLiteral("alter"), QString::number(spelled->alter));
-            xml_.writeTextElement(QStringLiteral("octave"), QString::number(spelled->octave));
+            // MIDI key 60, middle C, begins octave 4.
+            xml_.writeTextElement(QStringLiteral("octave"), QString::number(spelled->octave - 1));
             xml_.writeEndElement();
         }
         xml_.writeTextElement(QStringLiteral("duration"), QString::number(p.value.ticks));
@@ -373,15 +349,9 @@ private:
         xml_.writeTextElement(QStringLiteral("type"), TypeOf(p.value.kind));
         for (int d = 0; d < p.value.dots; ++d)
             xml_.writeEmptyElement(QStringLiteral("dot"));
-        if (spelled) {
-            // The accidental where the staff draws one: where the bar has not already set this one.
-            const std::pair<char, int> line{spelled->step, spelled->octave};
-            const auto known = inForce_.find(line);
-            const int before = known == inForce_.end() ? 0 : known->second;
-            if (before != spelled->alter)
-                xml_.writeTextElement(QStringLiteral("accidental"), AccidentalName(spelled->alter));
-            inForce_[line] = spelled->alter;
-        }
+        // The accidental where the staff draws one: where the bar has not already set this one.
+        if (const std::optional<int> alter = spelled ? bar_.toWrite(*spelled) : std::nullopt)
+            xml_.writeTextElement(QStringLiteral("accidental"), AccidentalName(*alter));
         if (p.value.triplet) {
             xml_.writeStartElement(QStringLiteral("time-modification"));
             xml_.writeTextElement(QStringLiteral("actual-notes"), QStringLiteral("3"));
@@ -427,7 +397,7 @@ private:
     bool inMeasure_ = false;
     bool flatKey_ = false;
     QString rehearsal_;
-    std::map<std::pair<char, int>, int> inForce_; // the alteration in force per staff line in the bar
+    BarAccidentals bar_; // the alterations in force in the bar
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "theory/beams.h"
 #include "theory/note_names.h"
 #include "theory/note_value.h"
+#include "theory/spelling.h"
 #include "views/music_glyphs.h"
 #include "views/staff_beams.h"
 #include "views/staff_marks.h"
@@ -73,7 +74,7 @@ class StaffWriter {
 public:
     StaffWriter(const PlaySequence& seq, const StaffStudy& study, const StaffFrame& frame, StaffLayout& out)
         : seq_(seq), study_(study), frame_(frame), out_(out), marks_(out.marks), beams_(marks_),
-          tables_(BuildPitchTables(KeyUsesFlats(study.rootKey, seq.MajorSpelling))) {
+          flatKey_(KeyUsesFlats(study.rootKey, seq.MajorSpelling)) {
         staffLeft_ = frame.windowWidth * place::StaffLeftShare;
         staffWidth_ = frame.frame2Left * place::StaffWidthShare;
         rowHeight_ = frame.windowHeight / place::RowsPerHeight *
@@ -94,10 +95,9 @@ private:
         base_ = frame_.windowHeight - row * rowHeight_;
         stemThreshold_ = base_ + place::StemThreshold * s;
     }
+    static bool OnStaff(int p) { return p >= treble_staff::LowestPitch && p <= treble_staff::HighestPitch; }
     double noteY(int p) const {
-        return p >= 0 && p < staff_pitch::Pitches
-                   ? base_ + tables_.spacesAboveBase[static_cast<std::size_t>(p)] * s
-                   : base_;
+        return OnStaff(p) ? base_ + SpacesAboveBottomLine(Spell(p, flatKey_)) * s : base_;
     }
     void barLine(double x) { marks_.line(x, base_, x, base_ + 4 * s); }
     void beam(int i, double x, double y) {
@@ -114,7 +114,7 @@ private:
     StaffLayout& out_;
     StaffMarkList marks_;
     StaffBeams beams_;
-    StaffPitchTables tables_;
+    bool flatKey_ = false;
     BarAccidentals bar_;
     double staffLeft_ = 0;
     double staffWidth_ = 0;
@@ -359,11 +359,12 @@ void StaffWriter::ledgerLines(double x, double y) {
 }
 
 void StaffWriter::accidental(int p, double x, double y) {
-    const std::string sign = bar_.toDraw(tables_, p);
-    if (sign.empty()) return;
-    const char16_t code = sign == "#"   ? music_glyph::Sharp
-                          : sign == "b" ? music_glyph::Flat
-                                        : music_glyph::Natural;
+    if (!OnStaff(p)) return;
+    const std::optional<int> alter = bar_.toWrite(Spell(p, flatKey_));
+    if (!alter) return;
+    const char16_t code = *alter > 0   ? music_glyph::Sharp
+                          : *alter < 0 ? music_glyph::Flat
+                                       : music_glyph::Natural;
     marks_.glyph(code, x - place::AccidentalLeft * s, y + glyphOffset_ - place::AccidentalUp * s,
                  fonts::Accidental);
 }

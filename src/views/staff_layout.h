@@ -5,7 +5,6 @@
 // entry of the sequence the x and row where the play cursor stands while it sounds.
 
 #include "theory/play_sequence.h"
-#include "views/staff_pitch.h"
 #include "views/surface.h"
 
 #include <QString>

@@ -1,6 +1,5 @@
 // The staff laid out, checked on the positions it computes.
 
-#include "theory/note_names.h"
 #include "views/music_glyphs.h"
 #include "views/staff_layout.h"
 
@@ -53,37 +52,6 @@ int BarLines(const StaffLayout& layout) {
     for (const StaffMark& m : Marks(layout, StaffMark::Kind::Line))
         if (m.x == m.x2 && m.x > left + 1 && m.x < right - s) ++bars;
     return bars;
-}
-
-TEST(StaffPitch, KeysSpellTheBlackKeysWithFlatsOrSharps) {
-    const struct {
-        int majorSpelling, root;
-        double spaces;
-        const char* sign;
-        int step;
-    } cases[] = {{1, 1, -0.5, "b", 16}, {0, 1, -1, "#", 15}, {1, 6, -1, "#", 15}, {1, 0, -0.5, "b", 16}};
-    for (const auto& c : cases) {
-        const StaffPitchTables t = BuildPitchTables(KeyUsesFlats(c.root, c.majorSpelling));
-        EXPECT_EQ(t.spacesAboveBase[25], c.spaces) << c.majorSpelling << " " << c.root;
-        EXPECT_EQ(t.accidental[25], c.sign);
-        EXPECT_EQ(t.step[25], c.step);
-    }
-    const StaffPitchTables t = BuildPitchTables(true);
-    EXPECT_EQ(t.spacesAboveBase[24], -1); // middle C on the first ledger line below
-    EXPECT_EQ(t.spacesAboveBase[24 + 12], 2.5);
-    EXPECT_EQ(t.step[24 + 12], 22);
-    EXPECT_EQ(t.spacesAboveBase[0], -8);
-}
-
-TEST(StaffPitch, AccidentalsAreRememberedWithinTheBar) {
-    const StaffPitchTables t = BuildPitchTables(false);
-    BarAccidentals bar;
-    EXPECT_EQ(bar.toDraw(t, 25), "#");
-    EXPECT_EQ(bar.toDraw(t, 25), "");
-    EXPECT_EQ(bar.toDraw(t, 24), "N"); // C after C sharp in the same bar
-    EXPECT_EQ(bar.toDraw(t, 24), "");
-    bar.reset();
-    EXPECT_EQ(bar.toDraw(t, 25), "#");
 }
 
 TEST(StaffLayout, ASingleEntryIsNotShown) {
