@@ -24,8 +24,8 @@
 #include "spread.h"
 
 #include "app/prompter.h"
-#include "export_build.h"
-#include "play_recording.h"
+#include "export/export_build.h"
+#include "export/play_recording.h"
 #include "sound/background_player.h"
 #include "sound/deadline_clock.h"
 #include "sound/live_settings.h"

@@ -88,9 +88,8 @@ int Main(int argc, char** argv) {
 
     SteadyDeadlineClock steady;
     SpinningClock spinning;
-    std::printf("fine clock: %s, precise wake-ups: %s, spin margin %.0f us, sleep slices of %.0f us\n",
-                InitHiDelay() ? "yes" : "no", steady.preciseWakeups() ? "yes" : "no",
-                Micro(tuning.spinMargin), Micro(tuning.longestSleep));
+    std::printf("precise wake-ups: %s, spin margin %.0f us, sleep slices of %.0f us\n",
+                steady.preciseWakeups() ? "yes" : "no", Micro(tuning.spinMargin), Micro(tuning.longestSleep));
     std::printf("%d waits of %d ms; lateness against the ideal deadline in us\n\n", waits, ms);
     std::printf("%-34s %10s %10s %10s %11s\n", "", "median", "p99", "max", "cpu/wall");
 

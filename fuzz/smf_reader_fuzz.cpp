@@ -1,8 +1,8 @@
 // The performance-file reader: a reason or notes, never both; the notes in order of time, within MIDI's
 // ranges and the reader's limits.
 
+#include "export/smf_reader.h"
 #include "fuzz_support.h"
-#include "smf_reader.h"
 
 #include <cmath>
 

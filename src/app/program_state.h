@@ -23,7 +23,6 @@ struct ProgramState : StudyState {
     // −1 while the main window fills its controls at start.
     std::int16_t Initialising = flag::False;
 
-    float OsVersion = 0;
     int LayoutMode = 1;
     float FormHeightAtLoad = 0;
     float FormWidthAtLoad = 0;

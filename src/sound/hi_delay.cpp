@@ -1,26 +1,9 @@
 #include "sound/hi_delay.h"
 
 #include <algorithm>
-#include <ctime>
-#include <ratio>
 #include <utility>
 
 namespace orbel {
-
-namespace {
-
-// A tick lasts a few milliseconds at the fastest tempo: a clock must resolve far finer than that.
-constexpr long FinestUsefulResolutionNs = 1000;
-
-} // namespace
-
-bool InitHiDelay() {
-    using Steady = std::chrono::steady_clock;
-    if constexpr (!Steady::is_steady || std::ratio_greater_v<Steady::period, std::micro>) return false;
-    timespec resolution{};
-    if (::clock_getres(CLOCK_MONOTONIC, &resolution) != 0) return false;
-    return resolution.tv_sec == 0 && resolution.tv_nsec <= FinestUsefulResolutionNs;
-}
 
 HiDelayTimer::HiDelayTimer(DeadlineClock& clock, std::function<void()> yield, HiDelayTuning tuning)
     : clock_(clock), yield_(std::move(yield)), tuning_(tuning), timerMark_(clock.now()) {}

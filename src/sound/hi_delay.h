@@ -38,9 +38,6 @@ struct HiDelayTuning {
     DeadlineClock::Duration earlyYieldSlack = std::chrono::milliseconds(3);
 };
 
-// True when the system has a monotonic clock with a resolution of a microsecond or finer, which the
-// timer needs to hold millisecond deadlines; the window tells the user when not.
-bool InitHiDelay();
 
 class HiDelayTimer {
 public:

@@ -98,7 +98,6 @@ void PlayModes::playThis() {
     // The chain starts after the build, so the first notes are not hurried to catch up with it.
     sled_.HiDelay(hidelay::Restart);
     if (!stopRequested()) sled_.PlaySound(0);
-    sled_.views().SetStaffRow(play_limits::StaffRowAfterPlayThis);
     sled_.views().redrawViews();
     host.setQuitAndReferenceEnabled(true);
 }

@@ -40,8 +40,6 @@ namespace play_limits {
 static constexpr int RingingUntilTick = 100;
 // The repetition counter that picks the accompaniment variant starts again past this.
 static constexpr int CounterWrap = 1000;
-// The staff row a single play of the current item leaves the staff on.
-static constexpr int StaffRowAfterPlayThis = 2;
 } // namespace play_limits
 
 // The count-in: two bars of 4/4, two half-note clicks, then four quarter-note clicks.

@@ -17,9 +17,10 @@ public:
     virtual void MovePlayCursor(int /*tick*/, bool /*first*/) {}
     virtual void HidePlayCursor() {}
 
-    // Circle diagram: its layout for the current study and views, the sounding note at a tick, and the end
-    // of a play-through.
+    // The start of a play-through, before its first tick (the window's views ignore it; the exporter's
+    // recording and the tests count the play-throughs by it).
     virtual void CircleLayout() {}
+    // Circle diagram: the sounding note at a tick, and the end of a play-through.
     virtual void CircleShowTick(int /*tick*/, bool /*first*/) {}
     virtual void CircleEndPlay() {}
 
@@ -28,8 +29,6 @@ public:
     virtual void EndPlayKeyboard() {}
     virtual void DrawKeys() {}
 
-    // Puts the staff on the given row.
-    virtual void SetStaffRow(int /*row*/) {}
     // Redraws the views that are shown, with the keys of the sequence marked: the state after a single play.
     virtual void redrawViews() {}
 };

@@ -19,6 +19,15 @@ static constexpr int EighthTriplet = 310;         // 311..313
 static constexpr int SixteenthTriplet = 320;      // 321..323
 static constexpr int ThirtySecondTriplet = 330;   // 331..333
 static constexpr int EighthTripletWithRest = 400; // 401..403
+static constexpr int PlaceDigits = 10;
+
+// The place of a code's note in its group (First, Inner, Last; None for no group) and its kind of group.
+constexpr int PlaceOf(int code) {
+    return code % PlaceDigits;
+}
+constexpr int GroupOf(int code) {
+    return code - PlaceOf(code);
+}
 } // namespace beam_code
 
 // Fills SeqBeam for the notes 0..SeqCount − 1 from their durations, rest flags and place in the bar: runs of

@@ -1,7 +1,6 @@
 #include "ui/frm_main.h"
 #include "app/program_folder.h"
 
-#include "app/os_version.h"
 #include "app/prompter.h"
 #include "app/settings_file.h"
 #include "app/window_sizing.h"
@@ -65,7 +64,6 @@ static constexpr int FormFontSize = 20;
 static constexpr int KeyPressVelocity = 127;
 // A press on the circle sets the root of the pitch class whose name lies within this many logical units.
 static constexpr double CirclePressReach = 500;
-static constexpr double MidiSelectorFromOs = 5.99;
 static constexpr int RepeatChoices = 20;
 
 // Reference tones sound while their button is held.
@@ -225,8 +223,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmMain::Form_Load() {
-    state_.OsVersion = CurrentOsVersion();
-    midiSelect_->setEnabled(state_.OsVersion > MidiSelectorFromOs);
     state_.sequence.OctaveShift = 0;
     favouritesChanged_ = 0;
 

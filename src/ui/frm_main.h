@@ -201,7 +201,6 @@ private:
     QWidget* surface_ = nullptr;
     std::unique_ptr<ControlPanel> panel_;
     QMenu* playMenu_ = nullptr;
-    QAction* midiSelect_ = nullptr;
     QAction* showScore_ = nullptr;
     QAction* showDiagram_ = nullptr;
     QAction* showKeyboard_ = nullptr;

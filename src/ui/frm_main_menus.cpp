@@ -97,8 +97,9 @@ void frmMain::buildMenus() {
 
     QMenu* settings = bar->addMenu(QStringLiteral("設定(&S)"));
     settings->setObjectName(QStringLiteral("mnu_settei"));
-    midiSelect_ = addItem(settings, "mmu_settei_MIDISelect", QStringLiteral("MIDIドライバ選択 ( Windows7 )"));
-    connect(midiSelect_, &QAction::triggered, this, &frmMain::mmu_settei_MIDISelect_Click);
+    QAction* midiSelect =
+        addItem(settings, "mmu_settei_MIDISelect", QStringLiteral("MIDIドライバ選択 ( Windows7 )"));
+    connect(midiSelect, &QAction::triggered, this, &frmMain::mmu_settei_MIDISelect_Click);
     QAction* sound = addItem(settings, "mnu_settei_sound", QStringLiteral("サウンド設定"));
     connect(sound, &QAction::triggered, this, &frmMain::mnu_settei_sound_Click);
     QAction* colours = addItem(settings, "mnu_settei_color", QStringLiteral("表示色設定"));

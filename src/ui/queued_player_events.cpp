@@ -40,9 +40,6 @@ void QueuedPlayerViews::MovePlayCursor(int tick, bool first) {
 void QueuedPlayerViews::HidePlayCursor() {
     later([](PlayerViews& t) { t.HidePlayCursor(); });
 }
-void QueuedPlayerViews::CircleLayout() {
-    later([](PlayerViews& t) { t.CircleLayout(); });
-}
 void QueuedPlayerViews::CircleShowTick(int tick, bool first) {
     later([=](PlayerViews& t) { t.CircleShowTick(tick, first); });
 }
@@ -72,9 +69,6 @@ void QueuedPlayerEvents::setQuitAndReferenceEnabled(bool enabled) {
 }
 void QueuedPlayerEvents::studyChanged(const StudyChange& change) {
     Post(context_, target_, [=](PlayerEvents& t) { t.studyChanged(change); });
-}
-void QueuedPlayerViews::SetStaffRow(int row) {
-    later([=](PlayerViews& t) { t.SetStaffRow(row); });
 }
 void QueuedPlayerViews::redrawViews() {
     later([](PlayerViews& t) { t.redrawViews(); });

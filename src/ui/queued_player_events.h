@@ -42,13 +42,11 @@ public:
 
     void MovePlayCursor(int tick, bool first) override;
     void HidePlayCursor() override;
-    void CircleLayout() override;
     void CircleShowTick(int tick, bool first) override;
     void CircleEndPlay() override;
     void ShowPlayedKey(int tick) override;
     void EndPlayKeyboard() override;
     void DrawKeys() override;
-    void SetStaffRow(int row) override;
     void redrawViews() override;
 
 private:

@@ -1,20 +1,16 @@
 #include "views/keyboard_layout.h"
 
 #include "theory/numbers.h"
+#include "theory/spelling.h"
 
 namespace orbel {
 
 namespace {
 
-constexpr int PitchClasses = 12;
 constexpr double WidthFactor = 1.62;
 constexpr int Bottom = 100;
 constexpr double BlackLeft = 0.6;
 constexpr double BlackRight = 0.3;
-
-bool IsBlack(int pitchClass) {
-    return pitchClass == 1 || pitchClass == 3 || pitchClass == 6 || pitchClass == 8 || pitchClass == 10;
-}
 
 } // namespace
 
@@ -24,7 +20,7 @@ KeyTable BuildKeyTable(double frame2Left) {
     int whites = 0;
     for (int k = 1; k <= keyboard::KeyCount; ++k) {
         KeyRect& key = keys[static_cast<std::size_t>(k)];
-        if (!IsBlack((k + keyboard::LowestPitch - 1) % PitchClasses)) {
+        if (!IsBlackKey(k + keyboard::LowestPitch - 1)) {
             ++whites;
             key = {RoundHalfEven(whites * width), Bottom, RoundHalfEven((whites + 1) * width),
                    keyboard::KeyHeight + Bottom - 2, true};

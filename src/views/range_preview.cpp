@@ -1,11 +1,11 @@
 #include "views/range_preview.h"
 
+#include "theory/spelling.h"
 #include "views/colour.h"
 #include "views/music_glyphs.h"
 #include "views/surface.h"
 
 #include <algorithm>
-#include <array>
 #include <numbers>
 
 namespace orbel {
@@ -14,13 +14,6 @@ namespace {
 
 using namespace range_preview;
 
-constexpr int MiddleC = 24;
-constexpr int OctaveSteps = 12;
-constexpr double OctaveHeight = 3.5 * Spacing;
-// Heights above the bottom line, in line spacings, of the twelve pitches from middle C.
-constexpr std::array<double, OctaveSteps> StepHeights{-1, -1, -0.5, -0.5, 0, 0.5, 0.5, 1, 1, 1.5, 1.5, 2};
-constexpr std::array<bool, OctaveSteps> Sharps{false, true,  false, true,  false, false,
-                                               true,  false, true,  false, true,  false};
 constexpr double LowHeadX = LineLength * 0.45 + Left;
 constexpr double HighHeadX = LineLength * 0.8 + Left;
 constexpr double HeadRadius = 0.35 * Spacing;
@@ -41,7 +34,7 @@ constexpr double ClefCellTop = Base + 6.4 * Spacing;
 const QString MusicFont = QStringLiteral("ZephMusicFont");
 
 int clampPitch(int pitch) {
-    return std::clamp(pitch, LowestPitch, HighestPitch);
+    return std::clamp(pitch, treble_staff::LowestPitch, treble_staff::HighestPitch);
 }
 
 PreviewHead headAt(double x, int pitch) {
@@ -82,13 +75,11 @@ int SnapHighLimit(int pitch) {
 }
 
 double PreviewNoteY(int pitch) {
-    const int p = clampPitch(pitch);
-    const int octave = p / OctaveSteps - MiddleC / OctaveSteps;
-    return Base + StepHeights[static_cast<std::size_t>(p % OctaveSteps)] * Spacing + octave * OctaveHeight;
+    return Base + SpacesAboveBottomLine(Spell(clampPitch(pitch), false)) * Spacing;
 }
 
 bool PreviewSharp(int pitch) {
-    return Sharps[static_cast<std::size_t>(clampPitch(pitch) % OctaveSteps)];
+    return IsBlackKey(clampPitch(pitch));
 }
 
 RangePreviewPicture LayOutRangePreview(int low, int high) {

@@ -16,9 +16,6 @@ static constexpr double LineLength = 440;
 static constexpr double Spacing = 50; // between staff lines
 static constexpr double Base = 700;   // the bottom line
 static constexpr double Left = 30;    // the lines and the clef start here
-// Pitch numbers the preview can place (24 is middle C).
-static constexpr int LowestPitch = 0;
-static constexpr int HighestPitch = 71;
 // Where each limit may lie on the staff; a limit outside is moved to the nearest end.
 static constexpr int LowLimitMin = 9;
 static constexpr int LowLimitMax = 28;
@@ -29,7 +26,8 @@ static constexpr int HighLimitMax = 60;
 int SnapLowLimit(int pitch);
 int SnapHighLimit(int pitch);
 
-// The height of a pitch's head on the preview staff; pitches outside 0..71 are taken to the nearest end.
+// The height of a pitch's head on the preview staff (24 is middle C); pitches the staff does not place
+// (treble_staff::LowestPitch..HighestPitch) are taken to the nearest end.
 double PreviewNoteY(int pitch);
 bool PreviewSharp(int pitch);
 

@@ -1,7 +1,12 @@
 #include "views/staff_layout.h"
 
+#include "theory/beams.h"
 #include "theory/note_names.h"
+#include "theory/note_value.h"
+#include "theory/spelling.h"
 #include "views/music_glyphs.h"
+#include "views/staff_beams.h"
+#include "views/staff_marks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,16 +19,7 @@ namespace {
 
 constexpr double s = staff_geometry::LineSpacing;
 
-namespace fonts {
-const QString Music = QStringLiteral("ZephMusicFont");
-const QString Text = QStringLiteral("ＭＳ 明朝");
-constexpr int Accidental = 22;
-constexpr int Sign = 26; // clef, time signature, rests
-constexpr int Note = 28;
-constexpr int Chord = 16;
-constexpr int TitleWide = 16;
-constexpr int TitleNarrow = 14;
-} // namespace fonts
+namespace fonts = staff_fonts;
 
 namespace place {
 constexpr double StaffLeftShare = 0.01;
@@ -77,8 +73,8 @@ struct Row {
 class StaffWriter {
 public:
     StaffWriter(const PlaySequence& seq, const StaffStudy& study, const StaffFrame& frame, StaffLayout& out)
-        : seq_(seq), study_(study), frame_(frame), out_(out),
-          tables_(BuildPitchTables(KeyUsesFlats(study.rootKey, seq.MajorSpelling))) {
+        : seq_(seq), study_(study), frame_(frame), out_(out), marks_(out.marks), beams_(marks_),
+          flatKey_(KeyUsesFlats(study.rootKey, seq.MajorSpelling)) {
         staffLeft_ = frame.windowWidth * place::StaffLeftShare;
         staffWidth_ = frame.frame2Left * place::StaffWidthShare;
         rowHeight_ = frame.windowHeight / place::RowsPerHeight *
@@ -92,58 +88,33 @@ public:
 private:
     std::vector<Row> rows(double& totalTicks) const;
     bool check(double totalTicks);
-    void note(int i, int row);
+    void note(int i);
+    double rest(const NoteValue& value, int i, double x);
+    double head(const NoteValue& value, int i, double x, double yHead);
     void setRow(int row) {
         base_ = frame_.windowHeight - row * rowHeight_;
         stemThreshold_ = base_ + place::StemThreshold * s;
     }
+    static bool OnStaff(int p) { return p >= treble_staff::LowestPitch && p <= treble_staff::HighestPitch; }
     double noteY(int p) const {
-        return p >= 0 && p < staff_pitch::Pitches
-                   ? base_ + tables_.spacesAboveBase[static_cast<std::size_t>(p)] * s
-                   : base_;
+        return OnStaff(p) ? base_ + SpacesAboveBottomLine(Spell(p, flatKey_)) * s : base_;
     }
-    void barLine(double x) { line(x, base_, x, base_ + 4 * s); }
-
-    void line(double x1, double y1, double x2, double y2, int width = 1) {
-        StaffMark m;
-        m.kind = StaffMark::Kind::Line;
-        m.x = x1;
-        m.y = y1;
-        m.x2 = x2;
-        m.y2 = y2;
-        m.width = width;
-        out_.marks.push_back(m);
+    void barLine(double x) { marks_.line(x, base_, x, base_ + 4 * s); }
+    void beam(int i, double x, double y) {
+        beams_.add(seq_.SeqBeam[static_cast<std::size_t>(i)], x, y, stemThreshold_);
     }
-    void box(StaffMark::Kind kind, double x1, double y1, double x2, double y2) {
-        StaffMark m;
-        m.kind = kind;
-        m.x = x1;
-        m.y = y1;
-        m.x2 = x2;
-        m.y2 = y2;
-        out_.marks.push_back(m);
-    }
-    void glyph(char16_t code, double x, double y, int size) {
-        StaffMark m;
-        m.kind = StaffMark::Kind::Glyph;
-        m.x = x;
-        m.y = y;
-        m.text = QString(QChar(code));
-        m.font = {fonts::Music, size, false, false};
-        out_.marks.push_back(m);
-    }
-    void beam(int i, double x, double y);
-    void drawBeams();
     void ledgerLines(double x, double y);
     void accidental(int p, double x, double y);
-    void dot(int p, int ticks, double x, double y, bool rest);
-    void tie(int i, int ticks, double y);
+    void dot(int p, const NoteValue& value, double x, double y, bool rest);
+    void tie(int i, bool whole, double y);
 
     const PlaySequence& seq_;
     const StaffStudy& study_;
     const StaffFrame& frame_;
     StaffLayout& out_;
-    StaffPitchTables tables_;
+    StaffMarkList marks_;
+    StaffBeams beams_;
+    bool flatKey_ = false;
     BarAccidentals bar_;
     double staffLeft_ = 0;
     double staffWidth_ = 0;
@@ -154,13 +125,6 @@ private:
     double curX_ = 0;
     double xScale_ = 0;
     int rowTicks_ = 0;
-    // The beam or triplet group being collected: the entries' points (x + 0.6 s, head y) and codes.
-    struct BeamPoint {
-        double x = 0;
-        double y = 0;
-        int code = 0;
-    };
-    std::vector<BeamPoint> group_;
 };
 
 std::vector<Row> StaffWriter::rows(double& totalTicks) const {
@@ -230,32 +194,33 @@ void StaffWriter::write() {
         setRow(static_cast<int>(r) + 1);
         curX_ = startX;
         xScale_ = rowList[r].scale;
-        line(staffRight, base_, staffRight, base_ + 4 * s);
-        line(staffLeft_, base_, staffLeft_, base_ + 4 * s);
+        marks_.line(staffRight, base_, staffRight, base_ + 4 * s);
+        marks_.line(staffLeft_, base_, staffLeft_, base_ + 4 * s);
         rowTicks_ = 0;
-        glyph(music_glyph::TrebleClef, staffLeft_, base_ + place::Clef * s + clefLift, fonts::Sign);
+        marks_.glyph(music_glyph::TrebleClef, staffLeft_, base_ + place::Clef * s + clefLift, fonts::Sign);
         if (r == 0 && study_.studyType >= PhraseStudies)
-            glyph(seq_.BeatsPerBar == 3 ? music_glyph::ThreeFourTime : music_glyph::CommonTime,
-                  staffLeft_ + place::TimeLeft * s, base_ + place::Time * s + clefLift, fonts::Sign);
+            marks_.glyph(seq_.BeatsPerBar == 3 ? music_glyph::ThreeFourTime : music_glyph::CommonTime,
+                         staffLeft_ + place::TimeLeft * s, base_ + place::Time * s + clefLift, fonts::Sign);
         bar_.reset();
         for (int i = rowList[r].first; i <= rowList[r].last; ++i)
-            note(i, static_cast<int>(r) + 1);
+            note(i);
         // The staff lines go over whatever an entry blanked.
         for (int j = 0; j < 5; ++j)
-            line(staffLeft_, base_ + j * s, staffRight, base_ + j * s);
-        line(staffLeft_, base_, staffLeft_, base_ + 4 * s);
-        line(staffRight, base_, staffRight, base_ + 4 * s);
+            marks_.line(staffLeft_, base_ + j * s, staffRight, base_ + j * s);
+        marks_.line(staffLeft_, base_, staffLeft_, base_ + 4 * s);
+        marks_.line(staffRight, base_, staffRight, base_ + 4 * s);
     }
     const double doubleBar = staffRight - place::DoubleBarInside * s;
-    line(doubleBar, base_, doubleBar, base_ + 4 * s);
+    marks_.line(doubleBar, base_, doubleBar, base_ + 4 * s);
     out_.lastBase = base_;
 }
 
-void StaffWriter::note(int i, int /*row*/) {
+void StaffWriter::note(int i) {
     const auto at = static_cast<std::size_t>(i);
-    const bool rest = seq_.SeqRest[at] == 1;
+    const bool isRest = seq_.SeqRest[at] == 1;
     const int p = seq_.OctaveShift * 12 + seq_.SeqPitch[at];
     const int ticks = seq_.SeqDur[at];
+    const std::optional<NoteValue> value = NoteValueOf(ticks);
     double x = curX_;
     const double barSkip =
         NoteWidthUnits(place::BarLineUnitsTicks, false, seq_.BeatsPerBar) * xScale_ * place::BarLineFactor;
@@ -268,15 +233,7 @@ void StaffWriter::note(int i, int /*row*/) {
             bar_.reset();
         }
         const QString chord = QString::fromStdString(seq_.SeqChord[at]).trimmed();
-        if (!chord.isEmpty()) {
-            StaffMark m;
-            m.kind = StaffMark::Kind::FlatText;
-            m.x = x;
-            m.y = base_ + place::ChordUp * s;
-            m.text = chord;
-            m.font = {fonts::Text, fonts::Chord, true, false};
-            out_.marks.push_back(m);
-        }
+        if (!chord.isEmpty()) marks_.flatText(chord, x, base_ + place::ChordUp * s, fonts::Chord);
     } else if (study_.upDown == 1 && seq_.SeqCount % 2 == 0 && i == seq_.SeqCount / 2) {
         // Between the rising and the falling half of a scale or chord.
         barLine(x);
@@ -286,260 +243,107 @@ void StaffWriter::note(int i, int /*row*/) {
 
     double cursorX = x;
     double yHead = base_ + 1.5 * s;
-    if (rest) {
-        switch (ticks) {
-        case 2:
-        case 3:
-            glyph(music_glyph::ThirtySecondRest, x, base_ + 7.75 * s, fonts::Sign);
-            break;
-        case 6:
-        case 9:
-            glyph(music_glyph::SixteenthRest, x, base_ + 7.75 * s, fonts::Sign);
-            break;
-        case 8:
-            glyph(music_glyph::SixteenthRest, x, base_ + 8.25 * s, fonts::Sign);
-            box(StaffMark::Kind::Blank, x, base_ + 2.85 * s, x + 180, base_ + 4.25 * s);
-            beam(i, x + place::BeamPointRight * s, yHead);
-            break;
-        case 12:
-        case 18:
-            glyph(music_glyph::EighthRest, x, base_ + 7.35 * s, fonts::Sign);
-            break;
-        case 16:
-        case 24:
-        case 36:
-            glyph(music_glyph::QuarterRest, x, base_ + 7.3 * s, fonts::Sign);
-            break;
-        case 72:
-            if (seq_.BeatsPerBar == 3) {
-                box(StaffMark::Kind::Box, x + 2 * s, base_ + 3 * s, x + 3.5 * s, base_ + 2.5 * s);
-                cursorX = x + 2 * s;
-                break;
-            }
-            [[fallthrough]];
-        case 48:
-            box(StaffMark::Kind::Box, x, base_ + 2 * s, x + 1.5 * s, base_ + 2.5 * s);
-            cursorX = x + 0.5 * s;
-            break;
-        case 96:
-            box(StaffMark::Kind::Box, x + 2 * s, base_ + 3 * s, x + 3.5 * s, base_ + 2.5 * s);
-            cursorX = x + 2 * s;
-            break;
-        default:
-            break;
-        }
+    if (isRest) {
+        if (value) cursorX = rest(*value, i, x);
     } else {
         yHead = noteY(p);
-        const bool up = yHead <= stemThreshold_;
-        const int g = seq_.SeqBeam[at];
-        const double y = yHead + glyphOffset_;
-        const auto pick = [up](char16_t upGlyph, char16_t downGlyph) { return up ? upGlyph : downGlyph; };
-        std::optional<char16_t> code;
-        bool beamed = false;
-        switch (ticks) {
-        case 2:
-        case 3:
-            code = g >= 1 ? music_glyph::NoteHead
-                          : pick(music_glyph::ThirtySecondNoteUp, music_glyph::ThirtySecondNoteDown);
-            beamed = g >= 1;
-            break;
-        case 4:
-            code = g > 0 ? music_glyph::NoteHead
-                         : pick(music_glyph::SixteenthNoteUp, music_glyph::SixteenthNoteDown);
-            beamed = g > 0;
-            break;
-        case 6:
-        case 9:
-            code = g < 1 ? pick(music_glyph::SixteenthNoteUp, music_glyph::SixteenthNoteDown)
-                         : music_glyph::NoteHead;
-            beamed = g >= 1;
-            break;
-        case 8:
-            code = g < 1 || g > 399 ? pick(music_glyph::EighthNoteUp, music_glyph::EighthNoteDown)
-                                    : music_glyph::NoteHead;
-            beamed = true;
-            break;
-        case 12:
-        case 18:
-            if (study_.studyType < PhraseStudies) {
-                code = pick(music_glyph::QuarterNoteUp, music_glyph::QuarterNoteDown);
-            } else {
-                code = g < 1 ? pick(music_glyph::EighthNoteUp, music_glyph::EighthNoteDown)
-                             : music_glyph::NoteHead;
-                beamed = g >= 1;
-            }
-            break;
-        case 16:
-            code = pick(music_glyph::QuarterNoteUp, music_glyph::QuarterNoteDown);
-            beamed = true;
-            break;
-        case 24:
-        case 36:
-            code = pick(music_glyph::QuarterNoteUp, music_glyph::QuarterNoteDown);
-            break;
-        case 48:
-        case 72:
-            code = pick(music_glyph::HalfNoteUp, music_glyph::HalfNoteDown);
-            break;
-        case 96:
-            x += place::WholeNoteRight * s;
-            cursorX = x;
-            glyph(music_glyph::WholeNote, x - place::WholeNoteGlyphLeft, y, fonts::Note);
-            break;
-        default:
-            break;
+        if (value) {
+            cursorX = head(*value, i, x, yHead);
+            // A whole note stands further right, and so does all that goes with it.
+            if (value->kind == NoteKind::Whole) x = cursorX;
         }
-        if (code) glyph(*code, x, y, fonts::Note);
-        if (beamed) beam(i, x + place::BeamPointRight * s, yHead);
         ledgerLines(x, yHead);
         accidental(p, x, yHead);
     }
 
-    const int units = NoteWidthUnits(ticks, rest, seq_.BeatsPerBar);
+    const int units = NoteWidthUnits(ticks, isRest, seq_.BeatsPerBar);
     curX_ = x + units * xScale_;
     rowTicks_ += ticks;
     out_.noteX[at] = static_cast<float>(cursorX + place::CursorRight * s);
     out_.rowBase[at] = static_cast<float>(base_);
-    tie(i, ticks, yHead);
-    dot(p, ticks, x, yHead, rest);
+    tie(i, value && value->kind == NoteKind::Whole, yHead);
+    if (value) dot(p, *value, x, yHead, isRest);
 }
 
-namespace beams {
-constexpr std::size_t MaxPoints = 11;
-constexpr double StemLength = 3.5;
-constexpr double StemRightUp = 0.45;
-constexpr double StemLeftDown = -0.5;
-constexpr double SecondBeam = 0.75;
-constexpr double ThirdBeam = 1.5;
-constexpr double Hook = 1.25;
-constexpr double HookHalf = 70; // logical units
-constexpr double SpreadForLonger = 2;
-constexpr double LongerThree = 1.3;
-constexpr double LongerFour = 2;
-constexpr int BeamWidth = 3;
-constexpr int TripletFontSize = 12;
+// Draws a rest at x; returns where the cursor stands while it lasts.
+double StaffWriter::rest(const NoteValue& value, int i, double x) {
+    switch (value.kind) {
+    case NoteKind::ThirtySecond:
+        marks_.glyph(music_glyph::ThirtySecondRest, x, base_ + 7.75 * s, fonts::Sign);
+        break;
+    case NoteKind::Sixteenth:
+        // A sixteenth of a triplet rests without a sign.
+        if (!value.triplet) marks_.glyph(music_glyph::SixteenthRest, x, base_ + 7.75 * s, fonts::Sign);
+        break;
+    case NoteKind::Eighth:
+        if (value.triplet) {
+            // Lower, over a blanked gap in the staff, and a point of its triplet's bracket.
+            marks_.glyph(music_glyph::SixteenthRest, x, base_ + 8.25 * s, fonts::Sign);
+            marks_.box(StaffMark::Kind::Blank, x, base_ + 2.85 * s, x + 180, base_ + 4.25 * s);
+            beam(i, x + place::BeamPointRight * s, base_ + 1.5 * s);
+        } else {
+            marks_.glyph(music_glyph::EighthRest, x, base_ + 7.35 * s, fonts::Sign);
+        }
+        break;
+    case NoteKind::Quarter:
+        marks_.glyph(music_glyph::QuarterRest, x, base_ + 7.3 * s, fonts::Sign);
+        break;
+    case NoteKind::Half:
+        if (!IsWholeBarRest(value.ticks, true, seq_.BeatsPerBar)) {
+            marks_.box(StaffMark::Kind::Box, x, base_ + 2 * s, x + 1.5 * s, base_ + 2.5 * s);
+            return x + 0.5 * s;
+        }
+        [[fallthrough]];
+    case NoteKind::Whole:
+        marks_.box(StaffMark::Kind::Box, x + 2 * s, base_ + 3 * s, x + 3.5 * s, base_ + 2.5 * s);
+        return x + 2 * s;
+    }
+    return x;
+}
 
-bool IsFirst(int code) {
-    return code == 1 || code == 11 || code == 21 || code == 301 || code == 311 || code == 321 ||
-           code == 331 || code == 401;
-}
-bool IsInner(int code) {
-    return code == 2 || code == 12 || code == 22 || code == 302 || code == 312 || code == 322 ||
-           code == 332 || code == 402;
-}
-bool IsLast(int code) {
-    return code == 3 || code == 13 || code == 23 || code == 303 || code == 313 || code == 323 ||
-           code == 333 || code == 403;
-}
-} // namespace beams
-
-void StaffWriter::beam(int i, double x, double y) {
+// Draws a note's head with its stem and flags, or as a point of its beam; returns where the cursor stands
+// while it sounds.
+double StaffWriter::head(const NoteValue& value, int i, double x, double yHead) {
+    const double y = yHead + glyphOffset_;
+    if (value.kind == NoteKind::Whole) {
+        x += place::WholeNoteRight * s;
+        marks_.glyph(music_glyph::WholeNote, x - place::WholeNoteGlyphLeft, y, fonts::Note);
+        return x;
+    }
+    const bool up = yHead <= stemThreshold_;
     const int code = seq_.SeqBeam[static_cast<std::size_t>(i)];
-    if (beams::IsFirst(code)) {
-        group_.assign(1, {x, y, code});
-    } else if ((beams::IsInner(code) || beams::IsLast(code)) && !group_.empty() &&
-               group_.size() < beams::MaxPoints) {
-        group_.push_back({x, y, code});
-        if (beams::IsLast(code)) drawBeams();
+    // The scales and chords write their eighths as quarters, without beams.
+    const bool eighthAsQuarter =
+        value.kind == NoteKind::Eighth && !value.triplet && study_.studyType < PhraseStudies;
+    const NoteKind drawn = eighthAsQuarter ? NoteKind::Quarter : value.kind;
+    const bool beamed = code >= beam_code::First && !eighthAsQuarter;
+    // A triplet with a rest keeps its flags under the bracket.
+    const bool flagged =
+        FlagsOf(drawn) > 0 && (!beamed || beam_code::GroupOf(code) == beam_code::EighthTripletWithRest);
+    const auto pick = [up](char16_t upGlyph, char16_t downGlyph) { return up ? upGlyph : downGlyph; };
+    char16_t glyph = music_glyph::NoteHead;
+    switch (drawn) {
+    case NoteKind::Half:
+        glyph = pick(music_glyph::HalfNoteUp, music_glyph::HalfNoteDown);
+        break;
+    case NoteKind::Quarter:
+        glyph = pick(music_glyph::QuarterNoteUp, music_glyph::QuarterNoteDown);
+        break;
+    case NoteKind::Eighth:
+        if (flagged) glyph = pick(music_glyph::EighthNoteUp, music_glyph::EighthNoteDown);
+        break;
+    case NoteKind::Sixteenth:
+        if (flagged) glyph = pick(music_glyph::SixteenthNoteUp, music_glyph::SixteenthNoteDown);
+        break;
+    case NoteKind::ThirtySecond:
+        if (flagged) glyph = pick(music_glyph::ThirtySecondNoteUp, music_glyph::ThirtySecondNoteDown);
+        break;
+    case NoteKind::Whole:
+        break;
     }
-}
-
-void StaffWriter::drawBeams() {
-    const std::vector<BeamPoint>& pts = group_;
-    const std::size_t n = pts.size() - 1;
-    if (n == 0) return;
-    std::size_t maxIdx = 0;
-    std::size_t minIdx = 0;
-    for (std::size_t k = 1; k <= n; ++k) {
-        if (pts[k].y > pts[maxIdx].y) maxIdx = k;
-        if (pts[k].y < pts[minIdx].y) minIdx = k;
-    }
-    const double mid = static_cast<float>((pts[maxIdx].y + pts[minIdx].y) / 2);
-    const bool up = mid <= stemThreshold_;
-    double stem = (up ? 1 : -1) * beams::StemLength * s;
-    const double stemX = (up ? beams::StemRightUp : beams::StemLeftDown) * s;
-    const double second = (up ? 1 : -1) * beams::SecondBeam * s;
-    const double third = (up ? 1 : -1) * beams::ThirdBeam * s;
-    const double hook = (up ? 1 : -1) * beams::Hook * s;
-    if (pts[maxIdx].y - pts[minIdx].y > beams::SpreadForLonger * s) {
-        if (n == 2 && ((up && maxIdx == 1) || (!up && minIdx == 1))) stem *= beams::LongerThree;
-        if (n == 3 && up && (minIdx == 0 || minIdx == 3) && (maxIdx == 1 || maxIdx == 2))
-            stem += beams::LongerFour * s;
-        if (n == 3 && !up && (minIdx == 1 || minIdx == 2) && (maxIdx == 0 || maxIdx == 3))
-            stem -= beams::LongerFour * s;
-    }
-    const double firstY = pts.front().y;
-    const double lastY = pts.back().y;
-    const double slope = (lastY - firstY) / static_cast<double>(n);
-    std::vector<double> end(n + 1);
-    for (std::size_t k = 0; k <= n; ++k) {
-        const double X = pts[k].x + stemX;
-        end[k] = firstY + stem + static_cast<double>(k) * slope;
-        const int code = pts[k].code;
-        if (k == 1 && code == 12) {
-            end[1] = firstY + stem + (lastY - firstY) * (pts[0].code == 11 ? 1.0 / 3 : 2.0 / 3);
-            line(X, pts[1].y, X, end[1]);
-            continue;
-        }
-        if (code == 301 || code == 303 || code == 401 || code == 403) {
-            line(X, end[k] + hook - beams::HookHalf, X, end[k] + hook + beams::HookHalf);
-        } else if (code != 302 && code != 402) {
-            line(X, pts[k].y, X, end[k]);
-        }
-    }
-    const int lastCode = pts.back().code;
-    const double X0 = pts.front().x + stemX;
-    const double Xn = pts.back().x + stemX;
-    if (lastCode == 303 || lastCode == 403) {
-        line(X0, firstY + stem + hook, Xn, end[n] + hook);
-    } else {
-        line(X0, firstY + stem, Xn, end[n], beams::BeamWidth);
-    }
-    const auto codesAre = [&pts](std::initializer_list<int> codes) {
-        if (codes.size() > pts.size()) return false;
-        std::size_t k = pts.size() - codes.size();
-        for (const int c : codes) {
-            if (pts[k++].code != c) return false;
-        }
-        return true;
-    };
-    const auto extra = [&](double offset) {
-        line(X0, firstY + stem - offset, Xn, end[n] - offset, beams::BeamWidth);
-    };
-    if (codesAre({11, 12, 12, 13})) {
-        extra(second);
-    } else if (codesAre({21, 22, 22, 23})) {
-        extra(second);
-        extra(third);
-    } else if (codesAre({321, 322, 323})) {
-        extra(second);
-    } else if (codesAre({331, 332, 333})) {
-        extra(second);
-        extra(third);
-    } else if (codesAre({11, 13})) {
-        extra(second);
-    } else if (codesAre({21, 23})) {
-        extra(second);
-        extra(third);
-    } else if (codesAre({1, 12, 13})) {
-        line(pts[1].x + stemX, end[1] - second, Xn, lastY + stem - second, beams::BeamWidth);
-    } else if (codesAre({11, 12, 3})) {
-        line(X0, firstY + stem - second, pts[1].x + stemX, end[1] - second, beams::BeamWidth);
-    } else if (codesAre({11, 2, 13})) {
-        const double Y0 = firstY + stem - second;
-        const double Yn = end[n] - second;
-        line(X0, Y0, X0 + 0.25 * (Xn - X0), Y0 + 0.25 * (Yn - Y0), beams::BeamWidth);
-        line(X0 + 0.77 * (Xn - X0), Y0 + 0.75 * (Yn - Y0), Xn, Yn, beams::BeamWidth);
-    }
-    if (lastCode > 300) {
-        StaffMark digit;
-        digit.kind = StaffMark::Kind::FlatText;
-        digit.x = up ? pts[1].x : pts[1].x - 0.8 * s;
-        digit.y = firstY + 1.5 * stem + slope + (up ? s : 0.3 * s);
-        digit.text = QStringLiteral("3");
-        digit.font = {fonts::Text, beams::TripletFontSize, true, false};
-        out_.marks.push_back(digit);
-    }
+    marks_.glyph(glyph, x, y, fonts::Note);
+    if (beamed) beam(i, x + place::BeamPointRight * s, yHead);
+    return x;
 }
 
 void StaffWriter::ledgerLines(double x, double y) {
@@ -547,25 +351,26 @@ void StaffWriter::ledgerLines(double x, double y) {
     const double right = x + place::LedgerRight * s;
     if (y > base_ + 4 * s) {
         for (double ly = base_ + 5 * s; ly <= y + 1e-6; ly += s)
-            line(left, ly, right, ly);
+            marks_.line(left, ly, right, ly);
     } else if (y < base_) {
         for (double ly = base_ - s; ly >= y - 1e-6; ly -= s)
-            line(left, ly, right, ly);
+            marks_.line(left, ly, right, ly);
     }
 }
 
 void StaffWriter::accidental(int p, double x, double y) {
-    const std::string sign = bar_.toDraw(tables_, p);
-    if (sign.empty()) return;
-    const char16_t code = sign == "#"   ? music_glyph::Sharp
-                          : sign == "b" ? music_glyph::Flat
-                                        : music_glyph::Natural;
-    glyph(code, x - place::AccidentalLeft * s, y + glyphOffset_ - place::AccidentalUp * s, fonts::Accidental);
+    if (!OnStaff(p)) return;
+    const std::optional<int> alter = bar_.toWrite(Spell(p, flatKey_));
+    if (!alter) return;
+    const char16_t code = *alter > 0   ? music_glyph::Sharp
+                          : *alter < 0 ? music_glyph::Flat
+                                       : music_glyph::Natural;
+    marks_.glyph(code, x - place::AccidentalLeft * s, y + glyphOffset_ - place::AccidentalUp * s,
+                 fonts::Accidental);
 }
 
-void StaffWriter::dot(int p, int ticks, double x, double y, bool rest) {
-    if (ticks != 9 && ticks != 18 && ticks != 36 && ticks != 72) return;
-    if (rest && ticks == 72 && seq_.BeatsPerBar == 3) return;
+void StaffWriter::dot(int p, const NoteValue& value, double x, double y, bool rest) {
+    if (value.dots == 0 || IsWholeBarRest(value.ticks, rest, seq_.BeatsPerBar)) return;
     double dx = 1.5 * s;
     double dy = 0;
     if (!rest) {
@@ -579,10 +384,10 @@ void StaffWriter::dot(int p, int ticks, double x, double y, bool rest) {
     m.y = y + dy;
     m.x2 = place::DotRadius;
     m.width = place::DotWidth;
-    out_.marks.push_back(m);
+    marks_.add(m);
 }
 
-void StaffWriter::tie(int i, int ticks, double y) {
+void StaffWriter::tie(int i, bool whole, double y) {
     if (i <= 0 || seq_.SeqTie[static_cast<std::size_t>(i)] != 1) return;
     const double a = out_.noteX[static_cast<std::size_t>(i) - 1];
     const double b = out_.noteX[static_cast<std::size_t>(i)];
@@ -596,7 +401,7 @@ void StaffWriter::tie(int i, int ticks, double y) {
     m.x = (left + right) / 2;
     m.x2 = aspect < 1 ? r : r / aspect;
     m.y2 = aspect < 1 ? r * aspect : r;
-    if (y > stemThreshold_ || ticks == 96) {
+    if (y > stemThreshold_ || whole) {
         m.y = y + s;
         m.startAngle = 0;
         m.endAngle = std::numbers::pi;
@@ -605,39 +410,10 @@ void StaffWriter::tie(int i, int ticks, double y) {
         m.startAngle = std::numbers::pi;
         m.endAngle = 2 * std::numbers::pi;
     }
-    out_.marks.push_back(m);
+    marks_.add(m);
 }
 
 } // namespace
-
-int NoteWidthUnits(int ticks, bool rest, int beatsPerBar) {
-    switch (ticks) {
-    case 2:
-    case 3:
-        return 2;
-    case 4:
-    case 6:
-    case 8:
-    case 9:
-        return 3;
-    case 12:
-    case 18:
-        return rest ? 3 : 4;
-    case 16:
-        return 4;
-    case 24:
-    case 36:
-        return rest ? 4 : 5;
-    case 48:
-        return 7;
-    case 72:
-        return rest && beatsPerBar == 3 ? 10 : 7;
-    case 96:
-        return 10;
-    default:
-        return 0;
-    }
-}
 
 StaffLayout LayOutStaff(const PlaySequence& seq, const StaffStudy& study, const StaffFrame& frame) {
     StaffLayout layout;

@@ -5,7 +5,6 @@
 // entry of the sequence the x and row where the play cursor stands while it sounds.
 
 #include "theory/play_sequence.h"
-#include "views/staff_pitch.h"
 #include "views/surface.h"
 
 #include <QString>
@@ -72,9 +71,6 @@ struct StaffLayout {
     // Messages for the user; when the sequence is too short to show, marks stay empty.
     std::vector<QString> messages;
 };
-
-// The width units an entry of the given ticks takes (a rest may take fewer), 0 for an unknown length.
-int NoteWidthUnits(int ticks, bool rest, int beatsPerBar);
 
 StaffLayout LayOutStaff(const PlaySequence& seq, const StaffStudy& study, const StaffFrame& frame);
 

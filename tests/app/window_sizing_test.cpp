@@ -1,4 +1,3 @@
-#include "app/os_version.h"
 #include "app/window_sizing.h"
 
 #include <gtest/gtest.h>
@@ -55,13 +54,6 @@ TEST(WindowSizing, TwipsPerPixelFollowsTheLogicalResolution) {
     EXPECT_DOUBLE_EQ(TwipsPerPixel(96), 15);
     EXPECT_DOUBLE_EQ(TwipsPerPixel(120), 12);
     EXPECT_DOUBLE_EQ(TwipsPerPixel(0), 15); // a screen that reports nothing
-}
-
-TEST(OsVersion, KernelReleaseReadsAsMajorDotMinor) {
-    EXPECT_FLOAT_EQ(ParseOsVersion("6.1.0-18-amd64"), 6.1F);
-    EXPECT_FLOAT_EQ(ParseOsVersion("5.10.0"), 5.10F);
-    EXPECT_FLOAT_EQ(ParseOsVersion("7"), 7.0F);
-    EXPECT_FLOAT_EQ(ParseOsVersion("unknown"), 0.0F);
 }
 
 } // namespace

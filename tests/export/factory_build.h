@@ -2,7 +2,7 @@
 // An item of the factory catalogues built as orbel-export builds it, from a program folder of the test's own
 // holding the factory settings and catalogues, with some settings overridden.
 
-#include "export_build.h"
+#include "export/export_build.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // orbel-export --format mid: the bytes of the writer, and files of the real companion read back with a
 // small reader of their own.
 
+#include "export/smf_writer.h"
 #include "export_options.h"
-#include "smf_writer.h"
 
 #include <QFile>
 #include <QProcess>

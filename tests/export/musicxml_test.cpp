@@ -1,8 +1,8 @@
 // orbel-export --format musicxml: every factory item in three keys, read back by a reader of the test's own
 // that checks what notation programs rely on, and compared tick by tick with the item's sequence.
 
+#include "export/musicxml_writer.h"
 #include "factory_build.h"
-#include "musicxml_writer.h"
 
 #include <QTemporaryDir>
 #include <QXmlStreamReader>

@@ -1,10 +1,10 @@
 // Practice in the companion: the tempo ramp as the trainer's player performs it.
 
-#include "export_build.h"
-#include "export_options.h"
+#include "export/export_build.h"
+#include "export/export_request.h"
+#include "export/midi_render.h"
+#include "export/play_recording.h"
 #include "factory_build.h"
-#include "midi_render.h"
-#include "play_recording.h"
 
 #include "sound/midi1.h"
 #include "sound/play_timing.h"

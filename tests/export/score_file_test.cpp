@@ -1,11 +1,11 @@
 // orbel-export --score: performance files read and scored against the item as the trainer plays it.
 
-#include "export_build.h"
+#include "export/export_build.h"
+#include "export/midi_render.h"
+#include "export/performance_check.h"
+#include "export/smf_reader.h"
+#include "export/smf_writer.h"
 #include "factory_build.h"
-#include "midi_render.h"
-#include "performance_check.h"
-#include "smf_reader.h"
-#include "smf_writer.h"
 
 #include <QFile>
 #include <QJsonArray>

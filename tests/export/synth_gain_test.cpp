@@ -1,8 +1,8 @@
 // The built-in synthesizer's gain: the loudest factory item, every instrument at full volume, played offline
 // through the trainer's own SoundFont, peaks a few decibels below full scale.
 
-#include "export_build.h"
-#include "play_recording.h"
+#include "export/export_build.h"
+#include "export/play_recording.h"
 #include "sound/soundfont_locator.h"
 #include "sound/synth_output.h"
 

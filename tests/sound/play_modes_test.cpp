@@ -220,7 +220,7 @@ TEST(PlayModes, AFaultIsToldAndTheModeEndsIdle) {
 
 // --- The current item once
 
-TEST(PlayModes, PlayThisPlaysOnceAndPutsTheStaffOnRowTwo) {
+TEST(PlayModes, PlayThisPlaysOnceAndRedrawsTheViews) {
     ModeRig rig(5, 0);
     rig.state.settings.CountInOn = 1;
     rig.modes.PlayThis();
@@ -228,7 +228,6 @@ TEST(PlayModes, PlayThisPlaysOnceAndPutsTheStaffOnRowTwo) {
     EXPECT_TRUE(rig.recordsWhere(CountInClick()).empty());
     EXPECT_TRUE(rig.host.controls.empty());
     EXPECT_EQ(rig.host.quitAndReference, (std::vector<bool>{false, true}));
-    EXPECT_EQ(rig.host.staffRow, play_limits::StaffRowAfterPlayThis);
     EXPECT_EQ(rig.host.redraws, 1);
     // The instruments are sent before the item plays.
     const auto programChanges =

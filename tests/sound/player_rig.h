@@ -45,7 +45,6 @@ public:
     void DrawKeys() override { ++keysDrawn; }
     void MakeSound_Bot_show(bool isPlaying) override { controls.push_back(isPlaying); }
     void setQuitAndReferenceEnabled(bool enabled) override { quitAndReference.push_back(enabled); }
-    void SetStaffRow(int row) override { staffRow = row; }
     void redrawViews() override { ++redraws; }
     void tellUser(const QString& text) override { prompter_.message(text); }
 
@@ -76,7 +75,6 @@ public:
     int labelHidden = 0;
     int keysDrawn = 0;
     int prepareCalls = 0;
-    int staffRow = -1;
     int redraws = 0;
 
     int selected = -1;

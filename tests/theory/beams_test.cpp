@@ -79,5 +79,21 @@ TEST(ComputeBeamsEdgeTest, FullSequenceOfEighths) {
     EXPECT_EQ(seq.SeqBeam[512], 0);
 }
 
+TEST(BeamCode, ACodeIsItsGroupPlusItsPlace) {
+    const struct {
+        int code, group, place;
+    } cases[] = {{0, beam_code::Eighth, beam_code::None},
+                 {3, beam_code::Eighth, beam_code::Last},
+                 {12, beam_code::Sixteenth, beam_code::Inner},
+                 {21, beam_code::ThirtySecond, beam_code::First},
+                 {303, beam_code::QuarterTriplet, beam_code::Last},
+                 {332, beam_code::ThirtySecondTriplet, beam_code::Inner},
+                 {401, beam_code::EighthTripletWithRest, beam_code::First}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(beam_code::GroupOf(c.code), c.group) << c.code;
+        EXPECT_EQ(beam_code::PlaceOf(c.code), c.place) << c.code;
+    }
+}
+
 } // namespace
 } // namespace orbel

@@ -2,9 +2,9 @@
 // performance from a file; a keyboard that is missing or goes away is said in one line, and the music goes
 // on.
 
-#include "export_build.h"
-#include "performance_check.h"
-#include "smf_writer.h"
+#include "export/export_build.h"
+#include "export/performance_check.h"
+#include "export/smf_writer.h"
 #include "support/trainer_fixture.h"
 #include "ui/practice/practice_texts.h"
 #include "ui/practice/session_chart.h"

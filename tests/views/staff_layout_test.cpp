@@ -1,6 +1,5 @@
 // The staff laid out, checked on the positions it computes.
 
-#include "theory/note_names.h"
 #include "views/music_glyphs.h"
 #include "views/staff_layout.h"
 
@@ -53,50 +52,6 @@ int BarLines(const StaffLayout& layout) {
     for (const StaffMark& m : Marks(layout, StaffMark::Kind::Line))
         if (m.x == m.x2 && m.x > left + 1 && m.x < right - s) ++bars;
     return bars;
-}
-
-TEST(StaffPitch, KeysSpellTheBlackKeysWithFlatsOrSharps) {
-    const struct {
-        int majorSpelling, root;
-        double spaces;
-        const char* sign;
-        int step;
-    } cases[] = {{1, 1, -0.5, "b", 16}, {0, 1, -1, "#", 15}, {1, 6, -1, "#", 15}, {1, 0, -0.5, "b", 16}};
-    for (const auto& c : cases) {
-        const StaffPitchTables t = BuildPitchTables(KeyUsesFlats(c.root, c.majorSpelling));
-        EXPECT_EQ(t.spacesAboveBase[25], c.spaces) << c.majorSpelling << " " << c.root;
-        EXPECT_EQ(t.accidental[25], c.sign);
-        EXPECT_EQ(t.step[25], c.step);
-    }
-    const StaffPitchTables t = BuildPitchTables(true);
-    EXPECT_EQ(t.spacesAboveBase[24], -1); // middle C on the first ledger line below
-    EXPECT_EQ(t.spacesAboveBase[24 + 12], 2.5);
-    EXPECT_EQ(t.step[24 + 12], 22);
-    EXPECT_EQ(t.spacesAboveBase[0], -8);
-}
-
-TEST(StaffPitch, AccidentalsAreRememberedWithinTheBar) {
-    const StaffPitchTables t = BuildPitchTables(false);
-    BarAccidentals bar;
-    EXPECT_EQ(bar.toDraw(t, 25), "#");
-    EXPECT_EQ(bar.toDraw(t, 25), "");
-    EXPECT_EQ(bar.toDraw(t, 24), "N"); // C after C sharp in the same bar
-    EXPECT_EQ(bar.toDraw(t, 24), "");
-    bar.reset();
-    EXPECT_EQ(bar.toDraw(t, 25), "#");
-}
-
-TEST(StaffLayout, WidthUnitsOfEachLength) {
-    const struct {
-        int ticks;
-        int note, rest, rest34;
-    } cases[] = {{2, 2, 2, 2},  {4, 3, 3, 3},  {12, 4, 3, 3},  {16, 4, 4, 4},    {24, 5, 4, 4},
-                 {36, 5, 4, 4}, {48, 7, 7, 7}, {72, 7, 7, 10}, {96, 10, 10, 10}, {5, 0, 0, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(NoteWidthUnits(c.ticks, false, 4), c.note) << c.ticks;
-        EXPECT_EQ(NoteWidthUnits(c.ticks, true, 4), c.rest) << c.ticks;
-        EXPECT_EQ(NoteWidthUnits(c.ticks, true, 3), c.rest34) << c.ticks;
-    }
 }
 
 TEST(StaffLayout, ASingleEntryIsNotShown) {

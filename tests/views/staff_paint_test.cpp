@@ -3,6 +3,7 @@
 #include "app/study_session.h"
 #include "theory/note_names.h"
 #include "theory/prepare_build.h"
+#include "theory/spelling.h"
 #include "views/staff_layout.h"
 #include "views/staff_view.h"
 #include "views/surface.h"
@@ -50,9 +51,7 @@ TEST(StaffPaint, EveryHeadIsCentredOnItsLineOrSpace) {
             // A large picture, so that a tenth of a line spacing is a few pixels.
             Surface surface(QSize(3240, 2080), 1.0, frame.windowWidth, frame.windowHeight);
             PaintStaff(surface, staff);
-            const StaffPitchTables tables = BuildPitchTables(true);
-            const double head =
-                staff.rowBase[0] + tables.spacesAboveBase[static_cast<std::size_t>(pitch)] * s;
+            const double head = staff.rowBase[0] + SpacesAboveBottomLine(Spell(pitch, true)) * s;
             // The head spans 0..1.27 s right of the note's x (the cursor stands 0.5 s right of it); its
             // middle part, clear of the stems, is looked at. A whole note stands 0.2 s further right.
             const double left = staff.noteX[0] - 0.5 * s + (ticks == 96 ? 0.4 : 0.2) * s;
@@ -90,13 +89,12 @@ TEST(StaffPaint, EveryFactoryItemHasItsHeadsOnTheirLinesAndSpaces) {
             const StaffLayout staff = LayOutStaff(seq, {type, 0, 0}, frame);
             Surface surface(QSize(3240, 2080), 1.0, frame.windowWidth, frame.windowHeight);
             PaintStaff(surface, staff);
-            const StaffPitchTables tables = BuildPitchTables(KeyUsesFlats(0, seq.MajorSpelling));
+            const bool flatKey = KeyUsesFlats(0, seq.MajorSpelling);
             for (int i = 0; i < seq.SeqCount; ++i) {
                 const auto n = static_cast<std::size_t>(i);
                 if (seq.SeqRest[n] == 1) continue;
                 const int pitch = seq.SeqPitch[n] + 12 * seq.OctaveShift;
-                const double head =
-                    staff.rowBase[n] + tables.spacesAboveBase[static_cast<std::size_t>(pitch)] * s;
+                const double head = staff.rowBase[n] + SpacesAboveBottomLine(Spell(pitch, flatKey)) * s;
                 const double left = staff.noteX[n] - 0.5 * s + (seq.SeqDur[n] == 96 ? 0.4 : 0.2) * s;
                 // Only the staff lines lie between the time signature and the first note of a row.
                 const double reference = frame.windowWidth * 0.01 + 6 * s;

@@ -1,12 +1,13 @@
 // orbel-export: writes one study item, built exactly as the trainer builds it.
 
-#include "export_build.h"
 #include "export_options.h"
-#include "json_writer.h"
-#include "midi_render.h"
-#include "musicxml_writer.h"
-#include "performance_check.h"
-#include "staff_picture.h"
+
+#include "export/export_build.h"
+#include "export/json_writer.h"
+#include "export/midi_render.h"
+#include "export/musicxml_writer.h"
+#include "export/performance_check.h"
+#include "export/staff_picture.h"
 
 #include "app/command_line.h"
 #include "app/program_folder.h"

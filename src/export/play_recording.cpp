@@ -1,4 +1,4 @@
-#include "play_recording.h"
+#include "export/play_recording.h"
 
 #include "app/program_state.h"
 #include "app/prompter.h"

@@ -1,4 +1,4 @@
-#include "staff_picture.h"
+#include "export/staff_picture.h"
 
 #include "app/study_session.h"
 #include "app/window_sizing.h"

@@ -1,4 +1,4 @@
-#include "export_build.h"
+#include "export/export_build.h"
 
 #include "app/program_folder.h"
 #include "app/settings_fields.h"
@@ -7,10 +7,9 @@
 #include "sound/midi_output.h"
 #include "theory/fit_range.h"
 #include "theory/prepare_build.h"
+#include "theory/spelling.h"
 #include "theory/title_text.h"
 #include "theory/vocabulary.h"
-#include "views/circle_geometry.h"
-#include "views/staff_pitch.h"
 
 #include "datafiles/bounded_read.h"
 
@@ -43,9 +42,9 @@ ShiftRange ReachableShifts(const StudyState& study) {
     const PitchWindow trainer = FitRangeWindow(s);
     const int written = s.PitchBaseC;
     const int sounding = written + s.TransposeSemitones;
-    const PitchWindow window{
-        std::max({trainer.low, staff_pitch::FirstFilled, -std::min(written, sounding)}),
-        std::min({trainer.high, staff_pitch::LastFilled, midi_bytes::DataMax - std::max(written, sounding)})};
+    const PitchWindow window{std::max({trainer.low, treble_staff::LowestPitch, -std::min(written, sounding)}),
+                             std::min({trainer.high, treble_staff::HighestPitch,
+                                       midi_bytes::DataMax - std::max(written, sounding)})};
     return ShiftsWithin(study.sequence, window);
 }
 

@@ -4,7 +4,7 @@
 
 #include "app/study_items.h"
 #include "app/study_session.h"
-#include "export_options.h"
+#include "export/export_request.h"
 #include "theory/play_sequence.h"
 #include "theory/settings.h"
 

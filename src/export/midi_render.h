@@ -7,9 +7,9 @@
 // where a sequencer or notation program expects them. The count-in, which the player times by the plain
 // beat of the tempo, has a tempo of its own (one beat a quarter) for its two bars of 4/4.
 
-#include "export_build.h"
-#include "export_options.h"
-#include "smf_writer.h"
+#include "export/export_build.h"
+#include "export/export_request.h"
+#include "export/smf_writer.h"
 
 #include <QByteArray>
 #include <QStringList>

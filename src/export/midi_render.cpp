@@ -1,7 +1,7 @@
-#include "midi_render.h"
+#include "export/midi_render.h"
 
 #include "app/study_session.h"
-#include "play_recording.h"
+#include "export/play_recording.h"
 #include "sound/midi1.h"
 #include "sound/midi_output.h"
 #include "sound/play_sled.h"

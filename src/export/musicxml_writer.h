@@ -4,7 +4,7 @@
 // chord symbols as harmony, the title; with allKeys the twelve keys round the cycle of fourths one after
 // another, each opening with a rehearsal mark naming its key.
 
-#include "export_build.h"
+#include "export/export_build.h"
 
 #include <QByteArray>
 #include <QStringList>

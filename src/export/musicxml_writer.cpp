@@ -1,14 +1,15 @@
-#include "musicxml_writer.h"
+#include "export/musicxml_writer.h"
 
 #include "app/study_session.h"
 #include "sound/instrument_tables.h"
 #include "theory/beams.h"
 #include "theory/note_names.h"
+#include "theory/note_value.h"
 #include "theory/prepare_build.h"
+#include "theory/spelling.h"
 
 #include <QXmlStreamWriter>
 #include <array>
-#include <map>
 #include <optional>
 
 namespace orbel::exporter {
@@ -20,64 +21,11 @@ constexpr int KeysInCycle = 12;
 constexpr int FourthUp = 5;
 constexpr int Octave = 12;
 
-// Note values the staff draws, longest first: ticks, type, dots.
-struct NoteValue {
-    int ticks;
-    const char* type;
-    int dots;
-};
-constexpr std::array PlainValues = {
-    NoteValue{96, "whole", 0},   NoteValue{72, "half", 1},    NoteValue{48, "half", 0},
-    NoteValue{36, "quarter", 1}, NoteValue{24, "quarter", 0}, NoteValue{18, "eighth", 1},
-    NoteValue{12, "eighth", 0},  NoteValue{9, "16th", 1},     NoteValue{6, "16th", 0},
-    NoteValue{3, "32nd", 0},
-};
-// Three in the time of two.
-constexpr std::array TripletValues = {
-    NoteValue{16, "quarter", 0},
-    NoteValue{8, "eighth", 0},
-    NoteValue{4, "16th", 0},
-    NoteValue{2, "32nd", 0},
-};
+// The note type MusicXML names a value by, in the order of NoteKind.
+constexpr std::array<const char*, 6> Types{"whole", "half", "quarter", "eighth", "16th", "32nd"};
 
-std::optional<NoteValue> Find(int ticks, const auto& values) {
-    for (const NoteValue& v : values)
-        if (v.ticks == ticks) return v;
-    return std::nullopt;
-}
-
-// How many beams a note value carries.
-int BeamsOf(const char* type) {
-    const std::string t(type);
-    if (t == "eighth") return 1;
-    if (t == "16th") return 2;
-    if (t == "32nd") return 3;
-    return 0;
-}
-
-// A pitch spelled: the letter, its alteration and octave, as the staff writes it in a sharp or flat key.
-struct Spelled {
-    char step = 'C';
-    int alter = 0;
-    int octave = 4;
-};
-
-Spelled Spell(int midiKey, bool flatKey) {
-    static constexpr std::array<bool, Octave> Black = {false, true,  false, true,  false, false,
-                                                       true,  false, true,  false, true,  false};
-    static constexpr std::array<char, Octave> Letter = {'C', 'C', 'D', 'D', 'E', 'F',
-                                                        'F', 'G', 'G', 'A', 'A', 'B'};
-    const int pc = ((midiKey % Octave) + Octave) % Octave;
-    Spelled s;
-    int natural = midiKey;
-    if (Black[static_cast<std::size_t>(pc)]) {
-        s.alter = flatKey ? -1 : 1;
-        natural = midiKey - s.alter;
-    }
-    const int naturalPc = ((natural % Octave) + Octave) % Octave;
-    s.step = Letter[static_cast<std::size_t>(naturalPc)];
-    s.octave = (natural - naturalPc) / Octave - 1;
-    return s;
+QString TypeOf(NoteKind kind) {
+    return QString::fromLatin1(Types[static_cast<std::size_t>(kind)]);
 }
 
 // A chord symbol as MusicXML harmony: its root, the kind of chord and the text it is written with.
@@ -210,7 +158,7 @@ private:
         }
         inMeasure_ = true;
         filled_ = 0;
-        inForce_.clear();
+        bar_.reset();
     }
 
     void writeAttributes() {
@@ -259,21 +207,17 @@ private:
     }
 
     void writeRests(int ticks) {
-        for (const NoteValue& v : PlainValues) {
-            while (ticks >= v.ticks) {
-                Piece rest;
-                rest.value = v;
-                rest.rest = true;
-                writeNote(rest);
-                ticks -= v.ticks;
-            }
+        for (const NoteValue& v : SplitIntoPlainValues(ticks)) {
+            Piece rest;
+            rest.value = v;
+            rest.rest = true;
+            writeNote(rest);
         }
     }
 
     struct Piece {
-        NoteValue value{24, "quarter", 0};
+        NoteValue value;
         bool rest = false;
-        bool triplet = false;
         std::optional<int> midiKey;
         bool tieStart = false;
         bool tieStop = false;
@@ -293,40 +237,29 @@ private:
         const bool tiedOn =
             n + 1 < static_cast<std::size_t>(seq.SeqCount) && seq.SeqTie[n + 1] == 1 && !piece.rest;
         const int code = seq.SeqBeam[n];
-        const int place = code % 10;
-        const int group = code - place;
-        const bool tripletGroup = group >= beam_code::QuarterTriplet;
+        const int place = beam_code::PlaceOf(code);
+        const bool tripletGroup = beam_code::GroupOf(code) >= beam_code::QuarterTriplet;
         if (tripletGroup && place == beam_code::First) piece.tuplet = QStringLiteral("start");
         if (tripletGroup && place == beam_code::Last) piece.tuplet = QStringLiteral("stop");
-        if (const auto triplet = Find(ticks, TripletValues)) {
-            piece.value = *triplet;
-            piece.triplet = true;
+        if (const auto value = NoteValueOf(ticks)) {
+            piece.value = *value;
             piece.tieStart = tiedOn;
-            piece.beams = beamsFor(seq, n, *triplet);
-            writeNote(piece);
-            return;
-        }
-        if (const auto plain = Find(ticks, PlainValues)) {
-            piece.value = *plain;
-            piece.tieStart = tiedOn;
-            piece.beams = beamsFor(seq, n, *plain);
+            piece.beams = beamsFor(seq, n, *value);
             writeNote(piece);
             return;
         }
         // A length no single note has: tied notes of the lengths there are (rests side by side).
         int left = ticks;
         bool first = true;
-        for (const NoteValue& v : PlainValues) {
-            while (left >= v.ticks) {
-                Piece part = piece;
-                part.value = v;
-                part.tuplet.clear();
-                part.tieStop = first ? piece.tieStop : !piece.rest;
-                left -= v.ticks;
-                part.tieStart = left > 0 ? !piece.rest : tiedOn;
-                writeNote(part);
-                first = false;
-            }
+        for (const NoteValue& v : SplitIntoPlainValues(ticks)) {
+            Piece part = piece;
+            part.value = v;
+            part.tuplet.clear();
+            part.tieStop = first ? piece.tieStop : !piece.rest;
+            left -= v.ticks;
+            part.tieStart = left > 0 ? !piece.rest : tiedOn;
+            writeNote(part);
+            first = false;
         }
     }
 
@@ -336,15 +269,14 @@ private:
                                                   const NoteValue& value) {
         std::vector<std::pair<int, QString>> beams;
         const int code = seq.SeqBeam[n];
-        const int place = code % 10;
-        if (code == beam_code::None || code - place == beam_code::QuarterTriplet) return beams;
-        const int levels = BeamsOf(value.type);
+        const int place = beam_code::PlaceOf(code);
+        if (code == beam_code::None || beam_code::GroupOf(code) == beam_code::QuarterTriplet) return beams;
+        const int levels = FlagsOf(value.kind);
         if (levels == 0) return beams;
         const auto levelsAt = [&](std::size_t m) {
             if (m >= static_cast<std::size_t>(seq.SeqCount) || seq.SeqBeam[m] == beam_code::None) return 0;
-            const auto v = Find(seq.SeqDur[m], PlainValues)
-                               .value_or(Find(seq.SeqDur[m], TripletValues).value_or(NoteValue{0, "", 0}));
-            return v.ticks == 0 ? 0 : BeamsOf(v.type);
+            const auto v = NoteValueOf(seq.SeqDur[m]);
+            return v ? FlagsOf(v->kind) : 0;
         };
         const bool hasBefore = place != beam_code::First;
         const bool hasAfter = place != beam_code::Last;
@@ -398,34 +330,29 @@ private:
             openMeasure();
         }
         xml_.writeStartElement(QStringLiteral("note"));
-        std::optional<Spelled> spelled;
+        std::optional<SpelledPitch> spelled;
         if (p.rest || !p.midiKey) {
             xml_.writeEmptyElement(QStringLiteral("rest"));
         } else {
             spelled = Spell(*p.midiKey, flatKey_);
             xml_.writeStartElement(QStringLiteral("pitch"));
-            xml_.writeTextElement(QStringLiteral("step"), QString(QLatin1Char(spelled->step)));
+            xml_.writeTextElement(QStringLiteral("step"), QString(QLatin1Char(spelled->letterName())));
             if (spelled->alter != 0)
                 xml_.writeTextElement(QStringLiteral("alter"), QString::number(spelled->alter));
-            xml_.writeTextElement(QStringLiteral("octave"), QString::number(spelled->octave));
+            // MIDI key 60, middle C, begins octave 4.
+            xml_.writeTextElement(QStringLiteral("octave"), QString::number(spelled->octave - 1));
             xml_.writeEndElement();
         }
         xml_.writeTextElement(QStringLiteral("duration"), QString::number(p.value.ticks));
         if (p.tieStop) writeTie(QStringLiteral("tie"), QStringLiteral("stop"));
         if (p.tieStart) writeTie(QStringLiteral("tie"), QStringLiteral("start"));
-        xml_.writeTextElement(QStringLiteral("type"), QString::fromLatin1(p.value.type));
+        xml_.writeTextElement(QStringLiteral("type"), TypeOf(p.value.kind));
         for (int d = 0; d < p.value.dots; ++d)
             xml_.writeEmptyElement(QStringLiteral("dot"));
-        if (spelled) {
-            // The accidental where the staff draws one: where the bar has not already set this one.
-            const std::pair<char, int> line{spelled->step, spelled->octave};
-            const auto known = inForce_.find(line);
-            const int before = known == inForce_.end() ? 0 : known->second;
-            if (before != spelled->alter)
-                xml_.writeTextElement(QStringLiteral("accidental"), AccidentalName(spelled->alter));
-            inForce_[line] = spelled->alter;
-        }
-        if (p.triplet) {
+        // The accidental where the staff draws one: where the bar has not already set this one.
+        if (const std::optional<int> alter = spelled ? bar_.toWrite(*spelled) : std::nullopt)
+            xml_.writeTextElement(QStringLiteral("accidental"), AccidentalName(*alter));
+        if (p.value.triplet) {
             xml_.writeStartElement(QStringLiteral("time-modification"));
             xml_.writeTextElement(QStringLiteral("actual-notes"), QStringLiteral("3"));
             xml_.writeTextElement(QStringLiteral("normal-notes"), QStringLiteral("2"));
@@ -470,7 +397,7 @@ private:
     bool inMeasure_ = false;
     bool flatKey_ = false;
     QString rehearsal_;
-    std::map<std::pair<char, int>, int> inForce_; // the alteration in force per staff line in the bar
+    BarAccidentals bar_; // the alterations in force in the bar
 };
 
 } // namespace

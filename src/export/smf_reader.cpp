@@ -1,4 +1,4 @@
-#include "smf_reader.h"
+#include "export/smf_reader.h"
 
 #include <algorithm>
 

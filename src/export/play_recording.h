@@ -4,8 +4,8 @@
 // the window would have been told on the way (where a play-through starts and ends, the rebuild for a new
 // root) is kept beside the messages.
 
-#include "export_build.h"
-#include "export_options.h"
+#include "export/export_build.h"
+#include "export/export_request.h"
 #include "sound/recording_output.h"
 
 #include <QStringList>

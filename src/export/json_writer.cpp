@@ -1,4 +1,4 @@
-#include "json_writer.h"
+#include "export/json_writer.h"
 
 #include "theory/sequence_text.h"
 

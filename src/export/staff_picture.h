@@ -4,8 +4,8 @@
 // holds the item in all twelve keys, round the cycle of fourths from its own root, each under a heading that
 // names the key; a PDF puts them on A4 pages, never cutting a staff across two.
 
-#include "export_build.h"
-#include "export_options.h"
+#include "export/export_build.h"
+#include "export/export_request.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "performance_check.h"
+#include "export/performance_check.h"
 
 #include "datafiles/bounded_read.h"
-#include "midi_render.h"
+#include "export/midi_render.h"
 #include "sound/midi1.h"
 #include "sound/midi_output.h"
 

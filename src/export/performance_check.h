@@ -7,10 +7,10 @@
 // named "Melody" (as ours) is scored on the first such track that holds notes; any other on every channel but
 // the drums'.
 
-#include "export_build.h"
-#include "export_options.h"
-#include "play_recording.h"
-#include "smf_reader.h"
+#include "export/export_build.h"
+#include "export/export_request.h"
+#include "export/play_recording.h"
+#include "export/smf_reader.h"
 
 #include "theory/performance_score.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The play sequence as one JSON object.
 
-#include "export_build.h"
+#include "export/export_build.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,4 @@
-#include "smf_writer.h"
+#include "export/smf_writer.h"
 
 #include <algorithm>
 #include <array>
