@@ -38,7 +38,6 @@ struct HiDelayTuning {
     DeadlineClock::Duration earlyYieldSlack = std::chrono::milliseconds(3);
 };
 
-
 class HiDelayTimer {
 public:
     // The clock must outlive the timer.
