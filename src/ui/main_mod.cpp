@@ -57,11 +57,12 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
         [playerClock] { return playerClock->now(); },
         [port] { return std::chrono::duration_cast<std::chrono::microseconds>(port->outputDelay()); });
     trainer->window = std::make_unique<frmMain>(trainer->state, prompter, *trainer->midi);
-    trainer->events = std::make_unique<QueuedPlayerEvents>(*trainer->window, *trainer->window);
-    // The views show a note when it is heard, the output's delay after it was sent.
-    trainer->views = std::make_unique<QueuedPlayerViews>(trainer->window->views(), *trainer->window, [port] {
+    // The window and the views hear of a note when it is heard, the output's delay after it was sent.
+    const NotificationDelay heard = [port] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(port->outputDelay());
-    });
+    };
+    trainer->events = std::make_unique<QueuedPlayerEvents>(*trainer->window, *trainer->window, heard);
+    trainer->views = std::make_unique<QueuedPlayerViews>(trainer->window->views(), *trainer->window, heard);
     trainer->player = std::make_unique<BackgroundPlayer>(*trainer->port, *trainer->clock, trainer->live,
                                                          *trainer->events, *trainer->views, steadyClock);
     trainer->window->setPlayer(*trainer->player, trainer->live);

@@ -9,29 +9,38 @@ namespace orbel {
 
 namespace {
 
-// Makes the call on the thread of context, after everything posted there before it.
-template <typename Target, typename Call> void Post(QObject& context, Target& target, Call call) {
+// Makes the call on the thread of context a delay after now, after every call posted before it: the views'
+// and the window's notifications go the same way with the same delay, so they keep the order the player
+// made them in (a new root never overtakes the last cursor steps of the pass before it).
+template <typename Target, typename Call>
+void PostAfter(QObject& context, Target& target, const std::function<std::chrono::milliseconds()>& delayOf,
+               Call call) {
+    const std::chrono::milliseconds delay = delayOf ? delayOf() : std::chrono::milliseconds::zero();
+    Target* to = &target;
+    if (delay <= std::chrono::milliseconds::zero()) {
+        QMetaObject::invokeMethod(
+            &context, [to, call = std::move(call)] { call(*to); }, Qt::QueuedConnection);
+        return;
+    }
+    // The timer starts on the window's thread, where there is an event loop to run it; timers of one delay
+    // started in order fire in order.
+    QObject* on = &context;
     QMetaObject::invokeMethod(
-        &context, [&target, call = std::move(call)] { call(target); }, Qt::QueuedConnection);
+        on,
+        [on, to, delay, call = std::move(call)] {
+            QTimer::singleShot(delay, Qt::PreciseTimer, on, [to, call] { call(*to); });
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace
 
 template <typename Call> void QueuedPlayerViews::later(Call call) {
-    const std::chrono::milliseconds delay = delay_ ? delay_() : std::chrono::milliseconds::zero();
-    if (delay <= std::chrono::milliseconds::zero()) {
-        Post(context_, target_, std::move(call));
-        return;
-    }
-    // The timer starts on the window's thread, where there is an event loop to run it.
-    QObject* context = &context_;
-    PlayerViews* target = &target_;
-    QMetaObject::invokeMethod(
-        context,
-        [context, target, delay, call = std::move(call)] {
-            QTimer::singleShot(delay, Qt::PreciseTimer, context, [target, call] { call(*target); });
-        },
-        Qt::QueuedConnection);
+    PostAfter(context_, target_, delay_, std::move(call));
+}
+
+template <typename Call> void QueuedPlayerEvents::later(Call call) {
+    PostAfter(context_, target_, delay_, std::move(call));
 }
 
 void QueuedPlayerViews::MovePlayCursor(int tick, bool first) {
@@ -56,29 +65,29 @@ void QueuedPlayerViews::DrawKeys() {
     later([](PlayerViews& t) { t.DrawKeys(); });
 }
 void QueuedPlayerEvents::ShowRepeatLabel(const QString& label, int tempo) {
-    Post(context_, target_, [=](PlayerEvents& t) { t.ShowRepeatLabel(label, tempo); });
+    later([=](PlayerEvents& t) { t.ShowRepeatLabel(label, tempo); });
 }
 void QueuedPlayerEvents::hideRepeatLabel() {
-    Post(context_, target_, [](PlayerEvents& t) { t.hideRepeatLabel(); });
+    later([](PlayerEvents& t) { t.hideRepeatLabel(); });
 }
 void QueuedPlayerEvents::MakeSound_Bot_show(bool isPlaying) {
-    Post(context_, target_, [=](PlayerEvents& t) { t.MakeSound_Bot_show(isPlaying); });
+    later([=](PlayerEvents& t) { t.MakeSound_Bot_show(isPlaying); });
 }
 void QueuedPlayerEvents::setQuitAndReferenceEnabled(bool enabled) {
-    Post(context_, target_, [=](PlayerEvents& t) { t.setQuitAndReferenceEnabled(enabled); });
+    later([=](PlayerEvents& t) { t.setQuitAndReferenceEnabled(enabled); });
 }
 void QueuedPlayerEvents::studyChanged(const StudyChange& change) {
-    Post(context_, target_, [=](PlayerEvents& t) { t.studyChanged(change); });
+    later([=](PlayerEvents& t) { t.studyChanged(change); });
 }
 void QueuedPlayerViews::redrawViews() {
     later([](PlayerViews& t) { t.redrawViews(); });
 }
 void QueuedPlayerEvents::tempoRamped(int tempo) {
-    Post(context_, target_, [=](PlayerEvents& t) { t.tempoRamped(tempo); });
+    later([=](PlayerEvents& t) { t.tempoRamped(tempo); });
 }
 
 void QueuedPlayerEvents::tellUser(const QString& text) {
-    Post(context_, target_, [=](PlayerEvents& t) { t.tellUser(text); });
+    later([=](PlayerEvents& t) { t.tellUser(text); });
 }
 
 } // namespace orbel

@@ -1,7 +1,9 @@
 #pragma once
 // The player's notifications carried over to the window's thread: each call made on the player's thread
 // is queued and made again on the window's, in the same order, so the window sees the performance as it
-// unfolds without the player ever waiting for it.
+// unfolds without the player ever waiting for it. Both kinds are made the output's delay later, when what
+// the player sent with them is heard, and so keep their order among each other too.
+// Thread: the player's calls them; the targets are called on the window's.
 
 #include "sound/player_events.h"
 #include "sound/player_views.h"
@@ -14,10 +16,15 @@ class QObject;
 
 namespace orbel {
 
+// From a message's sending to its sound.
+using NotificationDelay = std::function<std::chrono::milliseconds()>;
+
 class QueuedPlayerEvents final : public PlayerEvents {
 public:
-    // target receives the calls on the thread of context; both must outlive the player's actions.
-    QueuedPlayerEvents(PlayerEvents& target, QObject& context) : target_(target), context_(context) {}
+    // target receives the calls on the thread of context, delay later; both must outlive the player's
+    // actions.
+    QueuedPlayerEvents(PlayerEvents& target, QObject& context, NotificationDelay delay = {})
+        : target_(target), context_(context), delay_(std::move(delay)) {}
 
     void ShowRepeatLabel(const QString& label, int tempo) override;
     void hideRepeatLabel() override;
@@ -28,16 +35,17 @@ public:
     void tellUser(const QString& text) override;
 
 private:
+    template <typename Call> void later(Call call);
+
     PlayerEvents& target_;
     QObject& context_;
+    NotificationDelay delay_;
 };
 
-// The same for the views, each call made a delay later: the cursors show a note when it is heard, which is
-// the output's delay after the player sent it.
+// The same for the views: the cursors show a note when it is heard.
 class QueuedPlayerViews final : public PlayerViews {
 public:
-    using Delay = std::function<std::chrono::milliseconds()>;
-    QueuedPlayerViews(PlayerViews& target, QObject& context, Delay delay = {})
+    QueuedPlayerViews(PlayerViews& target, QObject& context, NotificationDelay delay = {})
         : target_(target), context_(context), delay_(std::move(delay)) {}
 
     void MovePlayCursor(int tick, bool first) override;
@@ -54,7 +62,7 @@ private:
 
     PlayerViews& target_;
     QObject& context_;
-    Delay delay_;
+    NotificationDelay delay_;
 };
 
 } // namespace orbel
