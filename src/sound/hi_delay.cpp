@@ -15,9 +15,8 @@ std::int16_t HiDelayTimer::HiDelay(int ms) {
     }
     const DeadlineClock::TimePoint deadline = timerMark_ + std::chrono::milliseconds(ms);
     const DeadlineClock::TimePoint wakeBefore = deadline - tuning_.spinMargin;
-    // One yield to the message loop per completed wait. It goes where it costs nothing: while the
-    // deadline is still well ahead, or else once the deadline has passed. A stop asked for in an early
-    // yield ends this very wait.
+    // One yield per completed wait. It goes where it costs nothing: while the deadline is still well
+    // ahead, or else once the deadline has passed. A stop asked for in an early yield ends this very wait.
     bool yielded = false;
     DeadlineClock::TimePoint now = clock_.now();
     if (now - deadline > catchUpLimit_) {

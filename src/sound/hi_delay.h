@@ -33,8 +33,8 @@ static constexpr std::chrono::milliseconds LongestSleep{4};
 struct HiDelayTuning {
     DeadlineClock::Duration spinMargin = std::chrono::microseconds(150);
     DeadlineClock::Duration longestSleep = std::chrono::milliseconds(2);
-    // With at least this much time left before the deadline, the window's pending work is done at the
-    // start of the wait instead of after it, so that it never delays what is sent when the wait ends.
+    // With at least this much time left before the deadline, the yield is called at the start of the wait
+    // instead of after it, so that its work never delays what is sent when the wait ends.
     DeadlineClock::Duration earlyYieldSlack = std::chrono::milliseconds(3);
 };
 

@@ -132,7 +132,7 @@ public:
     void PrepareTimeline(int mode);
     // The deadline wait: ms ≤ 0 restarts the chain. hidelay::Stopped when a stop was requested.
     std::int16_t HiDelay(int ms);
-    // Lets the window handle its waiting events once.
+    // Calls the yield once, as a wait does (where tests act between two items).
     void yieldOnce();
     // The end of a play action that was not stopped: no longer continuous, the controls idle.
     void ReturnToIdle();
