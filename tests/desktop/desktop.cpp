@@ -16,6 +16,7 @@ constexpr auto StartTimeout = std::chrono::seconds(10);
 constexpr auto Poll = std::chrono::milliseconds(20);
 // What one input event takes to reach the trainer: the next step waits for it as the old command did.
 constexpr auto InputPause = std::chrono::milliseconds(30);
+constexpr auto SettleGap = std::chrono::milliseconds(250);
 // xdotool holds the button down for 100 ms unless told otherwise, and takes the next command only after
 // it: clicks given in a row then reach the trainer 100 ms apart, long after the test goes on.
 constexpr const char* Click = "click --delay 0 1";
@@ -132,9 +133,12 @@ QImage Desktop::screenshot(const char* label) const {
 }
 
 QImage Desktop::settledScreenshot(const char* label) const {
+    // Settled: the same picture over a stretch longer than the trainer's notifications take to arrive
+    // (they come the output's delay after the sound was sent) on a machine busy with other work.
     QImage last = screenshot();
     const auto end = std::chrono::steady_clock::now() + StartTimeout;
     while (std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(SettleGap);
         QImage next = screenshot();
         if (next == last) break;
         last = std::move(next);
