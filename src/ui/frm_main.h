@@ -5,10 +5,10 @@
 
 #include "app/logical_scale.h"
 #include "app/program_state.h"
-#include "app/study_session.h"
 #include "sound/player_events.h"
 #include "ui/control_panel.h"
 #include "ui/private_font.h"
+#include "ui/study_controller.h"
 
 #include <QDialog>
 #include <QMainWindow>
@@ -40,7 +40,7 @@ class Prompter;
 class DesktopOpener;
 
 // The window hears the player's notifications on its own thread (through QueuedPlayerEvents).
-class frmMain : public QMainWindow, public PlayerEvents {
+class frmMain : public QMainWindow, public PlayerEvents, private StudyScreen {
     Q_OBJECT
 
 public:
@@ -52,20 +52,15 @@ public:
     // Shows the window, fills every control from the settings and builds the first sequence.
     void start();
 
-    // Fills the item list for the current study type and selects its first item.
-    void Set_combo1();
-    // Per-rebuild preparation: keyboard options, title texts.
-    void InitAtEveryChange(int pat, int root);
     // The player that the play controls start, and where the settings that act while playing go.
     void setPlayer(BackgroundPlayer& player, LiveSettings& live);
     // Practice: the ramp and check the play button plays with, the practice window, the scores shown.
     void setPractice(Practice& practice);
     void openPractice();
 
-    // Builds the sequence for the current selection and redraws the views.
-    void Prepair4PLAY(bool isChangeOnly);
     // The staff of the current sequence, when the staff view is on, with the keyboard and the circle.
     void DrawScore();
+    void drawScore() override { DrawScore(); }
     // The circle diagram's place and points for the views shown now, and what it shows of the selection.
     CircleDiagram CircleFor() const;
     // Switches the controls between playing and idle.
@@ -90,9 +85,7 @@ public:
     // The views, which hear the player's view notifications.
     ViewSet& views() { return *views_; }
     ControlPanel& controls() { return *panel_; }
-    const std::string& TitleText() const { return titleText_; }
-    const std::string& CommentText() const { return commentText_; }
-    int FavouritesChanged() const { return favouritesChanged_; }
+    StudyController& study() { return *study_; }
 
     Midi1& midi() { return midi_; }
     // The windows the menus and buttons open, for the demonstration tour as well; a second request brings
@@ -135,17 +128,18 @@ private:
     void connectControls();
     void layoutControls();
 
+    // What the study controller has the window show.
+    void showRowsFor(int studyType) override;
+    void listItems(const QStringList& entries) override;
+    int shownItem() const override;
+    int itemCount() const override;
+    void markItem(int index) override;
+    void showFavourite(bool on) override;
+    void showKeyboardOptions(bool shown) override;
+
     // Change handlers of the controls.
-    void Combo2_Click();
-    void Combo1_Click();
-    void Combo3_Click();
-    void Combo4_Click();
-    void IIVIModeChanged(int which, int entry);
-    void RootStep(int step);
-    void OctaveStep(int step);
     void VScroll1_Change(int value);
     void Text1_Change(const QString& text);
-    void Check8_Click(bool checked);
     void toggleView(std::int16_t& flag, QAction* item);
     // "出荷状態にもどす": the factory settings, and an end without saving.
     void ResetToFactory();
@@ -166,15 +160,13 @@ private:
     void Stop();
     QString soundFontInUse() const;
 
-    // Selects an entry of a list as the program does: the list's change handler runs once.
-    void selectEntry(QComboBox* combo, int index, void (frmMain::*handler)());
-    bool studyIsPhrase() const;
-    void reportBuild(const std::optional<std::string>& message);
+    // Selects a study type as the program does: the list's change handler runs once.
+    void selectStudyType(int index);
 
     ProgramState& state_;
-    StudySession session_;
     Prompter& prompter_;
     Midi1& midi_;
+    std::unique_ptr<StudyController> study_;
     BackgroundPlayer* player_ = nullptr;
     LiveSettings* live_ = nullptr;
     // While the tempo bar follows the practice ramp: what it shows is the ramp's tempo, not the user's.
@@ -188,14 +180,9 @@ private:
     bool unloaded_ = false;
     bool playButtonPlaysOnce_ = false;
 
-    int favouritesChanged_ = 0;
     // The key sounded by the press being held (0 none), and whether a press hit a key.
     int soundedKey_ = 0;
     bool keyHeld_ = false;
-    int LastCfgScale = -1;
-    bool phrasesFromUserFile_ = false;
-    std::string titleText_;
-    std::string commentText_;
 
     std::unique_ptr<ViewSet> views_;
     QWidget* surface_ = nullptr;

@@ -33,6 +33,7 @@ namespace orbel {
 void frmMain::setPlayer(BackgroundPlayer& player, LiveSettings& live) {
     player_ = &player;
     live_ = &live;
+    study_->setLive(&live);
     publishLive();
     // Whatever a handler changed reaches the player once the window has handled its events, nested loops
     // of menus and message boxes included.
@@ -67,7 +68,7 @@ void frmMain::startPlayer(std::function<void(PlaySled&, PlayModes&)> action) {
 
 void frmMain::setPractice(Practice& practice) {
     practice_ = &practice;
-    connect(panel_->PracticeButton, &QPushButton::clicked, this, &frmMain::openPractice);
+    connect(panel_->practiceButton, &QPushButton::clicked, this, &frmMain::openPractice);
     if (QAction* item = findChild<QAction*>(QStringLiteral("mnu_settei_practice")))
         connect(item, &QAction::triggered, this, &frmMain::openPractice);
     connect(&practice, &Practice::scored, this, &frmMain::showScore);
@@ -83,7 +84,7 @@ void frmMain::openPractice() {
     if (practiceWindow_ == nullptr) {
         practiceWindow_ = new frmPractice(*practice_, this);
         connect(practiceWindow_, &frmPractice::tempoReset, this,
-                [this](int tempo) { panel_->VScroll1->setValue(tempo); });
+                [this](int tempo) { panel_->tempoBar->setValue(tempo); });
     }
     practiceWindow_->show();
     practiceWindow_->raise();
@@ -107,7 +108,7 @@ void frmMain::Stop() {
 
 void frmMain::connectPlayControls() {
     ControlPanel& c = *panel_;
-    connect(c.Command5, &QPushButton::clicked, this, [this] {
+    connect(c.playButton, &QPushButton::clicked, this, [this] {
         // The controls are set at once, so that nothing can start a second play before the player says so.
         MakeSound_Bot_show(true);
         const int step = ProgressionStep(state_.settings.RootProgression);
@@ -124,12 +125,12 @@ void frmMain::connectPlayControls() {
             sled.PlayRepeated(step, repeats);
         });
     });
-    connect(c.Command9, &QPushButton::clicked, this, [this] { Stop(); });
-    connect(c.Command6, &QPushButton::clicked, this, [this] {
+    connect(c.stopButton, &QPushButton::clicked, this, [this] { Stop(); });
+    connect(c.playOnceButton, &QPushButton::clicked, this, [this] {
         setQuitAndReferenceEnabled(false);
         startPlayer([](PlaySled& sled, PlayModes&) { sled.PlayOnce(); });
     });
-    connect(c.Command7, &QPushButton::clicked, this, [this] {
+    connect(c.metronomeButton, &QPushButton::clicked, this, [this] {
         MakeSound_Bot_show(true);
         startPlayer([](PlaySled& sled, PlayModes&) { sled.Metronome(); });
     });
@@ -154,8 +155,8 @@ void frmMain::connectPlayControls() {
 }
 
 void frmMain::setQuitAndReferenceEnabled(bool enabled) {
-    panel_->Command1->setEnabled(enabled);
-    panel_->Command2->setEnabled(enabled);
+    panel_->quitButton->setEnabled(enabled);
+    panel_->referenceBFlatButton->setEnabled(enabled);
 }
 
 void frmMain::ShowRepeatLabel(const QString& label, int tempo) {
@@ -170,32 +171,17 @@ void frmMain::ShowRepeatLabel(const QString& label, int tempo) {
 void frmMain::tempoRamped(int tempo) {
     // The bar and its text follow the ramp, without the tempo they show being taken for the user's.
     followingRamp_ = true;
-    panel_->VScroll1->setValue(tempo);
+    panel_->tempoBar->setValue(tempo);
     followingRamp_ = false;
 }
 
 void frmMain::hideRepeatLabel() {
-    panel_->Label7->hide();
+    panel_->repeatLabel->hide();
     views_->EraseTempoMark();
 }
 
 void frmMain::studyChanged(const StudyChange& change) {
-    Settings& s = state_.settings;
-    s.RootKey = change.RootKey;
-    if (change.sequence) state_.sequence = *change.sequence;
-    state_.sequence.OctaveShift = change.OctaveShift;
-    QComboBox* items = panel_->Combo1;
-    if (change.item >= 0 && change.item < items->count()) {
-        if (s.StudyType >= 0 && s.StudyType < settings_limits::StudyItemSlots)
-            s.StudyItem[static_cast<std::size_t>(s.StudyType)] = static_cast<std::int16_t>(change.item);
-        if (items->currentIndex() != change.item) {
-            const QSignalBlocker block(items);
-            items->setCurrentIndex(change.item);
-        }
-    }
-    InitAtEveryChange(change.item, s.RootKey);
-    if (studyIsPhrase()) panel_->Check8->setChecked(session_.isFavourite(change.item));
-    DrawScore();
+    study_->showChange(change);
 }
 
 void frmMain::tellUser(const QString& text) {
@@ -206,14 +192,15 @@ void frmMain::MakeSound_Bot_show(bool isPlaying) {
     if (practice_ != nullptr) practice_->playing(isPlaying);
     ControlPanel& c = *panel_;
     for (QWidget* w : std::initializer_list<QWidget*>{
-             c.Command1, c.Command2, c.Command3, c.Command4, c.Command5, c.Command6, c.Command7, c.Command8,
-             c.Combo1, c.Combo2, c.Combo3, c.Combo4, c.Combo5, c.Command11[0], c.Command11[1]})
+             c.quitButton, c.referenceBFlatButton, c.rootUpButton, c.rootDownButton, c.playButton,
+             c.playOnceButton, c.metronomeButton, c.referenceAButton, c.itemList, c.studyTypeList,
+             c.keyModeList, c.treatmentList, c.repeatCountList, c.octaveUpButton, c.octaveDownButton})
         w->setEnabled(!isPlaying);
-    c.Command9->setEnabled(isPlaying);
-    c.Check2->setEnabled(!isPlaying);
-    for (QRadioButton* option : c.Option1)
+    c.stopButton->setEnabled(isPlaying);
+    c.repeatBox->setEnabled(!isPlaying);
+    for (QRadioButton* option : c.progressionOptions)
         option->setEnabled(!isPlaying);
-    (isPlaying ? c.Command9 : c.Command5)->setFocus();
+    (isPlaying ? c.stopButton : c.playButton)->setFocus();
 }
 
 } // namespace orbel

@@ -59,7 +59,7 @@ void TourStage::restorePlace() {
 
 std::optional<std::pair<QWidget*, QPoint>> TourStage::locate(const TourTarget& target) {
     if (const auto* control = std::get_if<ControlTarget>(&target)) {
-        auto* widget = window_.findChild<QWidget*>(QString::fromLatin1(control->name));
+        auto* widget = window_.findChild<QWidget*>(QString::fromLatin1(ObjectName(control->role)));
         if (widget == nullptr || !widget->isVisible()) return std::nullopt;
         return std::pair{widget, widget->rect().center()};
     }
@@ -100,7 +100,7 @@ void TourStage::pointAt(const TourTarget& target) {
 
 void TourStage::blink(int frame, bool frameShown) {
     const ControlPanel& c = window_.controls();
-    QGroupBox* frames[] = {c.Frame1, c.Frame2, c.Frame3};
+    QGroupBox* frames[] = {c.studyFrame, c.playFrame, c.soundFrame};
     if (frame < 1 || frame > 3) return;
     frames[frame - 1]->setVisible(frameShown);
     marker_->setVisible(!frameShown);
@@ -116,7 +116,7 @@ void TourStage::hideMarker() {
 }
 
 void TourStage::stopPlaying() {
-    QPushButton* stop = window_.controls().Command9;
+    QPushButton* stop = window_.controls().stopButton;
     if (!stop->isEnabled()) return;
     stop->click();
     // What the performance said before it ended must not land on what the tour does next.
@@ -143,17 +143,17 @@ void TourStage::clickPlay() {
     window_.setPlayButtonPlaysOnce(false);
 }
 
-void TourStage::setList(const char* name, int index) {
+void TourStage::setList(Control list, int index) {
     // A user stops the music before choosing: the lists are closed while it plays.
     stopPlaying();
-    auto* list = window_.findChild<QComboBox*>(QString::fromLatin1(name));
-    if (list != nullptr && index < list->count()) list->setCurrentIndex(index);
+    auto* box = window_.findChild<QComboBox*>(QString::fromLatin1(ObjectName(list)));
+    if (box != nullptr && index < box->count()) box->setCurrentIndex(index);
 }
 
-void TourStage::setCheck(const char* name, bool on) {
+void TourStage::setCheck(Control box, bool on) {
     // A click, so that the box's handler runs as for the user.
-    auto* box = window_.findChild<QCheckBox*>(QString::fromLatin1(name));
-    if (box != nullptr && box->isChecked() != on) box->click();
+    auto* check = window_.findChild<QCheckBox*>(QString::fromLatin1(ObjectName(box)));
+    if (check != nullptr && check->isChecked() != on) check->click();
 }
 
 void TourStage::holdButtons(QDialog* dialog, bool held) {
@@ -168,7 +168,7 @@ void TourStage::holdButtons(QDialog* dialog, bool held) {
 
 void TourStage::tidyUp() {
     const ControlPanel& c = window_.controls();
-    for (QGroupBox* frame : {c.Frame1, c.Frame2, c.Frame3})
+    for (QGroupBox* frame : {c.studyFrame, c.playFrame, c.soundFrame})
         frame->show();
     marker_->setFilled(false);
     marker_->hide();
