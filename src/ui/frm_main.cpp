@@ -7,7 +7,6 @@
 #include "datafiles/narrow_text.h"
 #include "datafiles/phrase_file.h"
 #include "sound/background_player.h"
-#include "sound/live_settings.h"
 #include "sound/midi1.h"
 #include "sound/play_timing.h"
 #include "sound/synth_output.h"
@@ -108,7 +107,9 @@ std::int16_t CheckValue(bool checked) {
 
 frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* parent)
     : QMainWindow(parent), state_(state), prompter_(prompter), midi_(midi),
-      study_(std::make_unique<StudyController>(state, prompter, midi, static_cast<StudyScreen&>(*this))) {
+      study_(std::make_unique<StudyController>(state, prompter, midi, static_cast<StudyScreen&>(*this))),
+      play_(std::make_unique<PlayController>(state, prompter, *study_, static_cast<PlayScreen&>(*this),
+                                             *this)) {
     setObjectName(QStringLiteral("frmMain"));
     views_ = std::make_unique<ViewSet>([this](const QRectF& area) {
         if (surface_ == nullptr) return;
@@ -150,9 +151,8 @@ void frmMain::connectControls() {
     connect(c.repeatCountList, &QComboBox::currentIndexChanged, this, [&s](int index) {
         if (index >= 0) s.RepeatCount = static_cast<std::int16_t>(index + 1);
     });
-    connect(c.tempoBar, &QScrollBar::valueChanged, this, &frmMain::VScroll1_Change);
-    connect(c.tempoBox, &QLineEdit::editingFinished, this,
-            [this] { Text1_Change(panel_->tempoBox->text()); });
+    connect(c.tempoBar, &QScrollBar::valueChanged, this, &frmMain::tempoBarMoved);
+    connect(c.tempoBox, &QLineEdit::editingFinished, this, &frmMain::tempoTyped);
 
     connect(c.keyboardRootBox, &QCheckBox::clicked, this,
             [&s](bool on) { s.KeyboardSetsRoot = CheckValue(on); });
@@ -166,7 +166,7 @@ void frmMain::connectControls() {
     });
     connect(c.swingBox, &QCheckBox::clicked, this, [this, &s](bool on) {
         s.SwingOn = CheckValue(on);
-        publishLive();
+        play_->publishLive();
     });
     connect(c.favouriteBox, &QCheckBox::clicked, study, &StudyController::favouriteToggled);
     connect(c.upDownBox, &QCheckBox::clicked, this, [this, &s](bool on) {
@@ -277,7 +277,7 @@ void frmMain::start() {
     s.Tempo = static_cast<std::int16_t>(StartingTempo(s.Tempo));
     const std::int16_t tempo = s.Tempo;
     c.tempoBar->setValue(tempo);
-    VScroll1_Change(tempo);
+    tempoBarMoved(tempo);
 
     InitIIVITables(state_.iiviTables);
 
@@ -385,21 +385,14 @@ void frmMain::showKeyboardOptions(bool shown) {
     surface_->update();
 }
 
-void frmMain::VScroll1_Change(int value) {
+void frmMain::tempoBarMoved(int value) {
     panel_->tempoBox->setText(QString::number(value));
-    state_.settings.Tempo = static_cast<std::int16_t>(value);
-    if (live_ != nullptr && !followingRamp_) live_->chooseTempo(value);
-    publishLive();
+    play_->tempoChosen(value);
 }
 
-void frmMain::Text1_Change(const QString& text) {
-    // A typed tempo applies when the box is left or Enter is pressed, kept inside the bar's range; a box
-    // without a number changes nothing. The bar stays where it is, and the box shows what plays.
-    const int tempo = TypedTempo(text, state_.settings.Tempo);
-    state_.settings.Tempo = static_cast<std::int16_t>(tempo);
-    panel_->tempoBox->setText(QString::number(tempo));
-    if (live_ != nullptr) live_->chooseTempo(tempo);
-    publishLive();
+void frmMain::tempoTyped() {
+    // The bar stays where it is, and the box shows what plays.
+    panel_->tempoBox->setText(QString::number(play_->tempoTyped(panel_->tempoBox->text())));
 }
 
 void frmMain::DrawScore() {
@@ -511,7 +504,7 @@ void frmMain::quitWithoutAsking() {
 
 void frmMain::prepareToQuit() {
     // Nothing may sound once the user has said yes: the player has sent its last message before the reset.
-    if (player_ != nullptr) player_->stopAndWait();
+    play_->stopAndWait();
     midi_.MidiReset();
     study_->saveUserFavourites();
     saveSettings();

@@ -5,15 +5,14 @@
 
 #include "app/logical_scale.h"
 #include "app/program_state.h"
-#include "sound/player_events.h"
 #include "ui/control_panel.h"
+#include "ui/play_controller.h"
 #include "ui/private_font.h"
 #include "ui/study_controller.h"
 
 #include <QDialog>
 #include <QMainWindow>
 #include <QPointer>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,16 +30,14 @@ class ViewSet;
 struct CircleDiagram;
 class LiveSettings;
 class Midi1;
-class PlaySled;
-class PlayModes;
+struct LabelPosition;
 class settei;
 class FrmColset;
 class frmIntroduce;
 class Prompter;
 class DesktopOpener;
 
-// The window hears the player's notifications on its own thread (through QueuedPlayerEvents).
-class frmMain : public QMainWindow, public PlayerEvents, private StudyScreen {
+class frmMain : public QMainWindow, private StudyScreen, private PlayScreen {
     Q_OBJECT
 
 public:
@@ -63,19 +60,6 @@ public:
     void drawScore() override { DrawScore(); }
     // The circle diagram's place and points for the views shown now, and what it shows of the selection.
     CircleDiagram CircleFor() const;
-    // Switches the controls between playing and idle.
-    void MakeSound_Bot_show(bool isPlaying) override;
-
-    // What the player tells the window while it plays.
-    void setQuitAndReferenceEnabled(bool enabled) override;
-    void ShowRepeatLabel(const QString& label, int tempo) override;
-    void hideRepeatLabel() override;
-    void studyChanged(const StudyChange& change) override;
-    void tempoRamped(int tempo) override;
-    void tellUser(const QString& text) override;
-
-    // Hands the settings as they are now to the player.
-    void publishLive();
 
     bool FontSet();
     void FontReset();
@@ -86,6 +70,8 @@ public:
     ViewSet& views() { return *views_; }
     ControlPanel& controls() { return *panel_; }
     StudyController& study() { return *study_; }
+    // The play actions; the player's notifications go to it.
+    PlayController& play() { return *play_; }
 
     Midi1& midi() { return midi_; }
     // The windows the menus and buttons open, for the demonstration tour as well; a second request brings
@@ -96,12 +82,6 @@ public:
     // "デモンストレーション実行", and the offer at start-up.
     void showTour();
     void setClickSound(int entry);
-    // Waits until the player has sent its last message and takes in everything it said.
-    void waitForPlayer();
-    // Whether a play action runs on the player's thread.
-    bool playerBusy() const;
-    // While set, the play button plays one repetition whatever "繰り返す" says (the tour's press).
-    void setPlayButtonPlaysOnce(bool once) { playButtonPlaysOnce_ = once; }
 
     // The single-key commands of the window, seen before any control gets them.
     // True when the key was a command.
@@ -138,8 +118,9 @@ private:
     void showKeyboardOptions(bool shown) override;
 
     // Change handlers of the controls.
-    void VScroll1_Change(int value);
-    void Text1_Change(const QString& text);
+    void tempoBarMoved(int value);
+    // A typed tempo applies when the box is left or Enter is pressed.
+    void tempoTyped();
     void toggleView(std::int16_t& flag, QAction* item);
     // "出荷状態にもどす": the factory settings, and an end without saving.
     void ResetToFactory();
@@ -154,10 +135,15 @@ private:
     void showShortcuts();
     void showAbout();
     void connectPlayControls();
-    // Runs action on the player's thread over the study as it is now.
-    void startPlayer(std::function<void(PlaySled&, PlayModes&)> action);
-    // The stop button: the player ends at its next wait, the controls go idle at once.
-    void Stop();
+    // What the play controller has the window show.
+    void showPlaying(bool isPlaying) override;
+    void enableQuitAndReference(bool enabled) override;
+    void showRepeatLabel(const QString& label, int tempo) override;
+    void hideRepeatLabel() override;
+    void showTempo(int tempo) override;
+    void clearPlayedKeys() override;
+    // Where the repetition label and the score of a repetition go: beside the circle diagram.
+    LabelPosition repeatLabelPosition() const;
     QString soundFontInUse() const;
 
     // Selects a study type as the program does: the list's change handler runs once.
@@ -167,10 +153,7 @@ private:
     Prompter& prompter_;
     Midi1& midi_;
     std::unique_ptr<StudyController> study_;
-    BackgroundPlayer* player_ = nullptr;
-    LiveSettings* live_ = nullptr;
-    // While the tempo bar follows the practice ramp: what it shows is the ramp's tempo, not the user's.
-    bool followingRamp_ = false;
+    std::unique_ptr<PlayController> play_;
     Practice* practice_ = nullptr;
     frmPractice* practiceWindow_ = nullptr;
     // The score of a repetition, under the repetition label.
@@ -178,7 +161,6 @@ private:
     PrivateFont musicFont_;
     LogicalScale scale_;
     bool unloaded_ = false;
-    bool playButtonPlaysOnce_ = false;
 
     // The key sounded by the press being held (0 none), and whether a press hit a key.
     int soundedKey_ = 0;

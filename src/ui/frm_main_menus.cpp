@@ -183,7 +183,7 @@ settei* frmMain::mnu_settei_sound_Click() {
             midi_.SendProgramChanges();
             // The tempo bar and box show the tempo chosen in the window.
             panel_->tempoBar->setValue(state_.settings.Tempo);
-            VScroll1_Change(state_.settings.Tempo);
+            tempoBarMoved(state_.settings.Tempo);
             study_->rebuild(false);
         };
         soundSettings_ = new settei(state_.settings, midi_, std::move(hooks), this);
@@ -236,7 +236,7 @@ void frmMain::ResetToFactory() {
     }
     // The factory settings are in force at the next start: nothing of this run is saved, and the program
     // ends at once, after the player has sent its last note.
-    if (player_ != nullptr) player_->stopAndWait();
+    play_->stopAndWait();
     midi_.MidiReset();
     unloaded_ = true;
     midi_.MidiClose();
@@ -301,7 +301,8 @@ bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 QDialog* frmMain::showSoundSwitches() {
-    if (!soundSwitches_) soundSwitches_ = new MainSet(state_.settings, this, [this] { publishLive(); });
+    if (!soundSwitches_)
+        soundSwitches_ = new MainSet(state_.settings, this, [this] { play_->publishLive(); });
     soundSwitches_->show();
     soundSwitches_->raise();
     return soundSwitches_;
@@ -323,7 +324,7 @@ void frmMain::showTour() {
 
 void frmMain::setClickSound(int entry) {
     state_.settings.ClickSound = static_cast<std::int16_t>(entry);
-    publishLive();
+    play_->publishLive();
 }
 
 void frmMain::showShortcuts() {

@@ -107,7 +107,7 @@ public:
     void play() {
         pointAtPlay();
         press([s = &stage_] { s->clickPlay(); });
-        script_.push_back({[] {}, waits::Playing, [s = &stage_] { return s->window().playerBusy(); }});
+        script_.push_back({[] {}, waits::Playing, [s = &stage_] { return s->window().play().playerBusy(); }});
     }
     void rootName(int pitchClass, bool nudged, int steps, int waitMs) {
         const RootNameTarget name{pitchClass, nudged};

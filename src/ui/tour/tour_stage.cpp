@@ -120,7 +120,7 @@ void TourStage::stopPlaying() {
     if (!stop->isEnabled()) return;
     stop->click();
     // What the performance said before it ended must not land on what the tour does next.
-    window_.waitForPlayer();
+    window_.play().waitForPlayer();
 }
 
 void TourStage::click(const TourTarget& target) {
@@ -138,9 +138,9 @@ void TourStage::clickPlay() {
     // The script plays an example and goes on with its next step: a repeat that never ends would leave
     // the root moving on under the explanations and the music going after the chapter.
     stopPlaying();
-    window_.setPlayButtonPlaysOnce(true);
+    window_.play().setPlayButtonPlaysOnce(true);
     click(tour_targets::PlayButton);
-    window_.setPlayButtonPlaysOnce(false);
+    window_.play().setPlayButtonPlaysOnce(false);
 }
 
 void TourStage::setList(Control list, int index) {
