@@ -22,7 +22,6 @@
 #include "ui/main_set.h"
 #include "ui/sample.h"
 #include "ui/tempo_entry.h"
-#include "ui/tour/frm_introduce.h"
 #include "ui/view_area.h"
 #include "views/circle_content.h"
 #include "views/circle_layout.h"
@@ -194,6 +193,33 @@ void frmMain::connectControls() {
         connect(button, &QPushButton::released, this,
                 [this] { midi_.MidiAllNotesOff(midi_channels::ReferenceTone); });
     }
+}
+
+QWidget* frmMain::control(Control role) const {
+    return findChild<QWidget*>(QString::fromLatin1(ObjectName(role)));
+}
+
+std::optional<QPoint> frmMain::rootNamePoint(int pitchClass, bool nudged) const {
+    const CircleDiagram circle = CircleFor();
+    const auto pc = static_cast<std::size_t>(pitchClass % pitch_classes::Count);
+    double x = circle.points[circle_sets::NameX][pc];
+    double y = circle.points[circle_sets::NameY][pc];
+    if (nudged) {
+        // A quarter of a digit's width in and three tenths of its height up from where the name is placed.
+        static constexpr double NudgeAcross = 0.25;
+        static constexpr double NudgeUp = 0.3;
+        const QSizeF digit = views_->degreeTextSize(circle.place.degreeSize);
+        x += digit.width() * NudgeAcross;
+        y += digit.height() * NudgeUp;
+    }
+    return QPointF(scale_.xToPixel(x), scale_.yToPixel(y)).toPoint();
+}
+
+std::optional<QPoint> frmMain::keyPoint(int key) const {
+    if (!views_->keyboardShown() || key < 1 || key > keyboard::KeyCount) return std::nullopt;
+    const KeyRect& r = views_->keyboard().keys()[static_cast<std::size_t>(key)];
+    return QPointF(scale_.xToPixel((r.left + r.right) / 2.0), scale_.yToPixel((r.bottom + r.top) / 2.0))
+        .toPoint();
 }
 
 void frmMain::layoutControls() {

@@ -9,6 +9,7 @@
 #include "ui/play_controller.h"
 #include "ui/private_font.h"
 #include "ui/study_controller.h"
+#include "ui/tour/tour_host.h"
 
 #include <QDialog>
 #include <QMainWindow>
@@ -33,11 +34,10 @@ class Midi1;
 struct LabelPosition;
 class settei;
 class FrmColset;
-class frmIntroduce;
 class Prompter;
 class DesktopOpener;
 
-class frmMain : public QMainWindow, private StudyScreen, private PlayScreen {
+class frmMain : public QMainWindow, private StudyScreen, private PlayScreen, private TourHost {
     Q_OBJECT
 
 public:
@@ -65,7 +65,7 @@ public:
     void FontReset();
 
     const LogicalScale& scale() const { return scale_; }
-    QWidget* surface() const { return surface_; }
+    QWidget* surface() const override { return surface_; }
     // The views, which hear the player's view notifications.
     ViewSet& views() { return *views_; }
     ControlPanel& controls() { return *panel_; }
@@ -73,15 +73,15 @@ public:
     // The play actions; the player's notifications go to it.
     PlayController& play() { return *play_; }
 
-    Midi1& midi() { return midi_; }
+    Midi1& midi() override { return midi_; }
     // The windows the menus and buttons open, for the demonstration tour as well; a second request brings
     // the open one forward.
-    QDialog* showSoundSwitches();
-    settei* mnu_settei_sound_Click();
+    QDialog* showSoundSwitches() override;
+    settei* mnu_settei_sound_Click() override;
     FrmColset* mnu_settei_color_Click();
     // "デモンストレーション実行", and the offer at start-up.
     void showTour();
-    void setClickSound(int entry);
+    void setClickSound(int entry) override;
 
     // The single-key commands of the window, seen before any control gets them.
     // True when the key was a command.
@@ -135,6 +135,16 @@ private:
     void showShortcuts();
     void showAbout();
     void connectPlayControls();
+    // What the tour needs of the window.
+    QWidget& window() override { return *this; }
+    QWidget* control(Control role) const override;
+    std::optional<QPoint> rootNamePoint(int pitchClass, bool nudged) const override;
+    std::optional<QPoint> keyPoint(int key) const override;
+    void waitForPlayer() override { play_->waitForPlayer(); }
+    bool playerBusy() const override { return play_->playerBusy(); }
+    void setPlayButtonPlaysOnce(bool once) override { play_->setPlayButtonPlaysOnce(once); }
+    QDialog* showColourSettings() override;
+
     // What the play controller has the window show.
     void showPlaying(bool isPlaying) override;
     void enableQuitAndReference(bool enabled) override;
@@ -177,7 +187,7 @@ private:
     QPointer<QDialog> shortcuts_;
     QPointer<settei> soundSettings_;
     QPointer<FrmColset> colourSettings_;
-    QPointer<frmIntroduce> tour_;
+    QPointer<QDialog> tour_;
     DesktopOpener* opener_ = nullptr;
 };
 

@@ -19,7 +19,6 @@
 #include "ui/main_set.h"
 #include "ui/sample.h"
 #include "ui/settei.h"
-#include "ui/tour/frm_introduce.h"
 
 #include <QAction>
 #include <QApplication>
@@ -313,13 +312,11 @@ void frmMain::showTour() {
         tour_->raise();
         return;
     }
-    tour_ = new frmIntroduce(*this, state_.settings.HideDemoOffer);
-    // Programs that drive the trainer (its acceptance tests, a recorded demonstration) may hurry the
-    // explanations; the music keeps its own time.
-    bool paced = false;
-    const double pace = qEnvironmentVariable(tour_pace::Variable).toDouble(&paced);
-    if (paced && pace >= tour_pace::Fastest && pace <= 1) tour_->setWaitScale(pace);
-    tour_->start();
+    tour_ = OpenTour(*this, state_.settings.HideDemoOffer);
+}
+
+QDialog* frmMain::showColourSettings() {
+    return mnu_settei_color_Click();
 }
 
 void frmMain::setClickSound(int entry) {

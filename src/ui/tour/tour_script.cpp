@@ -1,10 +1,9 @@
 #include "ui/tour/tour_script.h"
 
 #include "sound/midi1.h"
-#include "ui/frm_colset.h"
-#include "ui/frm_main.h"
 #include "ui/settei.h"
 #include "ui/tour/frm_introduce.h"
+#include "ui/tour/tour_host.h"
 #include "ui/tour/tour_stage.h"
 
 #include <QComboBox>
@@ -88,7 +87,7 @@ public:
         });
     }
     void clickSound(int waitMs) {
-        act([s = &stage_] { s->window().midi().MidiClick(); }, waitMs);
+        act([s = &stage_] { s->host().midi().MidiClick(); }, waitMs);
     }
     // A list of the main window set as the user would choose it, with the click and a pause.
     void choose(Control list, int index, bool withClick = true) {
@@ -107,7 +106,7 @@ public:
     void play() {
         pointAtPlay();
         press([s = &stage_] { s->clickPlay(); });
-        script_.push_back({[] {}, waits::Playing, [s = &stage_] { return s->window().play().playerBusy(); }});
+        script_.push_back({[] {}, waits::Playing, [s = &stage_] { return s->host().playerBusy(); }});
     }
     void rootName(int pitchClass, bool nudged, int steps, int waitMs) {
         const RootNameTarget name{pitchClass, nudged};
@@ -149,7 +148,7 @@ void CloseKeeping(QDialog& dialog) {
 }
 
 TourScript General(ChapterWriter w) {
-    frmMain& window = w.stage().window();
+    TourHost& window = w.stage().host();
     w.explain(QStringLiteral("まず学習する項目を選びます"));
     w.point(ControlTarget{Control::StudyTypeList});
     for (int type = 0; type < 4; ++type) {
@@ -183,7 +182,7 @@ TourScript General(ChapterWriter w) {
     w.showDialog([&window]() -> QDialog* { return window.mnu_settei_sound_Click(); }, CloseKeeping,
                  waits::DialogOpens, waits::DialogShown);
     w.explain(QStringLiteral("画面のカラーを変える場合は、メニュー＞【表示色設定】をクリックします"));
-    w.showDialog([&window]() -> QDialog* { return window.mnu_settei_color_Click(); },
+    w.showDialog([&window]() -> QDialog* { return window.showColourSettings(); },
                  [](QDialog& d) { d.close(); }, waits::DialogOpens, waits::DialogShown);
     w.end(QStringLiteral("次はスケール（音階）の操作方法です"));
     return w.take();
@@ -237,7 +236,7 @@ TourScript DigitalPattern(ChapterWriter w) {
 }
 
 TourScript Phrase(ChapterWriter w) {
-    frmMain& window = w.stage().window();
+    TourHost& window = w.stage().host();
     w.check(Control::SwingBox, false);
     w.explain(QStringLiteral("学習別　から【ⅡⅤⅠフレーズ】を選びます"));
     w.choose(Control::StudyTypeList, 3, false);
@@ -299,12 +298,12 @@ TourScript Phrase(ChapterWriter w) {
 void AppendChime(TourScript& script, TourStage& stage) {
     for (int pitch : {chime::First, chime::Second}) {
         script.push_back({[&stage, pitch] {
-                              stage.window().midi().MidiNoteOnConcert(midi_channels::Melody, pitch,
-                                                                      chime::Velocity);
+                              stage.host().midi().MidiNoteOnConcert(midi_channels::Melody, pitch,
+                                                                    chime::Velocity);
                           },
                           waits::ChimeNote});
         script.push_back(
-            {[&stage, pitch] { stage.window().midi().MidiNoteOffConcert(midi_channels::Melody, pitch); }, 0});
+            {[&stage, pitch] { stage.host().midi().MidiNoteOffConcert(midi_channels::Melody, pitch); }, 0});
     }
 }
 
@@ -315,7 +314,7 @@ TourScript ChapterScript(int chapter, frmIntroduce& form, TourStage& stage) {
         QStringLiteral("４．ⅡⅤⅠのフレーズ練習")};
     if (chapter < 1 || chapter > tour_chapters::Count) return {};
     ChapterWriter writer(form, stage, Titles[chapter - 1]);
-    frmMain& window = stage.window();
+    TourHost& window = stage.host();
     auto setClick = [&window] { window.setClickSound(ClickSoundForTour); };
     TourScript script;
     switch (chapter) {

@@ -16,7 +16,7 @@ class QWidget;
 
 namespace orbel {
 
-class frmMain;
+class TourHost;
 class TourMarker;
 
 // Something the tour points at: a control of the main window by name, a note name on the circle (a pitch
@@ -43,12 +43,12 @@ static constexpr int None = 0; // 1, 2, 3: the main window's frames Frame1..Fram
 
 class TourStage {
 public:
-    explicit TourStage(frmMain& window);
+    explicit TourStage(TourHost& host);
     ~TourStage();
     TourStage(const TourStage&) = delete;
     TourStage& operator=(const TourStage&) = delete;
 
-    frmMain& window() { return window_; }
+    TourHost& host() { return host_; }
 
     // Where the main window stands now; restorePlace puts it back there and gives it the focus.
     void recordPlace();
@@ -84,7 +84,8 @@ private:
     // The control under a target, and the point within it.
     std::optional<std::pair<QWidget*, QPoint>> locate(const TourTarget& target);
 
-    frmMain& window_;
+    TourHost& host_;
+    QWidget& window_;
     TourMarker* marker_;
     QPoint place_;
     std::vector<QPointer<QWidget>> held_;
