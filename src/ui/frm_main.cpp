@@ -5,7 +5,6 @@
 #include "app/settings_file.h"
 #include "app/window_sizing.h"
 #include "datafiles/narrow_text.h"
-#include "datafiles/phrase_file.h"
 #include "sound/background_player.h"
 #include "sound/midi1.h"
 #include "sound/play_timing.h"
@@ -21,7 +20,6 @@
 #include "ui/frm_about_me.h"
 #include "ui/main_set.h"
 #include "ui/sample.h"
-#include "ui/tempo_entry.h"
 #include "ui/view_area.h"
 #include "views/circle_content.h"
 #include "views/circle_layout.h"
@@ -34,7 +32,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #pragma once
-// The main window: the views area on the left and the right-hand column of
-// three frames with the study, play and sound controls. It owns the current
-// selection and rebuilds the play sequence on every change.
+// Window thread. The main window: the views area on the left and the right-hand column of three frames
+// with the study, play and sound controls. It lays out the widgets and forwards the user's input to the
+// study controller and the play controller, and shows what they tell it through their screen interfaces.
 
 #include "app/logical_scale.h"
 #include "app/program_state.h"
@@ -15,10 +15,8 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
-#include <string>
 
 class QAction;
-class QComboBox;
 class QMenu;
 
 namespace orbel {
