@@ -89,8 +89,8 @@ int main(int argc, char** argv) {
     auto trainer = orbel::Main(folder.path(), prompter, std::make_unique<orbel::RecordingOutput>());
     if (!trainer) return 1;
     orbel::frmMain& window = *trainer->window;
-    QComboBox& types = *window.controls().Combo2;
-    QComboBox& items = *window.controls().Combo1;
+    QComboBox& types = *window.controls().studyTypeList;
+    QComboBox& items = *window.controls().itemList;
     QCoreApplication::processEvents();
 
     std::vector<double> listMs;

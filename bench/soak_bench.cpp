@@ -157,7 +157,7 @@ void Soak(const char* what, double minutes, double reportMinutes, bool realClock
     s.MelodyOn = 1;
     s.HideDemoOffer = 1;
     frmMain& window = *trainer->window;
-    window.controls().VScroll1->setValue(Tempo);
+    window.controls().tempoBar->setValue(Tempo);
     auto* studyTypes = window.findChild<QComboBox*>(QStringLiteral("Combo2"));
     auto* items = window.findChild<QComboBox*>(QStringLiteral("Combo1"));
     auto* play = window.findChild<QPushButton*>(QStringLiteral("Command5"));
@@ -203,8 +203,8 @@ void Soak(const char* what, double minutes, double reportMinutes, bool realClock
                 nextReport += reportMinutes;
             }
         }
-        window.controls().Command9->click();
-        window.waitForPlayer();
+        window.controls().stopButton->click();
+        window.play().waitForPlayer();
         QApplication::processEvents();
     }
     report(played(), performances);

@@ -42,147 +42,149 @@ static constexpr double Spacing = 500;
 } // namespace options_row
 
 static constexpr int ControlFontSize = 11;
-static constexpr int Label7FontSize = 18;
+static constexpr int RepeatLabelFontSize = 18;
 // Enough track to reach every tempo of the bar by dragging, a pixel apiece, where the frame has the room.
 static constexpr int TempoBarMinimumHeight = 120; // pixels
 
-template <typename W> W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
+template <typename W> W* Named(W* widget, Control role) {
+    widget->setObjectName(QString::fromLatin1(ObjectName(role)));
     return widget;
 }
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-    return Named(new QPushButton(caption, parent), name);
+QPushButton* Button(QWidget* parent, Control role, const QString& caption) {
+    return Named(new QPushButton(caption, parent), role);
 }
 
-QCheckBox* Check(QWidget* parent, const char* name, const QString& caption) {
-    return Named(new QCheckBox(caption, parent), name);
+QCheckBox* Check(QWidget* parent, Control role, const QString& caption) {
+    return Named(new QCheckBox(caption, parent), role);
 }
 
 } // namespace
 
 ControlPanel::ControlPanel(QWidget* surface) {
-    Frame1 = Named(new QGroupBox(surface), "Frame1");
-    Frame2 = Named(new QGroupBox(surface), "Frame2");
-    Frame3 = Named(new QGroupBox(surface), "Frame3");
+    studyFrame = Named(new QGroupBox(surface), Control::StudyFrame);
+    playFrame = Named(new QGroupBox(surface), Control::PlayFrame);
+    soundFrame = Named(new QGroupBox(surface), Control::SoundFrame);
     // Controls keep a plain Gothic face; the surface's Mincho font is for drawing only.
     const QFont controlFont(QStringLiteral("IPAGothic"), ControlFontSize);
-    for (QGroupBox* frame : {Frame1, Frame2, Frame3})
+    for (QGroupBox* frame : {studyFrame, playFrame, soundFrame})
         frame->setFont(controlFont);
 
     // Study selection.
-    Combo2 = Named(new QComboBox(Frame1), "Combo2");
-    Combo1 = Named(new QComboBox(Frame1), "Combo1");
-    Combo1->setMaxVisibleItems(24);
-    Label4 = Named(new QLabel(QStringLiteral("調子"), Frame1), "Label4");
-    Combo3 = Named(new QComboBox(Frame1), "Combo3");
-    Label5 = Named(new QLabel(QStringLiteral("Ｖ７あしらい"), Frame1), "Label5");
-    Combo4 = Named(new QComboBox(Frame1), "Combo4");
-    Check8 = Check(Frame1, "Check8", QStringLiteral("お気に入り"));
-    Check9 = Check(Frame1, "Check9", QStringLiteral("上下行する"));
-    TempoLabel = Named(new QLabel(QStringLiteral("テンポ"), Frame1), "LabelTempo");
-    Text1 = Named(new QLineEdit(Frame1), "Text1");
-    Text1->setMaxLength(5);
-    VScroll1 = Named(new QScrollBar(Qt::Vertical, Frame1), "VScroll1");
+    studyTypeList = Named(new QComboBox(studyFrame), Control::StudyTypeList);
+    itemList = Named(new QComboBox(studyFrame), Control::ItemList);
+    itemList->setMaxVisibleItems(24);
+    keyModeLabel = Named(new QLabel(QStringLiteral("調子"), studyFrame), Control::KeyModeLabel);
+    keyModeList = Named(new QComboBox(studyFrame), Control::KeyModeList);
+    treatmentLabel = Named(new QLabel(QStringLiteral("Ｖ７あしらい"), studyFrame), Control::TreatmentLabel);
+    treatmentList = Named(new QComboBox(studyFrame), Control::TreatmentList);
+    favouriteBox = Check(studyFrame, Control::FavouriteBox, QStringLiteral("お気に入り"));
+    upDownBox = Check(studyFrame, Control::UpDownBox, QStringLiteral("上下行する"));
+    tempoLabel = Named(new QLabel(QStringLiteral("テンポ"), studyFrame), Control::TempoLabel);
+    tempoBox = Named(new QLineEdit(studyFrame), Control::TempoBox);
+    tempoBox->setMaxLength(5);
+    tempoBar = Named(new QScrollBar(Qt::Vertical, studyFrame), Control::TempoBar);
     // The fastest tempo sits at the top of the bar; the value is the tempo itself.
-    VScroll1->setRange(tempo_range::Slowest, tempo_range::Fastest);
-    MakeUpward(*VScroll1);
-    VScroll1->setPageStep(tempo_range::PageStep);
-    VScroll1->setMinimumHeight(TempoBarMinimumHeight);
-    Check6 = Check(Frame1, "Check6", QStringLiteral("スイング"));
+    tempoBar->setRange(tempo_range::Slowest, tempo_range::Fastest);
+    MakeUpward(*tempoBar);
+    tempoBar->setPageStep(tempo_range::PageStep);
+    tempoBar->setMinimumHeight(TempoBarMinimumHeight);
+    swingBox = Check(studyFrame, Control::SwingBox, QStringLiteral("スイング"));
 
     // The rows keep their place whichever of them the study type shows, so that the tempo box never
     // moves: the II–V–I rows, the favourite box of the phrases and the up-and-down box of scales and chords
     // keep their room while hidden. Only one of the last two or the II–V–I rows is ever shown, so they
     // share the first row under the item list. The treatment list takes a row of its own below its label:
     // its longest entry needs nearly the column's whole width.
-    for (QWidget* w : std::initializer_list<QWidget*>{Label4, Combo3, Label5, Combo4, Check8, Check9}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{keyModeLabel, keyModeList, treatmentLabel,
+                                                      treatmentList, favouriteBox, upDownBox}) {
         QSizePolicy policy = w->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         w->setSizePolicy(policy);
     }
-    for (QComboBox* combo : {Combo2, Combo1, Combo3, Combo4})
+    for (QComboBox* combo : {studyTypeList, itemList, keyModeList, treatmentList})
         combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    auto* study = new QGridLayout(Frame1);
-    study->addWidget(Combo2, 0, 0, 1, 3);
-    study->addWidget(Combo1, 1, 0, 1, 3);
-    study->addWidget(Label4, 2, 0);
-    study->addWidget(Combo3, 2, 1, 1, 2);
-    study->addWidget(Check8, 2, 0, 1, 3);
-    study->addWidget(Check9, 2, 0, 1, 3);
-    study->addWidget(Label5, 3, 0, 1, 3);
-    study->addWidget(Combo4, 4, 0, 1, 2);
-    study->addWidget(TempoLabel, 5, 0);
-    study->addWidget(Text1, 5, 1);
-    study->addWidget(Check6, 6, 0, 1, 2);
+    auto* study = new QGridLayout(studyFrame);
+    study->addWidget(studyTypeList, 0, 0, 1, 3);
+    study->addWidget(itemList, 1, 0, 1, 3);
+    study->addWidget(keyModeLabel, 2, 0);
+    study->addWidget(keyModeList, 2, 1, 1, 2);
+    study->addWidget(favouriteBox, 2, 0, 1, 3);
+    study->addWidget(upDownBox, 2, 0, 1, 3);
+    study->addWidget(treatmentLabel, 3, 0, 1, 3);
+    study->addWidget(treatmentList, 4, 0, 1, 2);
+    study->addWidget(tempoLabel, 5, 0);
+    study->addWidget(tempoBox, 5, 1);
+    study->addWidget(swingBox, 6, 0, 1, 2);
     // The bar runs from the treatment list's row to the bottom of the frame: on a 1280×1024 screen that
     // gives its thumb a pixel or more for every tempo.
-    study->addWidget(VScroll1, 4, 2, 4, 1);
+    study->addWidget(tempoBar, 4, 2, 4, 1);
     study->setRowStretch(7, 1);
     study->setColumnStretch(1, 1);
 
     // Playing.
-    Command5 = Button(Frame2, "Command5", QString());
-    Command5->setIcon(QApplication::style()->standardIcon(QStyle::SP_MediaPlay));
-    Command5->setToolTip(QStringLiteral("演奏"));
-    Command9 = Button(Frame2, "Command9", QString());
-    Command9->setIcon(QApplication::style()->standardIcon(QStyle::SP_MediaStop));
-    Command9->setToolTip(QStringLiteral("停止"));
-    Command9->setEnabled(false);
-    for (QPushButton* b : {Command5, Command9}) {
+    playButton = Button(playFrame, Control::PlayButton, QString());
+    playButton->setIcon(QApplication::style()->standardIcon(QStyle::SP_MediaPlay));
+    playButton->setToolTip(QStringLiteral("演奏"));
+    stopButton = Button(playFrame, Control::StopButton, QString());
+    stopButton->setIcon(QApplication::style()->standardIcon(QStyle::SP_MediaStop));
+    stopButton->setToolTip(QStringLiteral("停止"));
+    stopButton->setEnabled(false);
+    for (QPushButton* b : {playButton, stopButton}) {
         b->setIconSize(QSize(28, 28));
         b->setMinimumHeight(40);
     }
-    Check2 = Check(Frame2, "Check2", QStringLiteral("繰り返す"));
-    Combo5 = Named(new QComboBox(Frame2), "Combo5");
+    repeatBox = Check(playFrame, Control::RepeatBox, QStringLiteral("繰り返す"));
+    repeatCountList = Named(new QComboBox(playFrame), Control::RepeatCountList);
     const QString optionCaptions[] = {QStringLiteral("半音＋進行"), QStringLiteral("半音－進行"),
                                       QStringLiteral("４度進行"), QStringLiteral("そのまま")};
-    for (int i = 0; i < 4; ++i)
-        Option1[static_cast<std::size_t>(i)] = Named(new QRadioButton(optionCaptions[i], Frame2),
-                                                     QStringLiteral("Option1_%1").arg(i).toLatin1());
-    Command3 = Button(Frame2, "Command3", QStringLiteral("半音　＋"));
-    Command4 = Button(Frame2, "Command4", QStringLiteral("半音　－"));
-    Command11[0] = Button(Frame2, "Command11_0", QStringLiteral("▲ Oct"));
-    Command11[1] = Button(Frame2, "Command11_1", QStringLiteral("▼ Oct"));
+    const Control optionRoles[] = {Control::SemitoneUpOption, Control::SemitoneDownOption,
+                                   Control::FourthOption, Control::SameRootOption};
+    for (std::size_t i = 0; i < progressionOptions.size(); ++i)
+        progressionOptions[i] = Named(new QRadioButton(optionCaptions[i], playFrame), optionRoles[i]);
+    rootUpButton = Button(playFrame, Control::RootUpButton, QStringLiteral("半音　＋"));
+    rootDownButton = Button(playFrame, Control::RootDownButton, QStringLiteral("半音　－"));
+    octaveUpButton = Button(playFrame, Control::OctaveUpButton, QStringLiteral("▲ Oct"));
+    octaveDownButton = Button(playFrame, Control::OctaveDownButton, QStringLiteral("▼ Oct"));
 
-    auto* play = new QGridLayout(Frame2);
-    play->addWidget(Command5, 0, 0);
-    play->addWidget(Command9, 0, 1);
-    play->addWidget(Check2, 1, 0);
-    play->addWidget(Combo5, 1, 1);
-    play->addWidget(Option1[0], 2, 0);
-    play->addWidget(Option1[1], 2, 1);
-    play->addWidget(Option1[2], 3, 0);
-    play->addWidget(Option1[3], 3, 1);
-    play->addWidget(Command3, 4, 0);
-    play->addWidget(Command4, 4, 1);
-    play->addWidget(Command11[0], 5, 0);
-    play->addWidget(Command11[1], 5, 1);
+    auto* play = new QGridLayout(playFrame);
+    play->addWidget(playButton, 0, 0);
+    play->addWidget(stopButton, 0, 1);
+    play->addWidget(repeatBox, 1, 0);
+    play->addWidget(repeatCountList, 1, 1);
+    play->addWidget(progressionOptions[0], 2, 0);
+    play->addWidget(progressionOptions[1], 2, 1);
+    play->addWidget(progressionOptions[2], 3, 0);
+    play->addWidget(progressionOptions[3], 3, 1);
+    play->addWidget(rootUpButton, 4, 0);
+    play->addWidget(rootDownButton, 4, 1);
+    play->addWidget(octaveUpButton, 5, 0);
+    play->addWidget(octaveDownButton, 5, 1);
     // The practice window: the tempo ramp and the check of the user's playing.
-    PracticeButton = Button(Frame2, "CommandPractice", QStringLiteral("練習設定"));
-    play->addWidget(PracticeButton, 6, 0, 1, 2);
+    practiceButton = Button(playFrame, Control::PracticeButton, QStringLiteral("練習設定"));
+    play->addWidget(practiceButton, 6, 0, 1, 2);
     play->setRowStretch(7, 1);
 
     // Sound; placed by hand so that the quit button keeps to the bottom of the frame.
-    Command10 = Button(Frame3, "Command10", QStringLiteral("補足設定"));
-    Command7 = Button(Frame3, "Command7", QStringLiteral("メトロノーム"));
-    Command2 = Button(Frame3, "Command2", QStringLiteral("基準音Ｂ♭"));
-    Command8 = Button(Frame3, "Command8", QStringLiteral("基準音Ａ"));
-    Command6 = Button(Frame3, "Command6", QStringLiteral("音出し"));
-    Command1 = Button(Frame3, "Command1", QStringLiteral("終了"));
+    switchesButton = Button(soundFrame, Control::SwitchesButton, QStringLiteral("補足設定"));
+    metronomeButton = Button(soundFrame, Control::MetronomeButton, QStringLiteral("メトロノーム"));
+    referenceBFlatButton = Button(soundFrame, Control::ReferenceBFlatButton, QStringLiteral("基準音Ｂ♭"));
+    referenceAButton = Button(soundFrame, Control::ReferenceAButton, QStringLiteral("基準音Ａ"));
+    playOnceButton = Button(soundFrame, Control::PlayOnceButton, QStringLiteral("音出し"));
+    quitButton = Button(soundFrame, Control::QuitButton, QStringLiteral("終了"));
 
     // Keyboard options and the repetition label live on the surface itself.
-    Check1 = Check(surface, "Check1", QStringLiteral("鍵盤でROOTを変える"));
-    Check3 = Check(surface, "Check3", QStringLiteral("弾くときは実音"));
-    Check5 = Check(surface, "Check5", QStringLiteral("エントリー表示"));
-    for (QCheckBox* box : {Check1, Check3, Check5}) {
+    keyboardRootBox = Check(surface, Control::KeyboardRootBox, QStringLiteral("鍵盤でROOTを変える"));
+    concertPitchBox = Check(surface, Control::ConcertPitchBox, QStringLiteral("弾くときは実音"));
+    entryDisplayBox = Check(surface, Control::EntryDisplayBox, QStringLiteral("エントリー表示"));
+    for (QCheckBox* box : {keyboardRootBox, concertPitchBox, entryDisplayBox}) {
         box->setFont(controlFont);
         box->setAutoFillBackground(true);
     }
-    Label7 = Named(new QLabel(surface), "Label7");
-    QFont labelFont(QStringLiteral("IPAGothic"), Label7FontSize);
-    Label7->setFont(labelFont);
-    Label7->hide();
+    repeatLabel = Named(new QLabel(surface), Control::RepeatLabel);
+    QFont labelFont(QStringLiteral("IPAGothic"), RepeatLabelFontSize);
+    repeatLabel->setFont(labelFont);
+    repeatLabel->hide();
 }
 
 void ControlPanel::layout(const LogicalScale& scale) {
@@ -196,7 +198,7 @@ void ControlPanel::layout(const LogicalScale& scale) {
     double height2 = usable * column::Frame2Share;
     // On a short screen (1366×768) the play controls' rows would overlap: they get the height they need
     // from the study frame, whose list and tempo bar have room to spare.
-    const double needed2 = Frame2->minimumSizeHint().height() * height / std::max(1.0, scale.pixelHeight);
+    const double needed2 = playFrame->minimumSizeHint().height() * height / std::max(1.0, scale.pixelHeight);
     if (needed2 > height2) {
         height1 -= needed2 - height2;
         height2 = needed2;
@@ -209,9 +211,9 @@ void ControlPanel::layout(const LogicalScale& scale) {
         w->setGeometry(qRound(scale.xToPixel(x)), qRound(scale.yToPixel(top)),
                        qRound(scale.widthToPixels(wide)), qRound(scale.heightToPixels(high)));
     };
-    place(Frame1, left, top1, right_column::FrameWidth, height1);
-    place(Frame2, left, top2, right_column::FrameWidth, height2);
-    place(Frame3, left, top3, right_column::FrameWidth, height3);
+    place(studyFrame, left, top1, right_column::FrameWidth, height1);
+    place(playFrame, left, top2, right_column::FrameWidth, height2);
+    place(soundFrame, left, top3, right_column::FrameWidth, height3);
 
     // Buttons of the third frame, in the frame's own coordinates (y down from its top).
     const double buttonWidth = right_column::FrameWidth - 2 * column::ButtonInset;
@@ -220,22 +222,23 @@ void ControlPanel::layout(const LogicalScale& scale) {
                        qRound(scale.widthToPixels(wide)), qRound(scale.heightToPixels(high)));
     };
     double y = column::FirstButtonTop;
-    for (QPushButton* button : {Command10, Command7, Command2, Command8, Command6}) {
+    for (QPushButton* button :
+         {switchesButton, metronomeButton, referenceBFlatButton, referenceAButton, playOnceButton}) {
         placeInFrame(button, column::ButtonInset, y, buttonWidth, column::ButtonHeight);
         y += column::ButtonHeight + column::ButtonGap;
     }
     const double quitTop = height3 - column::ButtonInset - column::ButtonHeight;
-    placeInFrame(Command1, column::ButtonInset, quitTop, buttonWidth, column::ButtonHeight);
+    placeInFrame(quitButton, column::ButtonInset, quitTop, buttonWidth, column::ButtonHeight);
 
     // On a short screen the last two buttons would run into the quit button.
     const double command8Bottom = column::FirstButtonTop + 4 * column::ButtonHeight + 3 * column::ButtonGap;
     const bool crowded = command8Bottom > quitTop;
-    Command8->setVisible(!crowded);
-    Command6->setVisible(!crowded);
+    referenceAButton->setVisible(!crowded);
+    playOnceButton->setVisible(!crowded);
 
     // Keyboard options in one row, 500 apart.
     double x = options_row::Left;
-    for (QCheckBox* box : {Check3, Check5, Check1}) {
+    for (QCheckBox* box : {concertPitchBox, entryDisplayBox, keyboardRootBox}) {
         box->adjustSize();
         box->move(qRound(scale.xToPixel(x)), qRound(scale.yToPixel(options_row::Top)));
         x += scale.pixelToX(box->width()) + options_row::Spacing;

@@ -4,6 +4,7 @@
 // panel only builds and places them; the main window handles their events.
 
 #include "app/study_session.h"
+#include "ui/control_names.h"
 
 #include <QObject>
 #include <array>
@@ -23,57 +24,59 @@ namespace orbel {
 struct LogicalScale;
 
 struct ControlPanel {
-    // Creates every control as a child of surface, named as the window's code names it.
+    // Creates every control as a child of surface, each with the object name of its role (control_names.h).
     explicit ControlPanel(QWidget* surface);
 
     // Places the frames down the right edge (the third one reaching to y = 100)
     // and hides the last sound buttons when the column is too short for them.
     void layout(const LogicalScale& scale);
 
-    QGroupBox* Frame1;
-    QGroupBox* Frame2;
-    QGroupBox* Frame3;
+    QGroupBox* studyFrame;
+    QGroupBox* playFrame;
+    QGroupBox* soundFrame;
 
-    // Study selection (Frame1).
-    QComboBox* Combo2; // study type
-    QComboBox* Combo1; // item
-    QLabel* Label4;
-    QComboBox* Combo3; // II–V–I key
-    QLabel* Label5;
-    QComboBox* Combo4; // V7 treatment
-    QCheckBox* Check8; // favourite, shown for phrases in the first II–V–I row's place
-    QCheckBox* Check9; // up and down, shown for scales and chords in the same place
-    QLabel* TempoLabel;
-    QLineEdit* Text1;
-    QScrollBar* VScroll1; // value() is the tempo; the fastest is at the top, where ▲ and top clicks go
-    QCheckBox* Check6;    // swing
+    // Study selection.
+    QComboBox* studyTypeList;
+    QComboBox* itemList;
+    QLabel* keyModeLabel;
+    QComboBox* keyModeList; // II–V–I key: major or minor
+    QLabel* treatmentLabel;
+    QComboBox* treatmentList; // V7 treatment
+    QCheckBox* favouriteBox;  // shown for phrases in the first II–V–I row's place
+    QCheckBox* upDownBox;     // shown for scales and chords in the same place
+    QLabel* tempoLabel;
+    QLineEdit* tempoBox;
+    QScrollBar* tempoBar; // value() is the tempo; the fastest is at the top, where ▲ and top clicks go
+    QCheckBox* swingBox;
 
-    // Playing (Frame2).
-    QPushButton* Command5; // play
-    QPushButton* Command9; // stop
-    QCheckBox* Check2;     // repeat
-    QComboBox* Combo5;     // repeat count
-    std::array<QRadioButton*, 4> Option1;
-    QPushButton* Command3;                 // semitone up
-    QPushButton* Command4;                 // semitone down
-    QPushButton* PracticeButton;           // the practice window
-    std::array<QPushButton*, 2> Command11; // octave up, octave down
+    // Playing.
+    QPushButton* playButton;
+    QPushButton* stopButton;
+    QCheckBox* repeatBox;
+    QComboBox* repeatCountList;
+    // By the root progression's number: semitone up, semitone down, fourth, same root.
+    std::array<QRadioButton*, 4> progressionOptions;
+    QPushButton* rootUpButton;   // a semitone
+    QPushButton* rootDownButton; // a semitone
+    QPushButton* octaveUpButton;
+    QPushButton* octaveDownButton;
+    QPushButton* practiceButton; // the practice window
 
-    // Sound (Frame3).
-    QPushButton* Command10; // sound switches
-    QPushButton* Command7;  // metronome
-    QPushButton* Command2;  // reference B flat
-    QPushButton* Command8;  // reference A
-    QPushButton* Command6;  // sound the item once
-    QPushButton* Command1;  // quit
+    // Sound.
+    QPushButton* switchesButton;
+    QPushButton* metronomeButton;
+    QPushButton* referenceBFlatButton;
+    QPushButton* referenceAButton;
+    QPushButton* playOnceButton; // sounds the item once
+    QPushButton* quitButton;
 
     // Keyboard options, on the surface above the keyboard view.
-    QCheckBox* Check1; // keyboard sets the root
-    QCheckBox* Check3; // play at concert pitch
-    QCheckBox* Check5; // entry display
+    QCheckBox* keyboardRootBox; // the keyboard sets the root
+    QCheckBox* concertPitchBox; // play at concert pitch
+    QCheckBox* entryDisplayBox;
 
     // Repetition label, placed next to the circle diagram.
-    QLabel* Label7;
+    QLabel* repeatLabel;
 };
 
 } // namespace orbel

@@ -5,9 +5,7 @@
 #include "app/settings_file.h"
 #include "app/window_sizing.h"
 #include "datafiles/narrow_text.h"
-#include "datafiles/phrase_file.h"
 #include "sound/background_player.h"
-#include "sound/live_settings.h"
 #include "sound/midi1.h"
 #include "sound/play_timing.h"
 #include "sound/synth_output.h"
@@ -22,8 +20,6 @@
 #include "ui/frm_about_me.h"
 #include "ui/main_set.h"
 #include "ui/sample.h"
-#include "ui/tempo_entry.h"
-#include "ui/tour/frm_introduce.h"
 #include "ui/view_area.h"
 #include "views/circle_content.h"
 #include "views/circle_layout.h"
@@ -36,7 +32,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -107,7 +102,10 @@ std::int16_t CheckValue(bool checked) {
 } // namespace
 
 frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* parent)
-    : QMainWindow(parent), state_(state), session_(state), prompter_(prompter), midi_(midi) {
+    : QMainWindow(parent), state_(state), prompter_(prompter), midi_(midi),
+      study_(std::make_unique<StudyController>(state, prompter, midi, static_cast<StudyScreen&>(*this))),
+      play_(std::make_unique<PlayController>(state, prompter, *study_, static_cast<PlayScreen&>(*this),
+                                             *this)) {
     setObjectName(QStringLiteral("frmMain"));
     views_ = std::make_unique<ViewSet>([this](const QRectF& area) {
         if (surface_ == nullptr) return;
@@ -139,47 +137,52 @@ frmMain::~frmMain() {
 void frmMain::connectControls() {
     ControlPanel& c = *panel_;
     Settings& s = state_.settings;
-    connect(c.Combo2, &QComboBox::currentIndexChanged, this, &frmMain::Combo2_Click);
-    connect(c.Combo1, &QComboBox::currentIndexChanged, this, &frmMain::Combo1_Click);
-    connect(c.Combo3, &QComboBox::currentIndexChanged, this, &frmMain::Combo3_Click);
-    connect(c.Combo4, &QComboBox::currentIndexChanged, this, &frmMain::Combo4_Click);
-    connect(c.Combo5, &QComboBox::currentIndexChanged, this, [&s](int index) {
+    StudyController* study = study_.get();
+    connect(c.studyTypeList, &QComboBox::currentIndexChanged, study, &StudyController::studyTypeChosen);
+    connect(c.itemList, &QComboBox::currentIndexChanged, study, &StudyController::itemChosen);
+    connect(c.keyModeList, &QComboBox::currentIndexChanged, study,
+            [study](int entry) { study->iiviModeChosen(0, entry); });
+    connect(c.treatmentList, &QComboBox::currentIndexChanged, study,
+            [study](int entry) { study->iiviModeChosen(1, entry); });
+    connect(c.repeatCountList, &QComboBox::currentIndexChanged, this, [&s](int index) {
         if (index >= 0) s.RepeatCount = static_cast<std::int16_t>(index + 1);
     });
-    connect(c.VScroll1, &QScrollBar::valueChanged, this, &frmMain::VScroll1_Change);
-    connect(c.Text1, &QLineEdit::editingFinished, this, [this] { Text1_Change(panel_->Text1->text()); });
+    connect(c.tempoBar, &QScrollBar::valueChanged, this, &frmMain::tempoBarMoved);
+    connect(c.tempoBox, &QLineEdit::editingFinished, this, &frmMain::tempoTyped);
 
-    connect(c.Check1, &QCheckBox::clicked, this, [&s](bool on) { s.KeyboardSetsRoot = CheckValue(on); });
-    connect(c.Check2, &QCheckBox::clicked, this, [&s](bool on) { s.RepeatOn = CheckValue(on); });
-    connect(c.Check3, &QCheckBox::clicked, this, [&s](bool on) { s.ConcertPitchPlay = CheckValue(on); });
-    connect(c.Check5, &QCheckBox::clicked, this, [this, &s](bool on) {
+    connect(c.keyboardRootBox, &QCheckBox::clicked, this,
+            [&s](bool on) { s.KeyboardSetsRoot = CheckValue(on); });
+    connect(c.repeatBox, &QCheckBox::clicked, this, [&s](bool on) { s.RepeatOn = CheckValue(on); });
+    connect(c.concertPitchBox, &QCheckBox::clicked, this,
+            [&s](bool on) { s.ConcertPitchPlay = CheckValue(on); });
+    connect(c.entryDisplayBox, &QCheckBox::clicked, this, [this, &s](bool on) {
         s.EntryDisplay = CheckValue(on);
         midi_.SendProgramChanges();
-        Prepair4PLAY(false);
+        study_->rebuild(false);
     });
-    connect(c.Check6, &QCheckBox::clicked, this, [this, &s](bool on) {
+    connect(c.swingBox, &QCheckBox::clicked, this, [this, &s](bool on) {
         s.SwingOn = CheckValue(on);
-        publishLive();
+        play_->publishLive();
     });
-    connect(c.Check8, &QCheckBox::clicked, this, &frmMain::Check8_Click);
-    connect(c.Check9, &QCheckBox::clicked, this, [this, &s](bool on) {
+    connect(c.favouriteBox, &QCheckBox::clicked, study, &StudyController::favouriteToggled);
+    connect(c.upDownBox, &QCheckBox::clicked, this, [this, &s](bool on) {
         s.UpDown = CheckValue(on);
-        Prepair4PLAY(false);
+        study_->rebuild(false);
     });
     for (int i = 0; i < 4; ++i) {
-        connect(c.Option1[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
+        connect(c.progressionOptions[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
                 [&s, i] { s.RootProgression = static_cast<std::int16_t>(i); });
     }
 
-    connect(c.Command1, &QPushButton::clicked, this, &QWidget::close);
-    connect(c.Command10, &QPushButton::clicked, this, &frmMain::showSoundSwitches);
-    connect(c.Command3, &QPushButton::clicked, this, [this] { RootStep(1); });
-    connect(c.Command4, &QPushButton::clicked, this, [this] { RootStep(-1); });
-    connect(c.Command11[0], &QPushButton::clicked, this, [this] { OctaveStep(1); });
-    connect(c.Command11[1], &QPushButton::clicked, this, [this] { OctaveStep(-1); });
+    connect(c.quitButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(c.switchesButton, &QPushButton::clicked, this, &frmMain::showSoundSwitches);
+    connect(c.rootUpButton, &QPushButton::clicked, study, [study] { study->rootStep(1); });
+    connect(c.rootDownButton, &QPushButton::clicked, study, [study] { study->rootStep(-1); });
+    connect(c.octaveUpButton, &QPushButton::clicked, study, [study] { study->octaveStep(1); });
+    connect(c.octaveDownButton, &QPushButton::clicked, study, [study] { study->octaveStep(-1); });
 
-    const std::pair<QPushButton*, int> references[] = {{c.Command2, reference_tone::BFlat},
-                                                       {c.Command8, reference_tone::A}};
+    const std::pair<QPushButton*, int> references[] = {{c.referenceBFlatButton, reference_tone::BFlat},
+                                                       {c.referenceAButton, reference_tone::A}};
     for (auto [button, pitch] : references) {
         connect(button, &QPushButton::pressed, this, [this, pitch = pitch] {
             midi_.MidiNoteOnConcert(midi_channels::ReferenceTone, pitch, reference_tone::Velocity);
@@ -187,6 +190,33 @@ void frmMain::connectControls() {
         connect(button, &QPushButton::released, this,
                 [this] { midi_.MidiAllNotesOff(midi_channels::ReferenceTone); });
     }
+}
+
+QWidget* frmMain::control(Control role) const {
+    return findChild<QWidget*>(QString::fromLatin1(ObjectName(role)));
+}
+
+std::optional<QPoint> frmMain::rootNamePoint(int pitchClass, bool nudged) const {
+    const CircleDiagram circle = CircleFor();
+    const auto pc = static_cast<std::size_t>(pitchClass % pitch_classes::Count);
+    double x = circle.points[circle_sets::NameX][pc];
+    double y = circle.points[circle_sets::NameY][pc];
+    if (nudged) {
+        // A quarter of a digit's width in and three tenths of its height up from where the name is placed.
+        static constexpr double NudgeAcross = 0.25;
+        static constexpr double NudgeUp = 0.3;
+        const QSizeF digit = views_->degreeTextSize(circle.place.degreeSize);
+        x += digit.width() * NudgeAcross;
+        y += digit.height() * NudgeUp;
+    }
+    return QPointF(scale_.xToPixel(x), scale_.yToPixel(y)).toPoint();
+}
+
+std::optional<QPoint> frmMain::keyPoint(int key) const {
+    if (!views_->keyboardShown() || key < 1 || key > keyboard::KeyCount) return std::nullopt;
+    const KeyRect& r = views_->keyboard().keys()[static_cast<std::size_t>(key)];
+    return QPointF(scale_.xToPixel((r.left + r.right) / 2.0), scale_.yToPixel((r.bottom + r.top) / 2.0))
+        .toPoint();
 }
 
 void frmMain::layoutControls() {
@@ -210,7 +240,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
                 if (Form_KeyDown(key->key(), key->modifiers())) return true;
                 break;
             case KeyReach::StopOnly:
-                if (key->key() == Qt::Key_Space && !panel_->Command5->isEnabled() &&
+                if (key->key() == Qt::Key_Space && !panel_->playButton->isEnabled() &&
                     Form_KeyDown(key->key(), key->modifiers()))
                     return true;
                 break;
@@ -224,7 +254,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 
 void frmMain::Form_Load() {
     state_.sequence.OctaveShift = 0;
-    favouritesChanged_ = 0;
 
     QFont formFont(captions::FormFontName, FormFontSize);
     formFont.setBold(false);
@@ -262,221 +291,131 @@ void frmMain::start() {
     midi_.InitSoundTables();
     show();
 
-    c.Check1->setCheckState(CheckFrom(s.KeyboardSetsRoot));
-    c.Check3->setCheckState(CheckFrom(s.ConcertPitchPlay));
-    c.Check5->setCheckState(CheckFrom(s.EntryDisplay));
-    c.Check6->setCheckState(CheckFrom(s.SwingOn));
+    c.keyboardRootBox->setCheckState(CheckFrom(s.KeyboardSetsRoot));
+    c.concertPitchBox->setCheckState(CheckFrom(s.ConcertPitchPlay));
+    c.entryDisplayBox->setCheckState(CheckFrom(s.EntryDisplay));
+    c.swingBox->setCheckState(CheckFrom(s.SwingOn));
 
     // A stored tempo outside the bar's range starts at one it can show.
     s.Tempo = static_cast<std::int16_t>(StartingTempo(s.Tempo));
     const std::int16_t tempo = s.Tempo;
-    c.VScroll1->setValue(tempo);
-    VScroll1_Change(tempo);
+    c.tempoBar->setValue(tempo);
+    tempoBarMoved(tempo);
 
     InitIIVITables(state_.iiviTables);
 
-    c.Check2->setCheckState(CheckFrom(s.RepeatOn));
+    c.repeatBox->setCheckState(CheckFrom(s.RepeatOn));
     showScore_->setChecked(s.ShowScore == flag::True);
     s.ShowDiagram = flag::True;
     showDiagram_->setChecked(true);
     showKeyboard_->setChecked(s.ShowKeyboard == flag::True);
 
     if (s.RootProgression >= 0 && s.RootProgression < 4)
-        c.Option1[static_cast<std::size_t>(s.RootProgression)]->setChecked(true);
-    c.Check9->setCheckState(CheckFrom(s.UpDown));
+        c.progressionOptions[static_cast<std::size_t>(s.RootProgression)]->setChecked(true);
+    c.upDownBox->setCheckState(CheckFrom(s.UpDown));
 
     {
-        const QSignalBlocker block(c.Combo2);
-        c.Combo2->clear();
-        c.Combo2->addItems(StudyTypeEntries);
-        c.Combo2->addItem(QString());
+        const QSignalBlocker block(c.studyTypeList);
+        c.studyTypeList->clear();
+        c.studyTypeList->addItems(StudyTypeEntries);
+        c.studyTypeList->addItem(QString());
         if (!s.UserFilePath.empty()) {
             const std::string base = PathPart(s.UserFilePath, path_part::BaseName);
-            c.Combo2->setItemText(4, NarrowText(QString::fromStdString(base)) + QLatin1Char(' '));
+            c.studyTypeList->setItemText(4, NarrowText(QString::fromStdString(base)) + QLatin1Char(' '));
         }
-        c.Combo2->setCurrentIndex(-1);
+        c.studyTypeList->setCurrentIndex(-1);
     }
     if (s.StudyType > 4) s.StudyType = 4;
     // The item list is filled once, by the study-type change below: filling it here as well would only
     // read the file twice and repeat any message about it.
 
     {
-        const QSignalBlocker block3(c.Combo3);
-        const QSignalBlocker block4(c.Combo4);
-        const QSignalBlocker block5(c.Combo5);
-        c.Combo3->clear();
-        c.Combo3->addItems(KeyModeEntries);
-        c.Combo3->setCurrentIndex(s.IIVIMode[0] >= 0 && s.IIVIMode[0] < 2 ? s.IIVIMode[0] : 0);
-        c.Combo4->clear();
-        c.Combo4->addItems(TreatmentEntries);
-        c.Combo4->setCurrentIndex(s.IIVIMode[1] >= 0 && s.IIVIMode[1] < 5 ? s.IIVIMode[1] : 0);
-        c.Combo5->clear();
+        const QSignalBlocker block3(c.keyModeList);
+        const QSignalBlocker block4(c.treatmentList);
+        const QSignalBlocker block5(c.repeatCountList);
+        c.keyModeList->clear();
+        c.keyModeList->addItems(KeyModeEntries);
+        c.keyModeList->setCurrentIndex(s.IIVIMode[0] >= 0 && s.IIVIMode[0] < 2 ? s.IIVIMode[0] : 0);
+        c.treatmentList->clear();
+        c.treatmentList->addItems(TreatmentEntries);
+        c.treatmentList->setCurrentIndex(s.IIVIMode[1] >= 0 && s.IIVIMode[1] < 5 ? s.IIVIMode[1] : 0);
+        c.repeatCountList->clear();
         for (int n = 1; n <= RepeatChoices; ++n)
-            c.Combo5->addItem(QStringLiteral("%1 回").arg(n));
+            c.repeatCountList->addItem(QStringLiteral("%1 回").arg(n));
         // The list offers up to 20; a larger stored count shows as 20 and plays as stored.
-        c.Combo5->setCurrentIndex(std::clamp<int>(s.RepeatCount - 1, 0, RepeatChoices - 1));
+        c.repeatCountList->setCurrentIndex(std::clamp<int>(s.RepeatCount - 1, 0, RepeatChoices - 1));
     }
 
     state_.Initialising = flag::False;
-    selectEntry(c.Combo2, s.StudyType, &frmMain::Combo2_Click);
+    selectStudyType(s.StudyType);
     midi_.SendProgramChanges();
-    Prepair4PLAY(false);
+    study_->rebuild(false);
 }
 
-void frmMain::selectEntry(QComboBox* combo, int index, void (frmMain::*handler)()) {
+void frmMain::selectStudyType(int index) {
     {
-        const QSignalBlocker block(combo);
-        combo->setCurrentIndex(index);
+        const QSignalBlocker block(panel_->studyTypeList);
+        panel_->studyTypeList->setCurrentIndex(index);
     }
-    (this->*handler)();
+    study_->studyTypeChosen(panel_->studyTypeList->currentIndex());
 }
 
-bool frmMain::studyIsPhrase() const {
-    return state_.settings.StudyType >= study_type::IIVIPhrase;
-}
-
-void frmMain::Combo2_Click() {
+void frmMain::showRowsFor(int studyType) {
     ControlPanel& c = *panel_;
-    Settings& s = state_.settings;
-    const int entry = c.Combo2->currentIndex();
-    if (entry < 0) return;
-    ClearSequence(state_.sequence);
-    if (state_.Initialising != flag::True) s.StudyType = static_cast<std::int16_t>(entry);
-
-    c.Check8->hide();
+    c.favouriteBox->hide();
     playMenu_->setEnabled(false);
-    const bool pattern = entry == study_type::IIVIPattern;
-    const bool phrase = entry >= study_type::IIVIPhrase;
-    for (QWidget* w : {static_cast<QWidget*>(c.Combo3), static_cast<QWidget*>(c.Combo4),
-                       static_cast<QWidget*>(c.Label4), static_cast<QWidget*>(c.Label5)})
+    const bool pattern = studyType == study_type::IIVIPattern;
+    const bool phrase = studyType >= study_type::IIVIPhrase;
+    for (QWidget* w : {static_cast<QWidget*>(c.keyModeList), static_cast<QWidget*>(c.treatmentList),
+                       static_cast<QWidget*>(c.keyModeLabel), static_cast<QWidget*>(c.treatmentLabel)})
         w->setVisible(pattern);
-    c.Check9->setVisible(!pattern && !phrase);
+    c.upDownBox->setVisible(!pattern && !phrase);
     if (phrase) {
         playMenu_->setEnabled(true);
-        c.Check8->show();
+        c.favouriteBox->show();
     }
-
-    // Favourite marks changed on a user-defined list go back into its file before the list is replaced.
-    if (!s.UserFilePath.empty() && favouritesChanged_ > 0 && state_.Initialising != flag::True &&
-        LastCfgScale == study_type::UserPhrase && phrasesFromUserFile_) {
-        SaveFavourites(state_.study.phrases, QString::fromStdString(s.UserFilePath));
-    }
-    favouritesChanged_ = 0;
-    LastCfgScale = s.StudyType;
-    Set_combo1();
-    state_.sequence.OctaveShift = 0;
 }
 
-void frmMain::Set_combo1() {
+void frmMain::listItems(const QStringList& entries) {
+    QComboBox* list = panel_->itemList;
+    const QSignalBlocker block(list);
+    list->clear();
+    list->addItems(entries);
+    list->setCurrentIndex(-1);
+}
+
+int frmMain::shownItem() const {
+    return panel_->itemList->currentIndex();
+}
+
+int frmMain::itemCount() const {
+    return panel_->itemList->count();
+}
+
+void frmMain::markItem(int index) {
+    const QSignalBlocker block(panel_->itemList);
+    panel_->itemList->setCurrentIndex(index);
+}
+
+void frmMain::showFavourite(bool on) {
+    panel_->favouriteBox->setChecked(on);
+}
+
+void frmMain::showKeyboardOptions(bool shown) {
     ControlPanel& c = *panel_;
-    {
-        const QSignalBlocker block(c.Combo1);
-        c.Combo1->clear();
-    }
-    const StudyItems items = session_.loadItems(state_.programFolder);
-    phrasesFromUserFile_ = items.fromUserFile;
-    for (const QString& message : items.messages)
-        prompter_.message(message);
-    {
-        const QSignalBlocker block(c.Combo1);
-        c.Combo1->addItems(items.entries);
-        c.Combo1->setCurrentIndex(-1);
-    }
-    if (!items.entries.isEmpty()) selectEntry(c.Combo1, 0, &frmMain::Combo1_Click);
-}
-
-void frmMain::Combo1_Click() {
-    const int entry = panel_->Combo1->currentIndex();
-    if (entry < 0) return;
-    state_.sequence.OctaveShift = 0;
-    Settings& s = state_.settings;
-    if (s.StudyType >= 0 && s.StudyType < settings_limits::StudyItemSlots)
-        s.StudyItem[static_cast<std::size_t>(s.StudyType)] = static_cast<std::int16_t>(entry);
-    midi_.SendProgramChanges();
-    Prepair4PLAY(false);
-}
-
-void frmMain::Combo3_Click() {
-    IIVIModeChanged(0, panel_->Combo3->currentIndex());
-}
-void frmMain::Combo4_Click() {
-    IIVIModeChanged(1, panel_->Combo4->currentIndex());
-}
-
-void frmMain::IIVIModeChanged(int which, int entry) {
-    if (state_.Initialising == flag::True || entry < 0) return;
-    state_.sequence.OctaveShift = 0;
-    const int remembered = panel_->Combo1->currentIndex();
-    state_.settings.IIVIMode[static_cast<std::size_t>(which)] = static_cast<std::int16_t>(entry);
-    Set_combo1();
-    if (remembered >= 0 && remembered < panel_->Combo1->count())
-        selectEntry(panel_->Combo1, remembered, &frmMain::Combo1_Click);
-}
-
-void frmMain::RootStep(int step) {
-    session_.moveRoot(step);
-    midi_.SendProgramChanges();
-    // A phrase moves to the new root, as a press on the circle moves it, instead of being read again in
-    // the key it is written in.
-    Prepair4PLAY(true);
-}
-
-void frmMain::OctaveStep(int step) {
-    state_.sequence.OctaveShift = static_cast<std::int16_t>(state_.sequence.OctaveShift + step);
-    Prepair4PLAY(true);
-}
-
-void frmMain::VScroll1_Change(int value) {
-    panel_->Text1->setText(QString::number(value));
-    state_.settings.Tempo = static_cast<std::int16_t>(value);
-    if (live_ != nullptr && !followingRamp_) live_->chooseTempo(value);
-    publishLive();
-}
-
-void frmMain::Text1_Change(const QString& text) {
-    // A typed tempo applies when the box is left or Enter is pressed, kept inside the bar's range; a box
-    // without a number changes nothing. The bar stays where it is, and the box shows what plays.
-    const int tempo = TypedTempo(text, state_.settings.Tempo);
-    state_.settings.Tempo = static_cast<std::int16_t>(tempo);
-    panel_->Text1->setText(QString::number(tempo));
-    if (live_ != nullptr) live_->chooseTempo(tempo);
-    publishLive();
-}
-
-void frmMain::Check8_Click(bool checked) {
-    Settings& s = state_.settings;
-    PhraseList& phrases = state_.study.phrases;
-    if (s.StudyType < 0 || s.StudyType >= settings_limits::StudyItemSlots) return;
-    const int item = s.StudyItem[static_cast<std::size_t>(s.StudyType)];
-    if (item < 0 || item >= phrases.count()) return;
-    phrases.PhraseFavourite[static_cast<std::size_t>(item)] = CheckValue(checked);
-    ++favouritesChanged_;
-}
-
-void frmMain::InitAtEveryChange(int pat, int root) {
-    ControlPanel& c = *panel_;
-    const bool keyboardShown = state_.settings.ShowKeyboard == flag::True;
-    for (QCheckBox* box : {c.Check1, c.Check3, c.Check5})
-        box->setVisible(keyboardShown);
+    for (QCheckBox* box : {c.keyboardRootBox, c.concertPitchBox, c.entryDisplayBox})
+        box->setVisible(shown);
     surface_->update();
-    const ItemTexts texts = session_.texts(pat, root);
-    titleText_ = texts.TitleText;
-    if (studyIsPhrase()) commentText_ = texts.CommentText;
 }
 
-void frmMain::Prepair4PLAY(bool isChangeOnly) {
-    if (state_.Initialising == flag::True) return;
-    Settings& s = state_.settings;
-    if (s.StudyType < 0 || s.StudyType >= settings_limits::StudyItemSlots) return;
-    const int item = s.StudyItem[static_cast<std::size_t>(s.StudyType)];
-    InitAtEveryChange(item, s.RootKey);
-    reportBuild(session_.build(isChangeOnly));
-    if (studyIsPhrase()) {
-        panel_->Check8->setChecked(session_.isFavourite(item));
-        // A phrase sets the key it is written in: name that key, not the one before the build.
-        InitAtEveryChange(item, s.RootKey);
-    }
-    DrawScore();
+void frmMain::tempoBarMoved(int value) {
+    panel_->tempoBox->setText(QString::number(value));
+    play_->tempoChosen(value);
+}
+
+void frmMain::tempoTyped() {
+    // The bar stays where it is, and the box shows what plays.
+    panel_->tempoBox->setText(QString::number(play_->tempoTyped(panel_->tempoBox->text())));
 }
 
 void frmMain::DrawScore() {
@@ -495,8 +434,9 @@ void frmMain::DrawScore() {
     for (const QString& message : staff.messages)
         prompter_.message(message);
     if (!staff.marks.empty())
-        LayOutTitles(staff, QString::fromStdString(titleText_),
-                     s.StudyType > study_type::IIVIPattern ? QString::fromStdString(commentText_) : QString(),
+        LayOutTitles(staff, QString::fromStdString(study_->TitleText()),
+                     s.StudyType > study_type::IIVIPattern ? QString::fromStdString(study_->CommentText())
+                                                           : QString(),
                      state_.LayoutMode);
     views_->show(staff, keyboard, circle);
 }
@@ -513,12 +453,8 @@ CircleDiagram frmMain::CircleFor() const {
     const double screenHeight = screen->geometry().height() * TwipsPerPixel(screen->logicalDotsPerInch());
     d.points = ComputeCircleGeometry(d.place, frame, digit.width(), digit.height(), screenHeight);
 
-    d.content = CircleContentFor(state_, session_.currentItem(), d.points);
+    d.content = CircleContentFor(state_, study_->currentItem(), d.points);
     return d;
-}
-
-void frmMain::reportBuild(const std::optional<std::string>& message) {
-    if (message) prompter_.message(QString::fromStdString(*message));
 }
 
 bool frmMain::FontSet() {
@@ -552,8 +488,7 @@ void frmMain::Form_MouseDown(QPointF pixel) {
     } else {
         midi_.MidiNoteOn(midi_channels::Melody, pitch, KeyPressVelocity);
     }
-    // The sequence follows at the release.
-    if (s.KeyboardSetsRoot == 1) s.RootKey = static_cast<std::int16_t>(pitch % 12);
+    study_->keyPressed(pitch);
 }
 
 void frmMain::CirclePress(double x, double y) {
@@ -564,11 +499,7 @@ void frmMain::CirclePress(double x, double y) {
         const double dx = points[circle_sets::NameX][p] - x;
         const double dy = points[circle_sets::NameY][p] - y;
         if (std::sqrt(dx * dx + dy * dy) >= CirclePressReach) continue;
-        if (state_.Initialising == flag::True) return;
-        state_.settings.RootKey = static_cast<std::int16_t>(pc);
-        if (live_ != nullptr) live_->requestRoot(pc);
-        midi_.SendProgramChanges();
-        Prepair4PLAY(studyIsPhrase());
+        study_->rootChosen(pc);
         return;
     }
 }
@@ -578,10 +509,7 @@ void frmMain::Form_MouseUp() {
         views_->DrawKeys();
         if (soundedKey_ != 0) midi_.MidiAllNotesOff(midi_channels::Melody);
     }
-    if (state_.settings.KeyboardSetsRoot == 1) {
-        if (live_ != nullptr && soundedKey_ != 0) live_->requestRoot(state_.settings.RootKey);
-        Prepair4PLAY(studyIsPhrase());
-    }
+    study_->keyReleased(soundedKey_ != 0);
     keyHeld_ = false;
 }
 
@@ -599,13 +527,9 @@ void frmMain::quitWithoutAsking() {
 
 void frmMain::prepareToQuit() {
     // Nothing may sound once the user has said yes: the player has sent its last message before the reset.
-    if (player_ != nullptr) player_->stopAndWait();
+    play_->stopAndWait();
     midi_.MidiReset();
-    Settings& s = state_.settings;
-    // The user's file is written only when a favourite was toggled in it.
-    if (s.StudyType == study_type::UserPhrase && phrasesFromUserFile_ && favouritesChanged_ > 0 &&
-        !s.UserFilePath.empty())
-        SaveFavourites(state_.study.phrases, QString::fromStdString(s.UserFilePath));
+    study_->saveUserFavourites();
     saveSettings();
 }
 

@@ -1,24 +1,22 @@
 #pragma once
-// The main window: the views area on the left and the right-hand column of
-// three frames with the study, play and sound controls. It owns the current
-// selection and rebuilds the play sequence on every change.
+// Window thread. The main window: the views area on the left and the right-hand column of three frames
+// with the study, play and sound controls. It lays out the widgets and forwards the user's input to the
+// study controller and the play controller, and shows what they tell it through their screen interfaces.
 
 #include "app/logical_scale.h"
 #include "app/program_state.h"
-#include "app/study_session.h"
-#include "sound/player_events.h"
 #include "ui/control_panel.h"
+#include "ui/play_controller.h"
 #include "ui/private_font.h"
+#include "ui/study_controller.h"
+#include "ui/tour/tour_host.h"
 
 #include <QDialog>
 #include <QMainWindow>
 #include <QPointer>
-#include <functional>
 #include <memory>
-#include <string>
 
 class QAction;
-class QComboBox;
 class QMenu;
 
 namespace orbel {
@@ -31,16 +29,13 @@ class ViewSet;
 struct CircleDiagram;
 class LiveSettings;
 class Midi1;
-class PlaySled;
-class PlayModes;
+struct LabelPosition;
 class settei;
 class FrmColset;
-class frmIntroduce;
 class Prompter;
 class DesktopOpener;
 
-// The window hears the player's notifications on its own thread (through QueuedPlayerEvents).
-class frmMain : public QMainWindow, public PlayerEvents {
+class frmMain : public QMainWindow, private StudyScreen, private PlayScreen, private TourHost {
     Q_OBJECT
 
 public:
@@ -52,63 +47,39 @@ public:
     // Shows the window, fills every control from the settings and builds the first sequence.
     void start();
 
-    // Fills the item list for the current study type and selects its first item.
-    void Set_combo1();
-    // Per-rebuild preparation: keyboard options, title texts.
-    void InitAtEveryChange(int pat, int root);
     // The player that the play controls start, and where the settings that act while playing go.
     void setPlayer(BackgroundPlayer& player, LiveSettings& live);
     // Practice: the ramp and check the play button plays with, the practice window, the scores shown.
     void setPractice(Practice& practice);
     void openPractice();
 
-    // Builds the sequence for the current selection and redraws the views.
-    void Prepair4PLAY(bool isChangeOnly);
     // The staff of the current sequence, when the staff view is on, with the keyboard and the circle.
     void DrawScore();
+    void drawScore() override { DrawScore(); }
     // The circle diagram's place and points for the views shown now, and what it shows of the selection.
     CircleDiagram CircleFor() const;
-    // Switches the controls between playing and idle.
-    void MakeSound_Bot_show(bool isPlaying) override;
-
-    // What the player tells the window while it plays.
-    void setQuitAndReferenceEnabled(bool enabled) override;
-    void ShowRepeatLabel(const QString& label, int tempo) override;
-    void hideRepeatLabel() override;
-    void studyChanged(const StudyChange& change) override;
-    void tempoRamped(int tempo) override;
-    void tellUser(const QString& text) override;
-
-    // Hands the settings as they are now to the player.
-    void publishLive();
 
     bool FontSet();
     void FontReset();
 
     const LogicalScale& scale() const { return scale_; }
-    QWidget* surface() const { return surface_; }
+    QWidget* surface() const override { return surface_; }
     // The views, which hear the player's view notifications.
     ViewSet& views() { return *views_; }
     ControlPanel& controls() { return *panel_; }
-    const std::string& TitleText() const { return titleText_; }
-    const std::string& CommentText() const { return commentText_; }
-    int FavouritesChanged() const { return favouritesChanged_; }
+    StudyController& study() { return *study_; }
+    // The play actions; the player's notifications go to it.
+    PlayController& play() { return *play_; }
 
-    Midi1& midi() { return midi_; }
+    Midi1& midi() override { return midi_; }
     // The windows the menus and buttons open, for the demonstration tour as well; a second request brings
     // the open one forward.
-    QDialog* showSoundSwitches();
-    settei* mnu_settei_sound_Click();
+    QDialog* showSoundSwitches() override;
+    settei* mnu_settei_sound_Click() override;
     FrmColset* mnu_settei_color_Click();
     // "デモンストレーション実行", and the offer at start-up.
     void showTour();
-    void setClickSound(int entry);
-    // Waits until the player has sent its last message and takes in everything it said.
-    void waitForPlayer();
-    // Whether a play action runs on the player's thread.
-    bool playerBusy() const;
-    // While set, the play button plays one repetition whatever "繰り返す" says (the tour's press).
-    void setPlayButtonPlaysOnce(bool once) { playButtonPlaysOnce_ = once; }
+    void setClickSound(int entry) override;
 
     // The single-key commands of the window, seen before any control gets them.
     // True when the key was a command.
@@ -135,17 +106,19 @@ private:
     void connectControls();
     void layoutControls();
 
+    // What the study controller has the window show.
+    void showRowsFor(int studyType) override;
+    void listItems(const QStringList& entries) override;
+    int shownItem() const override;
+    int itemCount() const override;
+    void markItem(int index) override;
+    void showFavourite(bool on) override;
+    void showKeyboardOptions(bool shown) override;
+
     // Change handlers of the controls.
-    void Combo2_Click();
-    void Combo1_Click();
-    void Combo3_Click();
-    void Combo4_Click();
-    void IIVIModeChanged(int which, int entry);
-    void RootStep(int step);
-    void OctaveStep(int step);
-    void VScroll1_Change(int value);
-    void Text1_Change(const QString& text);
-    void Check8_Click(bool checked);
+    void tempoBarMoved(int value);
+    // A typed tempo applies when the box is left or Enter is pressed.
+    void tempoTyped();
     void toggleView(std::int16_t& flag, QAction* item);
     // "出荷状態にもどす": the factory settings, and an end without saving.
     void ResetToFactory();
@@ -160,25 +133,35 @@ private:
     void showShortcuts();
     void showAbout();
     void connectPlayControls();
-    // Runs action on the player's thread over the study as it is now.
-    void startPlayer(std::function<void(PlaySled&, PlayModes&)> action);
-    // The stop button: the player ends at its next wait, the controls go idle at once.
-    void Stop();
+    // What the tour needs of the window.
+    QWidget& window() override { return *this; }
+    QWidget* control(Control role) const override;
+    std::optional<QPoint> rootNamePoint(int pitchClass, bool nudged) const override;
+    std::optional<QPoint> keyPoint(int key) const override;
+    void waitForPlayer() override { play_->waitForPlayer(); }
+    bool playerBusy() const override { return play_->playerBusy(); }
+    void setPlayButtonPlaysOnce(bool once) override { play_->setPlayButtonPlaysOnce(once); }
+    QDialog* showColourSettings() override;
+
+    // What the play controller has the window show.
+    void showPlaying(bool isPlaying) override;
+    void enableQuitAndReference(bool enabled) override;
+    void showRepeatLabel(const QString& label, int tempo) override;
+    void hideRepeatLabel() override;
+    void showTempo(int tempo) override;
+    void clearPlayedKeys() override;
+    // Where the repetition label and the score of a repetition go: beside the circle diagram.
+    LabelPosition repeatLabelPosition() const;
     QString soundFontInUse() const;
 
-    // Selects an entry of a list as the program does: the list's change handler runs once.
-    void selectEntry(QComboBox* combo, int index, void (frmMain::*handler)());
-    bool studyIsPhrase() const;
-    void reportBuild(const std::optional<std::string>& message);
+    // Selects a study type as the program does: the list's change handler runs once.
+    void selectStudyType(int index);
 
     ProgramState& state_;
-    StudySession session_;
     Prompter& prompter_;
     Midi1& midi_;
-    BackgroundPlayer* player_ = nullptr;
-    LiveSettings* live_ = nullptr;
-    // While the tempo bar follows the practice ramp: what it shows is the ramp's tempo, not the user's.
-    bool followingRamp_ = false;
+    std::unique_ptr<StudyController> study_;
+    std::unique_ptr<PlayController> play_;
     Practice* practice_ = nullptr;
     frmPractice* practiceWindow_ = nullptr;
     // The score of a repetition, under the repetition label.
@@ -186,16 +169,10 @@ private:
     PrivateFont musicFont_;
     LogicalScale scale_;
     bool unloaded_ = false;
-    bool playButtonPlaysOnce_ = false;
 
-    int favouritesChanged_ = 0;
     // The key sounded by the press being held (0 none), and whether a press hit a key.
     int soundedKey_ = 0;
     bool keyHeld_ = false;
-    int LastCfgScale = -1;
-    bool phrasesFromUserFile_ = false;
-    std::string titleText_;
-    std::string commentText_;
 
     std::unique_ptr<ViewSet> views_;
     QWidget* surface_ = nullptr;
@@ -208,7 +185,7 @@ private:
     QPointer<QDialog> shortcuts_;
     QPointer<settei> soundSettings_;
     QPointer<FrmColset> colourSettings_;
-    QPointer<frmIntroduce> tour_;
+    QPointer<QDialog> tour_;
     DesktopOpener* opener_ = nullptr;
 };
 

@@ -19,7 +19,6 @@
 #include "ui/main_set.h"
 #include "ui/sample.h"
 #include "ui/settei.h"
-#include "ui/tour/frm_introduce.h"
 
 #include <QAction>
 #include <QApplication>
@@ -182,9 +181,9 @@ settei* frmMain::mnu_settei_sound_Click() {
         hooks.applied = [this] {
             midi_.SendProgramChanges();
             // The tempo bar and box show the tempo chosen in the window.
-            panel_->VScroll1->setValue(state_.settings.Tempo);
-            VScroll1_Change(state_.settings.Tempo);
-            Prepair4PLAY(false);
+            panel_->tempoBar->setValue(state_.settings.Tempo);
+            tempoBarMoved(state_.settings.Tempo);
+            study_->rebuild(false);
         };
         soundSettings_ = new settei(state_.settings, midi_, std::move(hooks), this);
         soundSettings_->setWindowFlag(Qt::Window);
@@ -207,17 +206,17 @@ void frmMain::mnu_OpenDf_Click() {
     ControlPanel& c = *panel_;
     const std::string base = PathPart(file->toStdString(), path_part::BaseName);
     {
-        const QSignalBlocker block(c.Combo2);
-        c.Combo2->setItemText(study_type::UserPhrase,
-                              NarrowText(QString::fromStdString(base)) + QLatin1Char(' '));
+        const QSignalBlocker block(c.studyTypeList);
+        c.studyTypeList->setItemText(study_type::UserPhrase,
+                                     NarrowText(QString::fromStdString(base)) + QLatin1Char(' '));
     }
     // Choosing the entry first writes back the favourites of the user file on show; then the new file is
     // read for the item list.
-    selectEntry(c.Combo2, study_type::UserPhrase, &frmMain::Combo2_Click);
+    selectStudyType(study_type::UserPhrase);
     Settings& s = state_.settings;
     s.UserFilePath = file->toStdString();
     StoreUserFilePath(s);
-    Combo2_Click();
+    study_->studyTypeChosen(c.studyTypeList->currentIndex());
 }
 
 void frmMain::ResetToFactory() {
@@ -236,7 +235,7 @@ void frmMain::ResetToFactory() {
     }
     // The factory settings are in force at the next start: nothing of this run is saved, and the program
     // ends at once, after the player has sent its last note.
-    if (player_ != nullptr) player_->stopAndWait();
+    play_->stopAndWait();
     midi_.MidiReset();
     unloaded_ = true;
     midi_.MidiClose();
@@ -249,7 +248,7 @@ void frmMain::toggleView(std::int16_t& viewFlag, QAction* item) {
     ToggleFlag(viewFlag);
     item->setChecked(viewFlag == flag::True);
     midi_.SendProgramChanges();
-    Prepair4PLAY(false);
+    study_->rebuild(false);
 }
 
 bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
@@ -272,31 +271,28 @@ bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
     };
     switch (key) {
     case Qt::Key_Space:
-        return press(c.Command5) || press(c.Command9);
+        return press(c.playButton) || press(c.stopButton);
     case Qt::Key_P:
-        return press(c.Command3);
+        return press(c.rootUpButton);
     case Qt::Key_Q:
-        return press(c.Command4);
+        return press(c.rootDownButton);
     case Qt::Key_F:
-        if (!c.Command4->isEnabled()) return false;
-        // A fourth up without carrying into the octave; a phrase is moved, not read again.
-        state_.settings.RootKey = static_cast<std::int16_t>(MoveRoot(state_.settings.RootKey, 5).root);
-        midi_.SendProgramChanges();
-        Prepair4PLAY(true);
+        if (!c.rootDownButton->isEnabled()) return false;
+        study_->fourthUp();
         return true;
     case Qt::Key_U:
-        if (c.VScroll1->value() >= tempo_range::Fastest) return false;
-        c.VScroll1->setValue(c.VScroll1->value() + 1);
+        if (c.tempoBar->value() >= tempo_range::Fastest) return false;
+        c.tempoBar->setValue(c.tempoBar->value() + 1);
         return true;
     case Qt::Key_D:
-        if (c.VScroll1->value() <= tempo_range::Slowest) return false;
-        c.VScroll1->setValue(c.VScroll1->value() - 1);
+        if (c.tempoBar->value() <= tempo_range::Slowest) return false;
+        c.tempoBar->setValue(c.tempoBar->value() - 1);
         return true;
     case Qt::Key_M:
-        return press(c.Command7);
+        return press(c.metronomeButton);
     case Qt::Key_S:
-        if (!c.Command2->isEnabled()) return false;
-        c.Command6->click();
+        if (!c.referenceBFlatButton->isEnabled()) return false;
+        c.playOnceButton->click();
         return true;
     default:
         return false;
@@ -304,7 +300,8 @@ bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 QDialog* frmMain::showSoundSwitches() {
-    if (!soundSwitches_) soundSwitches_ = new MainSet(state_.settings, this, [this] { publishLive(); });
+    if (!soundSwitches_)
+        soundSwitches_ = new MainSet(state_.settings, this, [this] { play_->publishLive(); });
     soundSwitches_->show();
     soundSwitches_->raise();
     return soundSwitches_;
@@ -315,18 +312,16 @@ void frmMain::showTour() {
         tour_->raise();
         return;
     }
-    tour_ = new frmIntroduce(*this, state_.settings.HideDemoOffer);
-    // Programs that drive the trainer (its acceptance tests, a recorded demonstration) may hurry the
-    // explanations; the music keeps its own time.
-    bool paced = false;
-    const double pace = qEnvironmentVariable(tour_pace::Variable).toDouble(&paced);
-    if (paced && pace >= tour_pace::Fastest && pace <= 1) tour_->setWaitScale(pace);
-    tour_->start();
+    tour_ = OpenTour(*this, state_.settings.HideDemoOffer);
+}
+
+QDialog* frmMain::showColourSettings() {
+    return mnu_settei_color_Click();
 }
 
 void frmMain::setClickSound(int entry) {
     state_.settings.ClickSound = static_cast<std::int16_t>(entry);
-    publishLive();
+    play_->publishLive();
 }
 
 void frmMain::showShortcuts() {

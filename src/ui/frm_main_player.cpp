@@ -1,13 +1,9 @@
-// The main window and the player: the play controls start actions on the player's thread, and the player's
-// notifications come back here (the states of the controls, the repetition label, the study it moved to).
+// Window thread. The main window's side of playing: the play controls connected to the play controller,
+// what it has the window show, and the practice window.
 
 #include "ui/frm_main.h"
 
-#include "app/prompter.h"
-#include "sound/background_player.h"
-#include "sound/live_settings.h"
 #include "sound/play_modes.h"
-#include "sound/play_sled.h"
 #include "sound/play_timing.h"
 #include "ui/practice/frm_practice.h"
 #include "ui/practice/practice.h"
@@ -15,59 +11,25 @@
 #include "views/circle_view.h"
 #include "views/view_set.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QSignalBlocker>
 
 namespace orbel {
 
 void frmMain::setPlayer(BackgroundPlayer& player, LiveSettings& live) {
-    player_ = &player;
-    live_ = &live;
-    publishLive();
-    // Whatever a handler changed reaches the player once the window has handled its events, nested loops
-    // of menus and message boxes included.
-    if (auto* dispatcher = QAbstractEventDispatcher::instance())
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &frmMain::publishLive);
+    play_->setPlayer(player, live);
     connectPlayControls();
 }
 
-void frmMain::waitForPlayer() {
-    if (player_ != nullptr) player_->stopAndWait();
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-}
-
-bool frmMain::playerBusy() const {
-    return player_ != nullptr && player_->busy();
-}
-
-void frmMain::publishLive() {
-    if (live_ != nullptr) live_->publish(state_.settings);
-}
-
-void frmMain::startPlayer(std::function<void(PlaySled&, PlayModes&)> action) {
-    if (player_ == nullptr) return;
-    publishLive();
-    // Only the play button ramps and checks: every action starts without.
-    player_->start(state_, [action = std::move(action)](PlaySled& sled, PlayModes& modes) {
-        sled.setTempoRamp(std::nullopt);
-        sled.setPracticeListener(nullptr);
-        action(sled, modes);
-    });
-}
-
 void frmMain::setPractice(Practice& practice) {
-    practice_ = &practice;
-    connect(panel_->PracticeButton, &QPushButton::clicked, this, &frmMain::openPractice);
+    play_->setPractice(practice);
+    connect(panel_->practiceButton, &QPushButton::clicked, this, &frmMain::openPractice);
     if (QAction* item = findChild<QAction*>(QStringLiteral("mnu_settei_practice")))
         connect(item, &QAction::triggered, this, &frmMain::openPractice);
     connect(&practice, &Practice::scored, this, &frmMain::showScore);
@@ -76,6 +38,7 @@ void frmMain::setPractice(Practice& practice) {
         const Settings& s = state_.settings;
         views_->showUserKey(key - s.PitchBaseC - s.TransposeSemitones, right, down);
     });
+    practice_ = &practice;
 }
 
 void frmMain::openPractice() {
@@ -83,56 +46,32 @@ void frmMain::openPractice() {
     if (practiceWindow_ == nullptr) {
         practiceWindow_ = new frmPractice(*practice_, this);
         connect(practiceWindow_, &frmPractice::tempoReset, this,
-                [this](int tempo) { panel_->VScroll1->setValue(tempo); });
+                [this](int tempo) { panel_->tempoBar->setValue(tempo); });
     }
     practiceWindow_->show();
     practiceWindow_->raise();
     practiceWindow_->activateWindow();
 }
 
-void frmMain::showScore(const RepetitionScore& score) {
+LabelPosition frmMain::repeatLabelPosition() const {
+    // Beside the circle diagram.
     const CirclePlace circle = CircleFor().place;
-    const LabelPosition at =
-        RepeatLabelPosition(static_cast<float>(circle.centreX), static_cast<float>(circle.centreY),
-                            static_cast<float>(circle.radius), state_.settings.ShowKeyboard);
-    views_->DrawScoreLine(at.x, at.y, ScoreLine(score));
+    return RepeatLabelPosition(static_cast<float>(circle.centreX), static_cast<float>(circle.centreY),
+                               static_cast<float>(circle.radius), state_.settings.ShowKeyboard);
 }
 
-void frmMain::Stop() {
-    if (player_ != nullptr) player_->requestStop();
-    MakeSound_Bot_show(false);
-    hideRepeatLabel();
-    views_->DrawKeys();
+void frmMain::showScore(const RepetitionScore& score) {
+    const LabelPosition at = repeatLabelPosition();
+    views_->DrawScoreLine(at.x, at.y, ScoreLine(score));
 }
 
 void frmMain::connectPlayControls() {
     ControlPanel& c = *panel_;
-    connect(c.Command5, &QPushButton::clicked, this, [this] {
-        // The controls are set at once, so that nothing can start a second play before the player says so.
-        MakeSound_Bot_show(true);
-        const int step = ProgressionStep(state_.settings.RootProgression);
-        std::optional<TempoRamp> ramp;
-        PracticeListener* listener = nullptr;
-        if (practice_ != nullptr) {
-            ramp = practice_->rampFor(state_.settings.Tempo);
-            listener = practice_->listener();
-        }
-        const auto repeats = playButtonPlaysOnce_ ? PlaySled::Repeats::Once : PlaySled::Repeats::AsSet;
-        startPlayer([step, ramp, listener, repeats](PlaySled& sled, PlayModes&) {
-            sled.setTempoRamp(ramp);
-            sled.setPracticeListener(listener);
-            sled.PlayRepeated(step, repeats);
-        });
-    });
-    connect(c.Command9, &QPushButton::clicked, this, [this] { Stop(); });
-    connect(c.Command6, &QPushButton::clicked, this, [this] {
-        setQuitAndReferenceEnabled(false);
-        startPlayer([](PlaySled& sled, PlayModes&) { sled.PlayOnce(); });
-    });
-    connect(c.Command7, &QPushButton::clicked, this, [this] {
-        MakeSound_Bot_show(true);
-        startPlayer([](PlaySled& sled, PlayModes&) { sled.Metronome(); });
-    });
+    PlayController* play = play_.get();
+    connect(c.playButton, &QPushButton::clicked, play, &PlayController::play);
+    connect(c.stopButton, &QPushButton::clicked, play, &PlayController::stop);
+    connect(c.playOnceButton, &QPushButton::clicked, play, &PlayController::playOnce);
+    connect(c.metronomeButton, &QPushButton::clicked, play, &PlayController::metronome);
 
     const std::pair<const char*, void (PlayModes::*)()> items[] = {
         {"mnu_Play_this", &PlayModes::PlayThis},
@@ -141,79 +80,50 @@ void frmMain::connectPlayControls() {
         {"mnu_Play_Fav_jun", &PlayModes::PlayFavouritesInOrder},
         {"mnu_Play_Fav_rnd", &PlayModes::PlayFavouritesAtRandom},
     };
-    for (auto [name, action] : items) {
+    for (auto [name, mode] : items) {
         QAction* item = playMenu_->findChild<QAction*>(QString::fromLatin1(name));
         if (!item) item = findChild<QAction*>(QString::fromLatin1(name));
-        if (item)
-            connect(item, &QAction::triggered, this, [this, action = action] {
-                startPlayer([action](PlaySled&, PlayModes& modes) { (modes.*action)(); });
-            });
+        if (item) connect(item, &QAction::triggered, play, [play, mode = mode] { play->playMode(mode); });
     }
     if (QAction* stop = findChild<QAction*>(QStringLiteral("mnu_Play_stop")))
-        connect(stop, &QAction::triggered, this, [this] { Stop(); });
+        connect(stop, &QAction::triggered, play, &PlayController::stop);
 }
 
-void frmMain::setQuitAndReferenceEnabled(bool enabled) {
-    panel_->Command1->setEnabled(enabled);
-    panel_->Command2->setEnabled(enabled);
+void frmMain::enableQuitAndReference(bool enabled) {
+    panel_->quitButton->setEnabled(enabled);
+    panel_->referenceBFlatButton->setEnabled(enabled);
 }
 
-void frmMain::ShowRepeatLabel(const QString& label, int tempo) {
-    // Beside the circle diagram.
-    const CirclePlace circle = CircleFor().place;
-    const LabelPosition at =
-        RepeatLabelPosition(static_cast<float>(circle.centreX), static_cast<float>(circle.centreY),
-                            static_cast<float>(circle.radius), state_.settings.ShowKeyboard);
+void frmMain::showRepeatLabel(const QString& label, int tempo) {
+    const LabelPosition at = repeatLabelPosition();
     views_->DrawTempoMark(at.x, at.y, tempo, label);
 }
 
-void frmMain::tempoRamped(int tempo) {
-    // The bar and its text follow the ramp, without the tempo they show being taken for the user's.
-    followingRamp_ = true;
-    panel_->VScroll1->setValue(tempo);
-    followingRamp_ = false;
+void frmMain::showTempo(int tempo) {
+    panel_->tempoBar->setValue(tempo);
 }
 
 void frmMain::hideRepeatLabel() {
-    panel_->Label7->hide();
+    panel_->repeatLabel->hide();
     views_->EraseTempoMark();
 }
 
-void frmMain::studyChanged(const StudyChange& change) {
-    Settings& s = state_.settings;
-    s.RootKey = change.RootKey;
-    if (change.sequence) state_.sequence = *change.sequence;
-    state_.sequence.OctaveShift = change.OctaveShift;
-    QComboBox* items = panel_->Combo1;
-    if (change.item >= 0 && change.item < items->count()) {
-        if (s.StudyType >= 0 && s.StudyType < settings_limits::StudyItemSlots)
-            s.StudyItem[static_cast<std::size_t>(s.StudyType)] = static_cast<std::int16_t>(change.item);
-        if (items->currentIndex() != change.item) {
-            const QSignalBlocker block(items);
-            items->setCurrentIndex(change.item);
-        }
-    }
-    InitAtEveryChange(change.item, s.RootKey);
-    if (studyIsPhrase()) panel_->Check8->setChecked(session_.isFavourite(change.item));
-    DrawScore();
+void frmMain::clearPlayedKeys() {
+    views_->DrawKeys();
 }
 
-void frmMain::tellUser(const QString& text) {
-    prompter_.message(text);
-}
-
-void frmMain::MakeSound_Bot_show(bool isPlaying) {
-    if (practice_ != nullptr) practice_->playing(isPlaying);
+void frmMain::showPlaying(bool isPlaying) {
     ControlPanel& c = *panel_;
     for (QWidget* w : std::initializer_list<QWidget*>{
-             c.Command1, c.Command2, c.Command3, c.Command4, c.Command5, c.Command6, c.Command7, c.Command8,
-             c.Combo1, c.Combo2, c.Combo3, c.Combo4, c.Combo5, c.Command11[0], c.Command11[1]})
+             c.quitButton, c.referenceBFlatButton, c.rootUpButton, c.rootDownButton, c.playButton,
+             c.playOnceButton, c.metronomeButton, c.referenceAButton, c.itemList, c.studyTypeList,
+             c.keyModeList, c.treatmentList, c.repeatCountList, c.octaveUpButton, c.octaveDownButton})
         w->setEnabled(!isPlaying);
-    c.Command9->setEnabled(isPlaying);
-    c.Check2->setEnabled(!isPlaying);
-    for (QRadioButton* option : c.Option1)
+    c.stopButton->setEnabled(isPlaying);
+    c.repeatBox->setEnabled(!isPlaying);
+    for (QRadioButton* option : c.progressionOptions)
         option->setEnabled(!isPlaying);
-    (isPlaying ? c.Command9 : c.Command5)->setFocus();
+    (isPlaying ? c.stopButton : c.playButton)->setFocus();
 }
 
 } // namespace orbel

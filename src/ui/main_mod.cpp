@@ -61,7 +61,7 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
     const NotificationDelay heard = [port] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(port->outputDelay());
     };
-    trainer->events = std::make_unique<QueuedPlayerEvents>(*trainer->window, *trainer->window, heard);
+    trainer->events = std::make_unique<QueuedPlayerEvents>(trainer->window->play(), *trainer->window, heard);
     trainer->views = std::make_unique<QueuedPlayerViews>(trainer->window->views(), *trainer->window, heard);
     trainer->player = std::make_unique<BackgroundPlayer>(*trainer->port, *trainer->clock, trainer->live,
                                                          *trainer->events, *trainer->views, steadyClock);

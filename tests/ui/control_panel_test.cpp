@@ -45,11 +45,11 @@ public:
     }
     void settle() {
         QApplication::processEvents();
-        panel.Frame1->layout()->activate();
+        panel.studyFrame->layout()->activate();
     }
 
     QStyleOptionSlider barOption() const {
-        const QScrollBar* bar = panel.VScroll1;
+        const QScrollBar* bar = panel.tempoBar;
         QStyleOptionSlider option;
         option.initFrom(bar);
         option.orientation = bar->orientation();
@@ -64,7 +64,7 @@ public:
     }
     QRect barPart(QStyle::SubControl part) const {
         const QStyleOptionSlider option = barOption();
-        return panel.VScroll1->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, panel.VScroll1);
+        return panel.tempoBar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, panel.tempoBar);
     }
 
     QWidget surface;
@@ -102,7 +102,7 @@ void Drag(QScrollBar* bar, QPoint from, QPoint to) {
 class TempoBarTest : public ControlPanelTest, public ::testing::WithParamInterface<BarGesture> {};
 
 TEST_P(TempoBarTest, MovesTheWayTheThumbShows) {
-    QScrollBar* bar = panel.VScroll1;
+    QScrollBar* bar = panel.tempoBar;
     bar->setValue(StartTempo);
     GetParam().act(*this, bar);
     EXPECT_EQ(bar->value(), GetParam().expected);
@@ -179,17 +179,18 @@ class TempoRowTest : public ControlPanelTest, public ::testing::WithParamInterfa
 
 TEST_P(TempoRowTest, StaysWhereItIsWhateverTheStudyTypeShows) {
     const ShownRows& rows = GetParam();
-    const QRect textAt = panel.Text1->geometry();
-    const QRect barAt = panel.VScroll1->geometry();
-    const QRect swingAt = panel.Check6->geometry();
-    for (QWidget* w : std::vector<QWidget*>{panel.Label4, panel.Combo3, panel.Label5, panel.Combo4})
+    const QRect textAt = panel.tempoBox->geometry();
+    const QRect barAt = panel.tempoBar->geometry();
+    const QRect swingAt = panel.swingBox->geometry();
+    for (QWidget* w : std::vector<QWidget*>{panel.keyModeLabel, panel.keyModeList, panel.treatmentLabel,
+                                            panel.treatmentList})
         w->setVisible(rows.pattern);
-    panel.Check8->setVisible(rows.favourite);
-    panel.Check9->setVisible(rows.upDown);
+    panel.favouriteBox->setVisible(rows.favourite);
+    panel.upDownBox->setVisible(rows.upDown);
     settle();
-    EXPECT_EQ(panel.Text1->geometry(), textAt);
-    EXPECT_EQ(panel.VScroll1->geometry(), barAt);
-    EXPECT_EQ(panel.Check6->geometry(), swingAt);
+    EXPECT_EQ(panel.tempoBox->geometry(), textAt);
+    EXPECT_EQ(panel.tempoBar->geometry(), barAt);
+    EXPECT_EQ(panel.swingBox->geometry(), swingAt);
 }
 
 INSTANTIATE_TEST_SUITE_P(StudyTypes, TempoRowTest,
@@ -258,12 +259,20 @@ TEST(ControlPanelOnAShortScreen, KeepsThePlayControlsApart) {
     panel.layout(scale);
     surface.show();
     QApplication::processEvents();
-    panel.Frame2->layout()->activate();
-    const QList<QWidget*> controls = panel.Frame2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    panel.playFrame->layout()->activate();
+    const QList<QWidget*> controls = panel.playFrame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* a : controls)
         for (QWidget* b : controls)
             EXPECT_TRUE(a == b || !a->geometry().intersects(b->geometry()))
                 << a->objectName().toStdString() << " over " << b->objectName().toStdString();
+}
+
+// The tests, the tour and the desktop tests find a control by the name its role has in the table: every
+// name is on exactly one control.
+TEST_F(ControlPanelTest, EveryRoleNamesOneControl) {
+    for (const control_names::Entry& entry : control_names::Table)
+        EXPECT_EQ(surface.findChildren<QWidget*>(QString::fromLatin1(entry.objectName)).size(), 1)
+            << entry.objectName;
 }
 
 } // namespace

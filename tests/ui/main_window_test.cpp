@@ -192,7 +192,7 @@ TEST_F(MainWindowTest, FavouritesGoBackIntoTheUserFileOnlyWhenChanged) {
     ASSERT_TRUE(favourite->isVisibleTo(&window()));
     const bool was = favourite->isChecked();
     favourite->click();
-    EXPECT_EQ(window().FavouritesChanged(), 1);
+    EXPECT_EQ(window().study().FavouritesChanged(), 1);
     find<QComboBox>("Combo2")->setCurrentIndex(study_type::Scale);
     EXPECT_NE(bytes(), before);
     const QString firstHeader =
@@ -429,7 +429,7 @@ TEST_F(MainWindowTest, PressesAnywhereLeaveNothingSoundingAndTheRootAlone) {
     };
     for (const bool keyboardShown : {true, false}) {
         trainer->state.settings.ShowKeyboard = keyboardShown ? -1 : 0;
-        window().Prepair4PLAY(false);
+        window().study().rebuild(false);
         for (const auto& [x, y] : points) {
             midi->clearRecords();
             const QPoint at(qRound(window().scale().xToPixel(x)), qRound(window().scale().yToPixel(y)));

@@ -79,10 +79,10 @@ TEST_F(TourTest, ChaptersDriveTheWindowAndTheFifthStartsTheTourOver) {
         const std::vector<int> keys = melodyKeys(from);
         ASSERT_GE(keys.size(), 2U);
         EXPECT_EQ(std::vector<int>(keys.end() - 2, keys.end()), (std::vector<int>{53 + 36, 49 + 36}));
-        EXPECT_TRUE(trainer->window->controls().Frame1->isVisible());
+        EXPECT_TRUE(trainer->window->controls().studyFrame->isVisible());
     }
     EXPECT_EQ(live().IIVIMode[1], 1); // the fourth chapter's treatment stays
-    EXPECT_EQ(trainer->window->controls().Combo1->currentIndex(), 28);
+    EXPECT_EQ(trainer->window->controls().itemList->currentIndex(), 28);
     EXPECT_EQ(live().SwingOn, 1);
     EXPECT_EQ(live().ClickSound, 9);
     EXPECT_EQ(tour()->focusWidget(), part<QPushButton>("Command4"));
@@ -112,7 +112,7 @@ TEST_F(TourTest, ItsPlayPressesPlayOnePassWhateverTheRepeatSays) {
         finish();
         EXPECT_FALSE(trainer->player->busy());
         EXPECT_EQ(live().RootKey, named);
-        EXPECT_TRUE(trainer->window->controls().Command5->isEnabled());
+        EXPECT_TRUE(trainer->window->controls().playButton->isEnabled());
         std::vector<int> keys = melodyKeys(from);
         ASSERT_GE(keys.size(), 2U);
         keys.resize(keys.size() - 2); // the chime

@@ -2,7 +2,7 @@
 
 #include "sound/midi1.h"
 #include "ui/center_form.h"
-#include "ui/frm_main.h"
+#include "ui/tour/tour_host.h"
 #include "ui/tour/tour_stage.h"
 
 #include <QCheckBox>
@@ -25,10 +25,10 @@ static constexpr int OnTopMs = 500;
 static constexpr int HoldPollMs = 50;
 } // namespace
 
-frmIntroduce::frmIntroduce(frmMain& window, std::int16_t& hideOffer)
+frmIntroduce::frmIntroduce(TourHost& host, std::int16_t& hideOffer)
     // A tool window above the main window: the tour explains while the main window is being driven.
-    : QDialog(&window, Qt::Tool | Qt::WindowStaysOnTopHint), window_(window), hideOffer_(hideOffer),
-      stage_(std::make_unique<TourStage>(window)) {
+    : QDialog(&host.window(), Qt::Tool | Qt::WindowStaysOnTopHint), host_(host), hideOffer_(hideOffer),
+      stage_(std::make_unique<TourStage>(host)) {
     setObjectName(QStringLiteral("frmIntroduce"));
     setWindowTitle(QStringLiteral("デモンストレーション"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -83,7 +83,7 @@ frmIntroduce::frmIntroduce(frmMain& window, std::int16_t& hideOffer)
 frmIntroduce::~frmIntroduce() {
     timer_.stop();
     // Closed in the middle of a chapter: a note of the chime or a pressed key may still sound.
-    if (!steps_.empty()) window_.midi().MidiAllNotesOff(midi_channels::Melody);
+    if (!steps_.empty()) host_.midi().MidiAllNotesOff(midi_channels::Melody);
     steps_.clear();
 }
 
@@ -170,6 +170,17 @@ void frmIntroduce::next() {
         finished_ = {};
         finished();
     }
+}
+
+QDialog* OpenTour(TourHost& host, std::int16_t& hideOffer) {
+    auto* tour = new frmIntroduce(host, hideOffer);
+    // Programs that drive the trainer (its acceptance tests, a recorded demonstration) may hurry the
+    // explanations; the music keeps its own time.
+    bool paced = false;
+    const double pace = qEnvironmentVariable(tour_pace::Variable).toDouble(&paced);
+    if (paced && pace >= tour_pace::Fastest && pace <= 1) tour->setWaitScale(pace);
+    tour->start();
+    return tour;
 }
 
 } // namespace orbel

@@ -17,7 +17,7 @@ class QPushButton;
 
 namespace orbel {
 
-class frmMain;
+class TourHost;
 class TourStage;
 
 namespace tour_pace {
@@ -31,7 +31,7 @@ class frmIntroduce : public QDialog {
 
 public:
     // hideOffer: the setting that keeps the tour from being offered at start-up (1 = not offered).
-    frmIntroduce(frmMain& window, std::int16_t& hideOffer);
+    frmIntroduce(TourHost& host, std::int16_t& hideOffer);
     ~frmIntroduce() override;
 
     // Shows the offer and greets the user with the chime.
@@ -50,7 +50,7 @@ private:
     void next();
     void chapterEnded();
 
-    frmMain& window_;
+    TourHost& host_;
     std::int16_t& hideOffer_;
     std::unique_ptr<TourStage> stage_;
     std::deque<TourStep> steps_;

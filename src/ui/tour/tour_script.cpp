@@ -1,10 +1,9 @@
 #include "ui/tour/tour_script.h"
 
 #include "sound/midi1.h"
-#include "ui/frm_colset.h"
-#include "ui/frm_main.h"
 #include "ui/settei.h"
 #include "ui/tour/frm_introduce.h"
+#include "ui/tour/tour_host.h"
 #include "ui/tour/tour_stage.h"
 
 #include <QComboBox>
@@ -88,10 +87,10 @@ public:
         });
     }
     void clickSound(int waitMs) {
-        act([s = &stage_] { s->window().midi().MidiClick(); }, waitMs);
+        act([s = &stage_] { s->host().midi().MidiClick(); }, waitMs);
     }
     // A list of the main window set as the user would choose it, with the click and a pause.
-    void choose(const char* list, int index, bool withClick = true) {
+    void choose(Control list, int index, bool withClick = true) {
         point(ControlTarget{list});
         act([s = &stage_, list, index] { s->setList(list, index); });
         if (withClick)
@@ -99,7 +98,7 @@ public:
         else
             wait(waits::AfterChoice);
     }
-    void check(const char* box, bool on) {
+    void check(Control box, bool on) {
         act([s = &stage_, box, on] { s->setCheck(box, on); });
     }
     // The play button pressed for one play-through; the script goes on once it has ended, and not
@@ -107,7 +106,7 @@ public:
     void play() {
         pointAtPlay();
         press([s = &stage_] { s->clickPlay(); });
-        script_.push_back({[] {}, waits::Playing, [s = &stage_] { return s->window().playerBusy(); }});
+        script_.push_back({[] {}, waits::Playing, [s = &stage_] { return s->host().playerBusy(); }});
     }
     void rootName(int pitchClass, bool nudged, int steps, int waitMs) {
         const RootNameTarget name{pitchClass, nudged};
@@ -149,20 +148,20 @@ void CloseKeeping(QDialog& dialog) {
 }
 
 TourScript General(ChapterWriter w) {
-    frmMain& window = w.stage().window();
+    TourHost& window = w.stage().host();
     w.explain(QStringLiteral("まず学習する項目を選びます"));
-    w.point(ControlTarget{"Combo2"});
+    w.point(ControlTarget{Control::StudyTypeList});
     for (int type = 0; type < 4; ++type) {
-        w.act([&stage = w.stage(), type] { stage.setList("Combo2", type); });
+        w.act([&stage = w.stage(), type] { stage.setList(Control::StudyTypeList, type); });
         w.clickSound(waits::AfterChoice);
     }
     w.explain(QStringLiteral("演奏速度を選びます"));
-    w.point(ControlTarget{"Text1"});
+    w.point(ControlTarget{Control::TempoBox});
     w.explain(QStringLiteral("【スイング】をマークするとスイングします"));
-    w.point(ControlTarget{"Check6"});
-    w.check("Check6", true);
+    w.point(ControlTarget{Control::SwingBox});
+    w.check(Control::SwingBox, true);
     w.wait(waits::AfterChoice);
-    w.check("Check6", false);
+    w.check(Control::SwingBox, false);
     w.explain(QStringLiteral("ルート（根音）を変える場合は、記号文字をクリックします"));
     for (int root : {1, 2, 3})
         w.rootName(root, true, blinks::Still, waits::AfterRoot);
@@ -173,8 +172,8 @@ TourScript General(ChapterWriter w) {
     }
     w.wait(2000);
     w.explain(QStringLiteral("音のＯＮ－ＯＦＦ設定は、【補足設定】をクリックします"));
-    w.point(ControlTarget{"Command10"}, blinks::Control, ButtonFrame);
-    w.click(ControlTarget{"Command10"});
+    w.point(ControlTarget{Control::SwitchesButton}, blinks::Control, ButtonFrame);
+    w.click(ControlTarget{Control::SwitchesButton});
     // The switches window opened from the button's click; asking for it again finds that one.
     w.showDialog([&window] { return window.showSoundSwitches(); }, [](QDialog& d) { d.close(); },
                  waits::AfterRoot, waits::SwitchesShown);
@@ -183,7 +182,7 @@ TourScript General(ChapterWriter w) {
     w.showDialog([&window]() -> QDialog* { return window.mnu_settei_sound_Click(); }, CloseKeeping,
                  waits::DialogOpens, waits::DialogShown);
     w.explain(QStringLiteral("画面のカラーを変える場合は、メニュー＞【表示色設定】をクリックします"));
-    w.showDialog([&window]() -> QDialog* { return window.mnu_settei_color_Click(); },
+    w.showDialog([&window]() -> QDialog* { return window.showColourSettings(); },
                  [](QDialog& d) { d.close(); }, waits::DialogOpens, waits::DialogShown);
     w.end(QStringLiteral("次はスケール（音階）の操作方法です"));
     return w.take();
@@ -191,10 +190,10 @@ TourScript General(ChapterWriter w) {
 
 TourScript Scale(ChapterWriter w) {
     w.explain(QStringLiteral("学習別　から【スケール】を選びます"));
-    w.choose("Combo2", 0);
+    w.choose(Control::StudyTypeList, 0);
     w.explain(QStringLiteral("スケールの種類を選びます　ここでは【メジャースケール】を選んでみます"));
-    w.choose("Combo1", 0);
-    w.check("Check6", false);
+    w.choose(Control::ItemList, 0);
+    w.check(Control::SwingBox, false);
     w.explain(QStringLiteral("プレイボタンをクリックすると演奏します"));
     w.play();
     w.explain(QStringLiteral("ルート（根音）をＧに変えてみます"));
@@ -207,9 +206,9 @@ TourScript Scale(ChapterWriter w) {
 
 TourScript Chord(ChapterWriter w) {
     w.explain(QStringLiteral("学習別　から【コード】を選びます"));
-    w.choose("Combo2", 1);
+    w.choose(Control::StudyTypeList, 1);
     w.explain(QStringLiteral("コードの種類を選びます　ここでは【メジャー７】を選んでみます"));
-    w.choose("Combo1", 0);
+    w.choose(Control::ItemList, 0);
     w.explain(QStringLiteral("プレイボタンをクリックすると演奏します"));
     w.play();
     w.explain(QStringLiteral("ルート（根音）をＤに変えてみます"));
@@ -222,14 +221,14 @@ TourScript Chord(ChapterWriter w) {
 
 TourScript DigitalPattern(ChapterWriter w) {
     w.explain(QStringLiteral("学習別　から【ⅡⅤⅠパターン】を選びます"));
-    w.choose("Combo2", 2);
-    w.choose("Combo4", 0);
+    w.choose(Control::StudyTypeList, 2);
+    w.choose(Control::TreatmentList, 0);
     w.explain(QStringLiteral("パターンの種類を選びます　ここでは【1-3-5-7】を選んでみます"));
-    w.choose("Combo1", 2);
+    w.choose(Control::ItemList, 2);
     w.explain(QStringLiteral("プレイボタンをクリックすると演奏します"));
     w.play();
     w.explain(QStringLiteral("Ｖ７あしらいをを【ｺﾝﾋﾞﾈｰｼｮﾝ・ｵﾌﾞ・ﾃﾞｨﾐﾆｯｼｭ】に変えてみます"));
-    w.choose("Combo4", 1);
+    w.choose(Control::TreatmentList, 1);
     w.play();
     w.explain(QStringLiteral("コンデミを使ったⅡⅤⅠの1-3-5-7パターンです"));
     w.end(QStringLiteral("次は ⅡⅤⅠ のフレーズ操作方法です"));
@@ -237,12 +236,12 @@ TourScript DigitalPattern(ChapterWriter w) {
 }
 
 TourScript Phrase(ChapterWriter w) {
-    frmMain& window = w.stage().window();
-    w.check("Check6", false);
+    TourHost& window = w.stage().host();
+    w.check(Control::SwingBox, false);
     w.explain(QStringLiteral("学習別　から【ⅡⅤⅠフレーズ】を選びます"));
-    w.choose("Combo2", 3, false);
+    w.choose(Control::StudyTypeList, 3, false);
     w.explain(QStringLiteral("パターンの種類を選びます　ここでは【HOT1】を選んでみます"));
-    w.choose("Combo1", 0, false);
+    w.choose(Control::ItemList, 0, false);
     w.explain(QStringLiteral("プレイボタンをクリックすると演奏します"));
     w.play();
     w.explain(QStringLiteral("雰囲気を出すため、クリック音をライドシンバルに変更します"));
@@ -283,12 +282,12 @@ TourScript Phrase(ChapterWriter w) {
         },
         waits::AfterChoice);
     w.explain(QStringLiteral("スイングして演奏します"));
-    w.point(ControlTarget{"Check6"});
-    w.check("Check6", true);
+    w.point(ControlTarget{Control::SwingBox});
+    w.check(Control::SwingBox, true);
     w.wait(waits::AfterChoice);
     w.play();
     w.explain(QStringLiteral("パターン【HOT29】を選んでみます"));
-    w.choose("Combo1", 28, false);
+    w.choose(Control::ItemList, 28, false);
     w.play();
     w.end(tour_texts::LastTitle);
     return w.take();
@@ -299,12 +298,12 @@ TourScript Phrase(ChapterWriter w) {
 void AppendChime(TourScript& script, TourStage& stage) {
     for (int pitch : {chime::First, chime::Second}) {
         script.push_back({[&stage, pitch] {
-                              stage.window().midi().MidiNoteOnConcert(midi_channels::Melody, pitch,
-                                                                      chime::Velocity);
+                              stage.host().midi().MidiNoteOnConcert(midi_channels::Melody, pitch,
+                                                                    chime::Velocity);
                           },
                           waits::ChimeNote});
         script.push_back(
-            {[&stage, pitch] { stage.window().midi().MidiNoteOffConcert(midi_channels::Melody, pitch); }, 0});
+            {[&stage, pitch] { stage.host().midi().MidiNoteOffConcert(midi_channels::Melody, pitch); }, 0});
     }
 }
 
@@ -315,7 +314,7 @@ TourScript ChapterScript(int chapter, frmIntroduce& form, TourStage& stage) {
         QStringLiteral("４．ⅡⅤⅠのフレーズ練習")};
     if (chapter < 1 || chapter > tour_chapters::Count) return {};
     ChapterWriter writer(form, stage, Titles[chapter - 1]);
-    frmMain& window = stage.window();
+    TourHost& window = stage.host();
     auto setClick = [&window] { window.setClickSound(ClickSoundForTour); };
     TourScript script;
     switch (chapter) {
@@ -323,12 +322,12 @@ TourScript ChapterScript(int chapter, frmIntroduce& form, TourStage& stage) {
         // The chapter clicks on the views: the plain keyboard shows the keys it presses.
         script.push_back({[&stage, setClick] {
                               setClick();
-                              stage.setCheck("Check5", false);
+                              stage.setCheck(Control::EntryDisplayBox, false);
                           },
                           0});
         for (TourStep& step : General(std::move(writer)))
             script.push_back(std::move(step));
-        script.push_back({[&stage] { stage.setCheck("Check5", true); }, 0});
+        script.push_back({[&stage] { stage.setCheck(Control::EntryDisplayBox, true); }, 0});
         return script;
     case 2:
         return Scale(std::move(writer));

@@ -1,28 +1,23 @@
 #include "ui/tour/tour_stage.h"
 
-#include "ui/control_panel.h"
-#include "ui/frm_main.h"
+#include "ui/tour/tour_host.h"
 #include "ui/tour/tour_marker.h"
-#include "views/circle_layout.h"
-#include "views/view_set.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
 #include <QDialog>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <array>
 
 namespace orbel {
 
 namespace {
 
-// The point the tour aims at within a note name: a quarter of a digit's width in and three tenths of its
-// height up from where the name is placed.
-static constexpr double NudgeAcross = 0.25;
-static constexpr double NudgeUp = 0.3;
+// The frames a blink shows and hides, by number.
+static constexpr std::array Frames{Control::StudyFrame, Control::PlayFrame, Control::SoundFrame};
 
 void SendButton(QWidget* widget, QPoint local, QEvent::Type type) {
     const QPointF global = widget->mapToGlobal(QPointF(local));
@@ -33,7 +28,8 @@ void SendButton(QWidget* widget, QPoint local, QEvent::Type type) {
 
 } // namespace
 
-TourStage::TourStage(frmMain& window) : window_(window), marker_(new TourMarker(&window)) {
+TourStage::TourStage(TourHost& host)
+    : host_(host), window_(host.window()), marker_(new TourMarker(&window_)) {
     recordPlace();
 }
 
@@ -59,33 +55,18 @@ void TourStage::restorePlace() {
 
 std::optional<std::pair<QWidget*, QPoint>> TourStage::locate(const TourTarget& target) {
     if (const auto* control = std::get_if<ControlTarget>(&target)) {
-        auto* widget = window_.findChild<QWidget*>(QString::fromLatin1(control->name));
+        QWidget* widget = host_.control(control->role);
         if (widget == nullptr || !widget->isVisible()) return std::nullopt;
         return std::pair{widget, widget->rect().center()};
     }
-    QWidget* surface = window_.surface();
+    QWidget* surface = host_.surface();
     if (surface == nullptr) return std::nullopt;
-    const LogicalScale& scale = window_.scale();
-    double x = 0;
-    double y = 0;
-    if (const auto* name = std::get_if<RootNameTarget>(&target)) {
-        const CircleDiagram circle = window_.CircleFor();
-        const auto pc = static_cast<std::size_t>(name->pitchClass % 12);
-        x = circle.points[circle_sets::NameX][pc];
-        y = circle.points[circle_sets::NameY][pc];
-        if (name->nudged) {
-            const QSizeF digit = window_.views().degreeTextSize(circle.place.degreeSize);
-            x += digit.width() * NudgeAcross;
-            y += digit.height() * NudgeUp;
-        }
-    } else {
-        const int key = std::get<KeyTarget>(target).key;
-        if (!window_.views().keyboardShown() || key < 1 || key > keyboard::KeyCount) return std::nullopt;
-        const KeyRect& r = window_.views().keyboard().keys()[static_cast<std::size_t>(key)];
-        x = (r.left + r.right) / 2.0;
-        y = (r.bottom + r.top) / 2.0;
-    }
-    return std::pair{surface, QPointF(scale.xToPixel(x), scale.yToPixel(y)).toPoint()};
+    const std::optional<QPoint> point = std::holds_alternative<RootNameTarget>(target)
+                                            ? host_.rootNamePoint(std::get<RootNameTarget>(target).pitchClass,
+                                                                  std::get<RootNameTarget>(target).nudged)
+                                            : host_.keyPoint(std::get<KeyTarget>(target).key);
+    if (!point) return std::nullopt;
+    return std::pair{surface, *point};
 }
 
 void TourStage::pointAt(const TourTarget& target) {
@@ -99,10 +80,9 @@ void TourStage::pointAt(const TourTarget& target) {
 }
 
 void TourStage::blink(int frame, bool frameShown) {
-    const ControlPanel& c = window_.controls();
-    QGroupBox* frames[] = {c.Frame1, c.Frame2, c.Frame3};
-    if (frame < 1 || frame > 3) return;
-    frames[frame - 1]->setVisible(frameShown);
+    if (frame < 1 || frame > static_cast<int>(Frames.size())) return;
+    if (QWidget* shown = host_.control(Frames[static_cast<std::size_t>(frame - 1)]))
+        shown->setVisible(frameShown);
     marker_->setVisible(!frameShown);
 }
 
@@ -116,11 +96,11 @@ void TourStage::hideMarker() {
 }
 
 void TourStage::stopPlaying() {
-    QPushButton* stop = window_.controls().Command9;
-    if (!stop->isEnabled()) return;
+    auto* stop = qobject_cast<QPushButton*>(host_.control(Control::StopButton));
+    if (stop == nullptr || !stop->isEnabled()) return;
     stop->click();
     // What the performance said before it ended must not land on what the tour does next.
-    window_.waitForPlayer();
+    host_.waitForPlayer();
 }
 
 void TourStage::click(const TourTarget& target) {
@@ -138,22 +118,22 @@ void TourStage::clickPlay() {
     // The script plays an example and goes on with its next step: a repeat that never ends would leave
     // the root moving on under the explanations and the music going after the chapter.
     stopPlaying();
-    window_.setPlayButtonPlaysOnce(true);
+    host_.setPlayButtonPlaysOnce(true);
     click(tour_targets::PlayButton);
-    window_.setPlayButtonPlaysOnce(false);
+    host_.setPlayButtonPlaysOnce(false);
 }
 
-void TourStage::setList(const char* name, int index) {
+void TourStage::setList(Control list, int index) {
     // A user stops the music before choosing: the lists are closed while it plays.
     stopPlaying();
-    auto* list = window_.findChild<QComboBox*>(QString::fromLatin1(name));
-    if (list != nullptr && index < list->count()) list->setCurrentIndex(index);
+    auto* box = qobject_cast<QComboBox*>(host_.control(list));
+    if (box != nullptr && index < box->count()) box->setCurrentIndex(index);
 }
 
-void TourStage::setCheck(const char* name, bool on) {
+void TourStage::setCheck(Control box, bool on) {
     // A click, so that the box's handler runs as for the user.
-    auto* box = window_.findChild<QCheckBox*>(QString::fromLatin1(name));
-    if (box != nullptr && box->isChecked() != on) box->click();
+    auto* check = qobject_cast<QCheckBox*>(host_.control(box));
+    if (check != nullptr && check->isChecked() != on) check->click();
 }
 
 void TourStage::holdButtons(QDialog* dialog, bool held) {
@@ -167,9 +147,8 @@ void TourStage::holdButtons(QDialog* dialog, bool held) {
 }
 
 void TourStage::tidyUp() {
-    const ControlPanel& c = window_.controls();
-    for (QGroupBox* frame : {c.Frame1, c.Frame2, c.Frame3})
-        frame->show();
+    for (Control role : Frames)
+        if (QWidget* frame = host_.control(role)) frame->show();
     marker_->setFilled(false);
     marker_->hide();
     for (const QPointer<QWidget>& button : held_)

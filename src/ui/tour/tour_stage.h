@@ -3,6 +3,8 @@
 // pointer where the desktop allows it, and always showing its marker), blinks the frame around it, clicks
 // it as a user would, and sets lists and check boxes so that their change handlers run as for a user.
 
+#include "ui/control_names.h"
+
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -14,13 +16,13 @@ class QWidget;
 
 namespace orbel {
 
-class frmMain;
+class TourHost;
 class TourMarker;
 
 // Something the tour points at: a control of the main window by name, a note name on the circle (a pitch
 // class, optionally nudged towards the middle of its text), or a key of the keyboard view.
 struct ControlTarget {
-    const char* name;
+    Control role;
 };
 struct RootNameTarget {
     int pitchClass;
@@ -32,7 +34,7 @@ struct KeyTarget {
 using TourTarget = std::variant<ControlTarget, RootNameTarget, KeyTarget>;
 
 namespace tour_targets {
-static constexpr ControlTarget PlayButton{"Command5"};
+static constexpr ControlTarget PlayButton{Control::PlayButton};
 } // namespace tour_targets
 
 namespace tour_frames {
@@ -41,12 +43,12 @@ static constexpr int None = 0; // 1, 2, 3: the main window's frames Frame1..Fram
 
 class TourStage {
 public:
-    explicit TourStage(frmMain& window);
+    explicit TourStage(TourHost& host);
     ~TourStage();
     TourStage(const TourStage&) = delete;
     TourStage& operator=(const TourStage&) = delete;
 
-    frmMain& window() { return window_; }
+    TourHost& host() { return host_; }
 
     // Where the main window stands now; restorePlace puts it back there and gives it the focus.
     void recordPlace();
@@ -66,8 +68,8 @@ public:
 
     // Both stop a performance first, as a user must: the lists are closed while it plays, and a new root
     // is shown on the study it belongs to.
-    void setList(const char* name, int index);
-    void setCheck(const char* name, bool on);
+    void setList(Control list, int index);
+    void setCheck(Control box, bool on);
 
     // Whether this desktop lets a program move the pointer (not on Wayland or without a screen).
     static bool CanMovePointer();
@@ -82,7 +84,8 @@ private:
     // The control under a target, and the point within it.
     std::optional<std::pair<QWidget*, QPoint>> locate(const TourTarget& target);
 
-    frmMain& window_;
+    TourHost& host_;
+    QWidget& window_;
     TourMarker* marker_;
     QPoint place_;
     std::vector<QPointer<QWidget>> held_;
