@@ -19,6 +19,9 @@ std::int16_t HiDelayTimer::HiDelay(int ms) {
     // ahead, or else once the deadline has passed. A stop asked for in an early yield ends this very wait.
     bool yielded = false;
     DeadlineClock::TimePoint now = clock_.now();
+    // Seen before anything else, however late the wait is called: a player that fell behind its deadline
+    // (a stalled machine) sends nothing more once the stop was asked for.
+    if (stop_.stop_requested()) return hidelay::Stopped;
     if (now - deadline > catchUpLimit_) {
         // Far behind: the missed deadlines are given up, and the chain goes on from here.
         timerMark_ = now;
@@ -26,7 +29,6 @@ std::int16_t HiDelayTimer::HiDelay(int ms) {
         return hidelay::Waited;
     }
     if (now < deadline) {
-        if (stop_.stop_requested()) return hidelay::Stopped;
         if (yield_ && deadline - now >= tuning_.earlyYieldSlack) {
             yield_();
             yielded = true;

@@ -205,6 +205,8 @@ bool PlaySled::playTick(int v, int variant, bool accompanied) {
 bool PlaySled::CountIn() {
     beforeSending();
     if (study_.settings.CountInOn != 1) return true;
+    // A stop that came while the chain was started (the output waking) keeps even the first click silent.
+    if (stopRequested()) return false;
     const int beat = BeatMs(study_.settings.Tempo);
     for (int i = 0; i < count_in::HalfNotes; ++i) {
         beforeSending();

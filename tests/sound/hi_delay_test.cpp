@@ -132,15 +132,18 @@ TEST_F(HiDelayTest, AStopBeforeTheDeadlineReturnsAtOnceAndKeepsTheChain) {
     ExpectEndedAt(50ms);
 }
 
-TEST_F(HiDelayTest, AStopAfterTheDeadlineHasPassedStillCompletesTheWait) {
-    Restart();
-    clock.advance(60ms);
-    stop.request_stop();
-    EXPECT_EQ(timer.HiDelay(50), hidelay::Waited);
-    EXPECT_EQ(yields, 1);
-    // The chain moved on to 50 ms: the next deadline, 100 ms, lies ahead, so the stop now counts.
-    EXPECT_EQ(timer.HiDelay(50), hidelay::Stopped);
-    EXPECT_EQ(yields, 1);
+// A player called late (its deadline passed, or a beat behind) still sees the stop first, so nothing it
+// would send next sounds after the stop.
+TEST_F(HiDelayTest, AStopEndsAWaitCalledAfterItsDeadline) {
+    timer.setCatchUpLimit(100ms);
+    for (const Duration late : {60ms, 500ms}) {
+        NewAction();
+        Restart();
+        clock.advance(late);
+        stop.request_stop();
+        EXPECT_EQ(timer.HiDelay(50), hidelay::Stopped) << late.count();
+        EXPECT_EQ(yields, 0);
+    }
 }
 
 TEST_F(HiDelayTest, WindowWorkIsDoneWhileTheDeadlineIsAheadAndAStopThereEndsThatWait) {
