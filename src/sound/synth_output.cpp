@@ -1,8 +1,8 @@
 #include "sound/synth_output.h"
 
 #include "sound/audio/pulse_stream.h"
-#include "sound/realtime_priority.h"
 #include "sound/audio/scheduled_renderer.h"
+#include "sound/realtime_priority.h"
 #include "sound/soundfont_check.h"
 
 #include <algorithm>
