@@ -11,7 +11,7 @@ namespace orbel {
 namespace {
 
 // A named field points at one value or at an array of values of one type.
-using FieldRef = std::variant<std::int16_t*, std::int32_t*, std::uint32_t*, float*, std::string*,
+using FieldRef = std::variant<std::int16_t*, bool*, std::int32_t*, std::uint32_t*, float*, std::string*,
                               std::span<std::int16_t>, std::span<std::int32_t>, std::span<std::uint32_t>>;
 
 struct NamedField {
@@ -83,6 +83,15 @@ template <typename T> std::string AssignNumber(T& target, std::string_view value
     return {};
 }
 
+// A switch as the record spells it: 1 (or -1 for the view switches and SoundOnChange) or 0.
+std::string Assign(bool* target, std::string_view value) {
+    std::int16_t parsed = 0;
+    if (!ParseNumber(value, parsed) || parsed < -1 || parsed > 1)
+        return "a switch is 1 or -1 (on) or 0 (off)";
+    *target = parsed != 0;
+    return {};
+}
+
 std::string Assign(std::string* target, std::string_view value) {
     *target = std::string(value);
     return {};
@@ -130,11 +139,11 @@ std::vector<std::string> SettingsFieldNames() {
     Settings scratch;
     std::vector<std::string> names;
     for (const NamedField& field : Fields(scratch)) {
-        const bool indexed = !std::holds_alternative<std::int16_t*>(field.ref) &&
-                             !std::holds_alternative<std::int32_t*>(field.ref) &&
-                             !std::holds_alternative<std::uint32_t*>(field.ref) &&
-                             !std::holds_alternative<float*>(field.ref) &&
-                             !std::holds_alternative<std::string*>(field.ref);
+        const bool indexed =
+            !std::holds_alternative<std::int16_t*>(field.ref) && !std::holds_alternative<bool*>(field.ref) &&
+            !std::holds_alternative<std::int32_t*>(field.ref) &&
+            !std::holds_alternative<std::uint32_t*>(field.ref) &&
+            !std::holds_alternative<float*>(field.ref) && !std::holds_alternative<std::string*>(field.ref);
         names.push_back(Say({field.name, indexed ? "(i)" : ""}));
     }
     return names;

@@ -7,30 +7,27 @@ namespace orbel {
 void CopyLiveFields(const Settings& from, Settings& to) {
     static constexpr std::int16_t Settings::*Live[] = {
         &Settings::Tempo,
-        &Settings::SwingOn,
         &Settings::SwingLevel,
-        &Settings::ClickOn,
         &Settings::ClickSound,
         &Settings::ClickVolume,
-        &Settings::MelodyOn,
         &Settings::MelodyVolume,
         &Settings::ChordVolume,
         &Settings::BassVolume,
         &Settings::MelodyProgram,
         &Settings::ChordProgram,
         &Settings::BassSound,
-        &Settings::CountInOn,
-        &Settings::RepeatOn,
         &Settings::RepeatCount,
-        &Settings::AccompanimentOn,
         &Settings::PitchBaseC,
         &Settings::TransposeSemitones,
-        &Settings::ConcertPitchPlay,
-        &Settings::ShowScore,
-        &Settings::ShowDiagram,
-        &Settings::ShowKeyboard,
+    };
+    static constexpr bool Settings::*LiveSwitches[] = {
+        &Settings::SwingOn,     &Settings::ClickOn,         &Settings::MelodyOn,         &Settings::CountInOn,
+        &Settings::RepeatOn,    &Settings::AccompanimentOn, &Settings::ConcertPitchPlay, &Settings::ShowScore,
+        &Settings::ShowDiagram, &Settings::ShowKeyboard,
     };
     for (const auto field : Live)
+        to.*field = from.*field;
+    for (const auto field : LiveSwitches)
         to.*field = from.*field;
 }
 

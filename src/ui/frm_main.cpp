@@ -99,9 +99,14 @@ KeyReach KeyCommandsReach(const QWidget& focus) {
     return focus.testAttribute(Qt::WA_InputMethodEnabled) ? KeyReach::None : KeyReach::StopOnly;
 }
 
-Qt::CheckState CheckFrom(std::int16_t value) {
-    return value == 1 ? Qt::Checked : Qt::Unchecked;
+Qt::CheckState CheckFrom(bool on) {
+    return on ? Qt::Checked : Qt::Unchecked;
 }
+// A view switch as the circle's layout takes it: −1 shown, 0 hidden.
+int ViewFlag(bool shown) {
+    return shown ? flag::True : flag::False;
+}
+// A favourite mark as the phrase list keeps it.
 std::int16_t CheckValue(bool checked) {
     return checked ? 1 : 0;
 }
@@ -151,21 +156,21 @@ void frmMain::connectControls() {
     connect(c.VScroll1, &QScrollBar::valueChanged, this, &frmMain::VScroll1_Change);
     connect(c.Text1, &QLineEdit::editingFinished, this, [this] { Text1_Change(panel_->Text1->text()); });
 
-    connect(c.Check1, &QCheckBox::clicked, this, [&s](bool on) { s.KeyboardSetsRoot = CheckValue(on); });
-    connect(c.Check2, &QCheckBox::clicked, this, [&s](bool on) { s.RepeatOn = CheckValue(on); });
-    connect(c.Check3, &QCheckBox::clicked, this, [&s](bool on) { s.ConcertPitchPlay = CheckValue(on); });
+    connect(c.Check1, &QCheckBox::clicked, this, [&s](bool on) { s.KeyboardSetsRoot = on; });
+    connect(c.Check2, &QCheckBox::clicked, this, [&s](bool on) { s.RepeatOn = on; });
+    connect(c.Check3, &QCheckBox::clicked, this, [&s](bool on) { s.ConcertPitchPlay = on; });
     connect(c.Check5, &QCheckBox::clicked, this, [this, &s](bool on) {
-        s.EntryDisplay = CheckValue(on);
+        s.EntryDisplay = on;
         midi_.SendProgramChanges();
         Prepair4PLAY(false);
     });
     connect(c.Check6, &QCheckBox::clicked, this, [this, &s](bool on) {
-        s.SwingOn = CheckValue(on);
+        s.SwingOn = on;
         publishLive();
     });
     connect(c.Check8, &QCheckBox::clicked, this, &frmMain::Check8_Click);
     connect(c.Check9, &QCheckBox::clicked, this, [this, &s](bool on) {
-        s.UpDown = CheckValue(on);
+        s.UpDown = on;
         Prepair4PLAY(false);
     });
     for (int i = 0; i < 4; ++i) {
@@ -281,10 +286,10 @@ void frmMain::start() {
     InitIIVITables(state_.iiviTables);
 
     c.Check2->setCheckState(CheckFrom(s.RepeatOn));
-    showScore_->setChecked(s.ShowScore == flag::True);
-    s.ShowDiagram = flag::True;
+    showScore_->setChecked(s.ShowScore);
+    s.ShowDiagram = true;
     showDiagram_->setChecked(true);
-    showKeyboard_->setChecked(s.ShowKeyboard == flag::True);
+    showKeyboard_->setChecked(s.ShowKeyboard);
 
     if (s.RootProgression >= 0 && s.RootProgression < 4)
         c.Option1[static_cast<std::size_t>(s.RootProgression)]->setChecked(true);
@@ -458,7 +463,7 @@ void frmMain::Check8_Click(bool checked) {
 
 void frmMain::InitAtEveryChange(int pat, int root) {
     ControlPanel& c = *panel_;
-    const bool keyboardShown = state_.settings.ShowKeyboard == flag::True;
+    const bool keyboardShown = state_.settings.ShowKeyboard;
     for (QCheckBox* box : {c.Check1, c.Check3, c.Check5})
         box->setVisible(keyboardShown);
     surface_->update();
@@ -488,10 +493,10 @@ void frmMain::DrawScore() {
     const Settings& s = state_.settings;
     const double viewsRight = RightColumnLeft(scale_.logicalWidth);
     const KeyboardContent keyboard =
-        KeyboardFor(state_.sequence, s.ShowKeyboard == flag::True, s.EntryDisplay == 1, s.StudyType,
+        KeyboardFor(state_.sequence, s.ShowKeyboard, s.EntryDisplay, s.StudyType,
                     s.ViewColour[swatch::KeyboardEntry], s.ViewColour[swatch::KeyboardHit], viewsRight);
     const CircleDiagram circle = CircleFor();
-    if (s.ShowScore != flag::True) {
+    if (!s.ShowScore) {
         views_->show({}, keyboard, circle);
         return;
     }
@@ -508,9 +513,9 @@ void frmMain::DrawScore() {
 
 CircleDiagram frmMain::CircleFor() const {
     const Settings& s = state_.settings;
-    const CircleFrame frame{scale_.logicalHeight, RightColumnLeft(scale_.logicalWidth),
-                            state_.LayoutMode,    s.StudyType,
-                            s.ShowScore,          s.ShowKeyboard};
+    const CircleFrame frame{scale_.logicalHeight,  RightColumnLeft(scale_.logicalWidth),
+                            state_.LayoutMode,     s.StudyType,
+                            ViewFlag(s.ShowScore), ViewFlag(s.ShowKeyboard)};
     CircleDiagram d;
     d.place = CircleLayout(frame);
     const QSizeF digit = views_->degreeTextSize(d.place.degreeSize);
@@ -552,13 +557,13 @@ void frmMain::Form_MouseDown(QPointF pixel) {
     soundedKey_ = *key;
     const int pitch = *key + keyboard::LowestPitch - 1;
     Settings& s = state_.settings;
-    if (s.ConcertPitchPlay == 1) {
+    if (s.ConcertPitchPlay) {
         midi_.MidiNoteOnConcert(midi_channels::Melody, pitch, KeyPressVelocity);
     } else {
         midi_.MidiNoteOn(midi_channels::Melody, pitch, KeyPressVelocity);
     }
     // The sequence follows at the release.
-    if (s.KeyboardSetsRoot == 1) s.RootKey = static_cast<std::int16_t>(pitch % 12);
+    if (s.KeyboardSetsRoot) s.RootKey = static_cast<std::int16_t>(pitch % 12);
 }
 
 void frmMain::CirclePress(double x, double y) {
@@ -583,7 +588,7 @@ void frmMain::Form_MouseUp() {
         views_->DrawKeys();
         if (soundedKey_ != 0) midi_.MidiAllNotesOff(midi_channels::Melody);
     }
-    if (state_.settings.KeyboardSetsRoot == 1) {
+    if (state_.settings.KeyboardSetsRoot) {
         if (live_ != nullptr && soundedKey_ != 0) live_->requestRoot(state_.settings.RootKey);
         Prepair4PLAY(studyIsPhrase());
     }

@@ -146,7 +146,7 @@ private:
     void VScroll1_Change(int value);
     void Text1_Change(const QString& text);
     void Check8_Click(bool checked);
-    void toggleView(std::int16_t& flag, QAction* item);
+    void toggleView(bool& shown, QAction* item);
     // "出荷状態にもどす": the factory settings, and an end without saving.
     void ResetToFactory();
     void mmu_settei_MIDISelect_Click();

@@ -245,9 +245,9 @@ void frmMain::ResetToFactory() {
     QCoreApplication::quit();
 }
 
-void frmMain::toggleView(std::int16_t& viewFlag, QAction* item) {
-    ToggleFlag(viewFlag);
-    item->setChecked(viewFlag == flag::True);
+void frmMain::toggleView(bool& shown, QAction* item) {
+    shown = !shown;
+    item->setChecked(shown);
     midi_.SendProgramChanges();
     Prepair4PLAY(false);
 }

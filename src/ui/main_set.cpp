@@ -27,7 +27,7 @@ MainSet::MainSet(Settings& settings, QWidget* parent, std::function<void()> chan
     const struct {
         const char* name;
         QString caption;
-        std::int16_t Settings::*field;
+        bool Settings::*field;
     } switches[] = {
         {"Check7", QStringLiteral("クリック音"), &Settings::ClickOn},
         {"Check8", QStringLiteral("カウントイン"), &Settings::CountInOn},
@@ -40,7 +40,7 @@ MainSet::MainSet(Settings& settings, QWidget* parent, std::function<void()> chan
         box->setObjectName(QString::fromLatin1(entry.name));
         switches_[i] = {box, entry.field};
         connect(box, &QCheckBox::toggled, this, [this, field = entry.field](bool on) {
-            settings_.*field = on ? 1 : 0;
+            settings_.*field = on;
             if (changed_) changed_();
         });
         layout->addWidget(box);
@@ -58,7 +58,7 @@ MainSet::MainSet(Settings& settings, QWidget* parent, std::function<void()> chan
 void MainSet::showEvent(QShowEvent* event) {
     for (const auto& [box, field] : switches_) {
         const QSignalBlocker block(box);
-        box->setChecked(settings_.*field == 1);
+        box->setChecked(settings_.*field);
     }
     QDialog::showEvent(event);
 }

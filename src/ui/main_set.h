@@ -28,7 +28,7 @@ private:
     Settings& settings_;
     std::function<void()> changed_;
     // Each switch with the settings field it stands for.
-    std::array<std::pair<QCheckBox*, std::int16_t Settings::*>, 4> switches_{};
+    std::array<std::pair<QCheckBox*, bool Settings::*>, 4> switches_{};
 };
 
 } // namespace orbel

@@ -1,6 +1,5 @@
 #include "ui/settei.h"
 
-#include "app/program_state.h"
 #include "sound/instrument_tables.h"
 #include "sound/midi1.h"
 #include "theory/numbers.h"
@@ -214,7 +213,7 @@ void settei::Form_Load() {
     {
         const QSignalBlocker b1(VScroll1);
         const QSignalBlocker b2(VScroll2);
-        Check2->setChecked(s.RangeLimitOn == 1);
+        Check2->setChecked(s.RangeLimitOn);
         VScroll2->setValue(s.RangeHigh);
         VScroll1->setValue(s.RangeLow);
     }
@@ -237,7 +236,7 @@ void settei::Form_Load() {
     Text1->setText(QString::number(s.TransposeSemitones));
     Text3->setText(QString::number(s.PitchBaseC));
     Text4->setText(QString::number(s.Tempo));
-    Check1->setChecked(s.SoundOnChange == flag::True);
+    Check1->setChecked(s.SoundOnChange);
 }
 
 void settei::start() {
@@ -267,12 +266,12 @@ void settei::Drowgosen() {
 void settei::Command1_Click() {
     Settings& s = settings_;
     s.MelodyProgram = static_cast<std::int16_t>(Combo1->currentIndex() + 1);
-    s.SoundOnChange = Check1->isChecked() ? flag::True : flag::False;
+    s.SoundOnChange = Check1->isChecked();
     s.TransposeSemitones = BoxNumber(*Text1);
     s.PitchBaseC = BoxNumber(*Text3);
     // The tempo is kept within what the tempo bar can play; a box without a number keeps the tempo.
     s.Tempo = static_cast<std::int16_t>(TypedTempo(Text4->text(), s.Tempo));
-    s.RangeLimitOn = Check2->isChecked() ? 1 : 0;
+    s.RangeLimitOn = Check2->isChecked();
     s.RangeHigh = static_cast<std::int16_t>(VScroll2->value());
     s.RangeLow = static_cast<std::int16_t>(VScroll1->value());
     if (hooks_.save) hooks_.save();

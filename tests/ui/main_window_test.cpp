@@ -428,7 +428,7 @@ TEST_F(MainWindowTest, PressesAnywhereLeaveNothingSoundingAndTheRootAlone) {
         {width * 0.7, 1000},          // right of the keys
     };
     for (const bool keyboardShown : {true, false}) {
-        trainer->state.settings.ShowKeyboard = keyboardShown ? -1 : 0;
+        trainer->state.settings.ShowKeyboard = keyboardShown;
         window().Prepair4PLAY(false);
         for (const auto& [x, y] : points) {
             midi->clearRecords();

@@ -25,7 +25,7 @@ static constexpr int OnTopMs = 500;
 static constexpr int HoldPollMs = 50;
 } // namespace
 
-frmIntroduce::frmIntroduce(frmMain& window, std::int16_t& hideOffer)
+frmIntroduce::frmIntroduce(frmMain& window, bool& hideOffer)
     // A tool window above the main window: the tour explains while the main window is being driven.
     : QDialog(&window, Qt::Tool | Qt::WindowStaysOnTopHint), window_(window), hideOffer_(hideOffer),
       stage_(std::make_unique<TourStage>(window)) {
@@ -58,8 +58,7 @@ frmIntroduce::frmIntroduce(frmMain& window, std::int16_t& hideOffer)
     Command4->setObjectName(QStringLiteral("Command4"));
     connect(Command3, &QPushButton::clicked, this, &frmIntroduce::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &frmIntroduce::Command4_Click);
-    connect(Check1, &QCheckBox::clicked, this,
-            [this](bool on) { hideOffer_ = static_cast<std::int16_t>(on ? 1 : 0); });
+    connect(Check1, &QCheckBox::clicked, this, [this](bool on) { hideOffer_ = on; });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Check1);
@@ -139,7 +138,7 @@ void frmIntroduce::chapterEnded() {
 }
 
 void frmIntroduce::Command4_Click() {
-    hideOffer_ = static_cast<std::int16_t>(Check1->isChecked() ? 1 : 0);
+    hideOffer_ = Check1->isChecked();
     close();
 }
 

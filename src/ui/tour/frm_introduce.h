@@ -30,8 +30,8 @@ class frmIntroduce : public QDialog {
     Q_OBJECT
 
 public:
-    // hideOffer: the setting that keeps the tour from being offered at start-up (1 = not offered).
-    frmIntroduce(frmMain& window, std::int16_t& hideOffer);
+    // hideOffer: the setting that keeps the tour from being offered at start-up (on = not offered).
+    frmIntroduce(frmMain& window, bool& hideOffer);
     ~frmIntroduce() override;
 
     // Shows the offer and greets the user with the chime.
@@ -51,7 +51,7 @@ private:
     void chapterEnded();
 
     frmMain& window_;
-    std::int16_t& hideOffer_;
+    bool& hideOffer_;
     std::unique_ptr<TourStage> stage_;
     std::deque<TourStep> steps_;
     std::function<void()> finished_;
