@@ -1,6 +1,7 @@
 // The settings table walked field by field: each field goes through the record's codec alone and comes
 // back, its load rule pulls it in, and the factory record is the table's factory values.
 
+#include "app/settings_fields.h"
 #include "app/settings_file.h"
 #include "theory/settings_table.h"
 
@@ -140,6 +141,49 @@ TEST(SettingsTable, OutOfRangeValuesFollowTheirLoadRule) {
                     Settings s = *read;
                     ApplyLoadRules(s);
                     EXPECT_EQ(ElementOf(s.*field.member, i), loaded) << "stored as " << stored;
+                }
+            }
+        }
+    });
+}
+
+// Every field but the reserved ones is set by its name (a switch as the record spells it), and nothing else
+// changes; a reserved field is refused.
+TEST(SettingsTable, EveryNamedFieldIsSetByItsNameAlone) {
+    ForEachSettingsField([&](const auto& field, auto) {
+        using Field = std::remove_cvref_t<decltype(field)>;
+        using Element = typename Field::Element;
+        for (std::size_t i = 0; i < Field::Shape::Count; ++i) {
+            std::string name(field.name);
+            if (Field::Shape::IsArray) name.append("(").append(std::to_string(i)).append(")");
+            SCOPED_TRACE(name);
+            Settings expected;
+            std::string value = "1";
+            if constexpr (std::is_same_v<Element, bool>) {
+                value = std::to_string(field.trueForm);
+                ElementOf(expected.*field.member, i) = true;
+            } else if constexpr (std::is_same_v<Element, std::string>) {
+                value = "/home/me/my phrases.txt";
+                ElementOf(expected.*field.member, i) = value;
+            } else if constexpr (std::is_arithmetic_v<Element>) {
+                const Element marked = Marked<Element>(i);
+                value = std::to_string(marked);
+                ElementOf(expected.*field.member, i) = marked;
+            }
+            Settings s;
+            const std::string said = SetSettingsField(s, name + "=" + value);
+            if (!field.isNamed) {
+                EXPECT_NE(said, "");
+                EXPECT_EQ(s, Settings{});
+                continue;
+            }
+            EXPECT_EQ(said, "");
+            EXPECT_EQ(s, expected);
+            if constexpr (std::is_same_v<Element, bool>) {
+                for (const int other : {-field.trueForm, 2}) {
+                    Settings refused;
+                    EXPECT_NE(SetSettingsField(refused, name + "=" + std::to_string(other)), "") << other;
+                    EXPECT_EQ(refused, Settings{});
                 }
             }
         }
