@@ -1,34 +1,15 @@
 #include "sound/live_settings.h"
 
+#include "theory/settings_table.h"
+
 #include <utility>
 
 namespace orbel {
 
 void CopyLiveFields(const Settings& from, Settings& to) {
-    static constexpr std::int16_t Settings::*Live[] = {
-        &Settings::Tempo,
-        &Settings::SwingLevel,
-        &Settings::ClickSound,
-        &Settings::ClickVolume,
-        &Settings::MelodyVolume,
-        &Settings::ChordVolume,
-        &Settings::BassVolume,
-        &Settings::MelodyProgram,
-        &Settings::ChordProgram,
-        &Settings::BassSound,
-        &Settings::RepeatCount,
-        &Settings::PitchBaseC,
-        &Settings::TransposeSemitones,
-    };
-    static constexpr bool Settings::*LiveSwitches[] = {
-        &Settings::SwingOn,     &Settings::ClickOn,         &Settings::MelodyOn,         &Settings::CountInOn,
-        &Settings::RepeatOn,    &Settings::AccompanimentOn, &Settings::ConcertPitchPlay, &Settings::ShowScore,
-        &Settings::ShowDiagram, &Settings::ShowKeyboard,
-    };
-    for (const auto field : Live)
-        to.*field = from.*field;
-    for (const auto field : LiveSwitches)
-        to.*field = from.*field;
+    ForEachSettingsField([&from, &to](const auto& field, auto) {
+        if (field.isLive) to.*field.member = from.*field.member;
+    });
 }
 
 void LiveSettings::publish(const Settings& settings) {
