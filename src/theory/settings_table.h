@@ -237,18 +237,23 @@ template <std::size_t I> constexpr std::size_t SwitchSlot() {
 }
 static_assert(SwitchSlot<SettingsFieldCount>() == settings_limits::Switches);
 
-// The id of the field that is Member (&Settings::Tempo); a member the table lacks does not compile.
-template <auto Member> consteval SettingsFieldId SettingsFieldOf() {
+// The id of the field that member points at (&Settings::Tempo); SettingsFieldCount for none.
+template <typename T> constexpr SettingsFieldId SettingsFieldOf(T Settings::*member) {
     std::size_t found = SettingsFieldCount;
-    ForEachSettingsField([&found](const auto& field, auto index) {
-        if constexpr (std::is_same_v<decltype(field.member), decltype(Member)>) {
-            if (field.member == Member) found = decltype(index)::value;
+    ForEachSettingsField([&found, member](const auto& field, auto index) {
+        if constexpr (std::is_same_v<decltype(field.member), T Settings::*>) {
+            if (field.member == member) found = decltype(index)::value;
         }
     });
-    if (found == SettingsFieldCount) throw "not a field of the settings table";
     return SettingsFieldId(found);
 }
-template <auto Member> inline constexpr SettingsFieldId FieldId = SettingsFieldOf<Member>();
+// The same known at compile time: a member the table lacks does not compile.
+template <auto Member> consteval SettingsFieldId CheckedSettingsField() {
+    const SettingsFieldId id = SettingsFieldOf(Member);
+    if (static_cast<std::size_t>(id) == SettingsFieldCount) throw "not a field of the settings table";
+    return id;
+}
+template <auto Member> inline constexpr SettingsFieldId FieldId = CheckedSettingsField<Member>();
 
 // The field's name ("Tempo"), for messages.
 constexpr std::string_view SettingsFieldName(SettingsFieldId id) {

@@ -133,6 +133,8 @@ frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* 
     // resizes come the same way: one filter, so that each event is handled once.
     qApp->installEventFilter(this);
     panel_ = std::make_unique<ControlPanel>(surface_);
+    settingsModel_ = new SettingsModel(state_.settings, this);
+    connect(settingsModel_, &SettingsModel::changed, this, &frmMain::settingChanged);
     buildMenus();
     connectControls();
 }
@@ -145,37 +147,28 @@ frmMain::~frmMain() {
 
 void frmMain::connectControls() {
     ControlPanel& c = *panel_;
-    Settings& s = state_.settings;
+    SettingsModel& m = *settingsModel_;
     connect(c.Combo2, &QComboBox::currentIndexChanged, this, &frmMain::Combo2_Click);
     connect(c.Combo1, &QComboBox::currentIndexChanged, this, &frmMain::Combo1_Click);
     connect(c.Combo3, &QComboBox::currentIndexChanged, this, &frmMain::Combo3_Click);
     connect(c.Combo4, &QComboBox::currentIndexChanged, this, &frmMain::Combo4_Click);
-    connect(c.Combo5, &QComboBox::currentIndexChanged, this, [&s](int index) {
-        if (index >= 0) s.RepeatCount = static_cast<std::int16_t>(index + 1);
+    connect(c.Combo5, &QComboBox::currentIndexChanged, this, [&m](int index) {
+        if (index >= 0) m.set<&Settings::RepeatCount>(static_cast<std::int16_t>(index + 1));
     });
     connect(c.VScroll1, &QScrollBar::valueChanged, this, &frmMain::VScroll1_Change);
     connect(c.Text1, &QLineEdit::editingFinished, this, [this] { Text1_Change(panel_->Text1->text()); });
 
-    connect(c.Check1, &QCheckBox::clicked, this, [&s](bool on) { s.KeyboardSetsRoot = on; });
-    connect(c.Check2, &QCheckBox::clicked, this, [&s](bool on) { s.RepeatOn = on; });
-    connect(c.Check3, &QCheckBox::clicked, this, [&s](bool on) { s.ConcertPitchPlay = on; });
-    connect(c.Check5, &QCheckBox::clicked, this, [this, &s](bool on) {
-        s.EntryDisplay = on;
-        midi_.SendProgramChanges();
-        Prepair4PLAY(false);
-    });
-    connect(c.Check6, &QCheckBox::clicked, this, [this, &s](bool on) {
-        s.SwingOn = on;
-        publishLive();
-    });
+    // The switches change the settings; what follows a change is settingChanged's.
+    connect(c.Check1, &QCheckBox::clicked, this, [&m](bool on) { m.set<&Settings::KeyboardSetsRoot>(on); });
+    connect(c.Check2, &QCheckBox::clicked, this, [&m](bool on) { m.set<&Settings::RepeatOn>(on); });
+    connect(c.Check3, &QCheckBox::clicked, this, [&m](bool on) { m.set<&Settings::ConcertPitchPlay>(on); });
+    connect(c.Check5, &QCheckBox::clicked, this, [&m](bool on) { m.set<&Settings::EntryDisplay>(on); });
+    connect(c.Check6, &QCheckBox::clicked, this, [&m](bool on) { m.set<&Settings::SwingOn>(on); });
     connect(c.Check8, &QCheckBox::clicked, this, &frmMain::Check8_Click);
-    connect(c.Check9, &QCheckBox::clicked, this, [this, &s](bool on) {
-        s.UpDown = on;
-        Prepair4PLAY(false);
-    });
+    connect(c.Check9, &QCheckBox::clicked, this, [&m](bool on) { m.set<&Settings::UpDown>(on); });
     for (int i = 0; i < 4; ++i) {
         connect(c.Option1[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
-                [&s, i] { s.RootProgression = static_cast<std::int16_t>(i); });
+                [&m, i] { m.set<&Settings::RootProgression>(static_cast<std::int16_t>(i)); });
     }
 
     connect(c.Command1, &QPushButton::clicked, this, &QWidget::close);
@@ -272,28 +265,11 @@ void frmMain::start() {
     midi_.InitSoundTables();
     show();
 
-    c.Check1->setCheckState(CheckFrom(s.KeyboardSetsRoot));
-    c.Check3->setCheckState(CheckFrom(s.ConcertPitchPlay));
-    c.Check5->setCheckState(CheckFrom(s.EntryDisplay));
-    c.Check6->setCheckState(CheckFrom(s.SwingOn));
-
-    // A stored tempo outside the bar's range starts at one it can show.
+    // A stored tempo outside the bar's range starts at one it can show; the diagram is always shown.
     s.Tempo = static_cast<std::int16_t>(StartingTempo(s.Tempo));
-    const std::int16_t tempo = s.Tempo;
-    c.VScroll1->setValue(tempo);
-    VScroll1_Change(tempo);
+    s.ShowDiagram = true;
 
     InitIIVITables(state_.iiviTables);
-
-    c.Check2->setCheckState(CheckFrom(s.RepeatOn));
-    showScore_->setChecked(s.ShowScore);
-    s.ShowDiagram = true;
-    showDiagram_->setChecked(true);
-    showKeyboard_->setChecked(s.ShowKeyboard);
-
-    if (s.RootProgression >= 0 && s.RootProgression < 4)
-        c.Option1[static_cast<std::size_t>(s.RootProgression)]->setChecked(true);
-    c.Check9->setCheckState(CheckFrom(s.UpDown));
 
     {
         const QSignalBlocker block(c.Combo2);
@@ -323,9 +299,11 @@ void frmMain::start() {
         c.Combo5->clear();
         for (int n = 1; n <= RepeatChoices; ++n)
             c.Combo5->addItem(QStringLiteral("%1 回").arg(n));
-        // The list offers up to 20; a larger stored count shows as 20 and plays as stored.
-        c.Combo5->setCurrentIndex(std::clamp<int>(s.RepeatCount - 1, 0, RepeatChoices - 1));
     }
+    // Every control shows its setting as the settings file had it.
+    ForEachSettingsField(
+        [this](const auto&, auto index) { showSetting(SettingsFieldId(decltype(index)::value)); });
+    publishLive();
 
     state_.Initialising = flag::False;
     selectEntry(c.Combo2, s.StudyType, &frmMain::Combo2_Click);
@@ -437,18 +415,66 @@ void frmMain::OctaveStep(int step) {
 }
 
 void frmMain::VScroll1_Change(int value) {
-    panel_->Text1->setText(QString::number(value));
-    state_.settings.Tempo = static_cast<std::int16_t>(value);
-    publishLive();
+    settingsModel_->set<&Settings::Tempo>(static_cast<std::int16_t>(value));
 }
 
 void frmMain::Text1_Change(const QString& text) {
     // A typed tempo applies when the box is left or Enter is pressed, kept inside the bar's range; a box
     // without a number changes nothing. The bar stays where it is, and the box shows what plays.
     const int tempo = TypedTempo(text, state_.settings.Tempo);
-    state_.settings.Tempo = static_cast<std::int16_t>(tempo);
+    tempoTyped_ = true;
+    settingsModel_->set<&Settings::Tempo>(static_cast<std::int16_t>(tempo));
+    tempoTyped_ = false;
     panel_->Text1->setText(QString::number(tempo));
-    publishLive();
+}
+
+void frmMain::settingChanged(SettingsFieldId field) {
+    showSetting(field);
+    if (field == FieldId<&Settings::EntryDisplay> || field == FieldId<&Settings::ShowScore> ||
+        field == FieldId<&Settings::ShowKeyboard>) {
+        midi_.SendProgramChanges();
+        Prepair4PLAY(false);
+    } else if (field == FieldId<&Settings::UpDown>) {
+        Prepair4PLAY(false);
+    }
+    if (IsLiveField(field)) publishLive();
+}
+
+void frmMain::showSetting(SettingsFieldId field) {
+    ControlPanel& c = *panel_;
+    const Settings& s = state_.settings;
+    const std::pair<SettingsFieldId, std::pair<QCheckBox*, bool>> boxes[] = {
+        {FieldId<&Settings::KeyboardSetsRoot>, {c.Check1, s.KeyboardSetsRoot}},
+        {FieldId<&Settings::RepeatOn>, {c.Check2, s.RepeatOn}},
+        {FieldId<&Settings::ConcertPitchPlay>, {c.Check3, s.ConcertPitchPlay}},
+        {FieldId<&Settings::EntryDisplay>, {c.Check5, s.EntryDisplay}},
+        {FieldId<&Settings::SwingOn>, {c.Check6, s.SwingOn}},
+        {FieldId<&Settings::UpDown>, {c.Check9, s.UpDown}},
+    };
+    for (const auto& [id, box] : boxes)
+        if (id == field) box.first->setCheckState(CheckFrom(box.second));
+    const std::pair<SettingsFieldId, std::pair<QAction*, bool>> views[] = {
+        {FieldId<&Settings::ShowScore>, {showScore_, s.ShowScore}},
+        {FieldId<&Settings::ShowDiagram>, {showDiagram_, s.ShowDiagram}},
+        {FieldId<&Settings::ShowKeyboard>, {showKeyboard_, s.ShowKeyboard}},
+    };
+    for (const auto& [id, view] : views)
+        if (id == field) view.first->setChecked(view.second);
+
+    if (field == FieldId<&Settings::Tempo>) {
+        c.Text1->setText(QString::number(s.Tempo));
+        if (!tempoTyped_) {
+            const QSignalBlocker block(c.VScroll1);
+            c.VScroll1->setValue(s.Tempo);
+        }
+    } else if (field == FieldId<&Settings::RepeatCount> && c.Combo5->count() > 0) {
+        // The list offers up to 20; a larger stored count shows as 20 and plays as stored.
+        const QSignalBlocker block(c.Combo5);
+        c.Combo5->setCurrentIndex(std::clamp<int>(s.RepeatCount - 1, 0, RepeatChoices - 1));
+    } else if (field == FieldId<&Settings::RootProgression> && s.RootProgression >= 0 &&
+               s.RootProgression < 4) {
+        c.Option1[static_cast<std::size_t>(s.RootProgression)]->setChecked(true);
+    }
 }
 
 void frmMain::Check8_Click(bool checked) {

@@ -5,6 +5,7 @@
 
 #include "app/logical_scale.h"
 #include "app/program_state.h"
+#include "app/settings_model.h"
 #include "app/study_session.h"
 #include "sound/player_events.h"
 #include "ui/control_panel.h"
@@ -81,6 +82,8 @@ public:
 
     // Hands the settings as they are now to the player.
     void publishLive();
+    // The run's settings as the controls and the settings windows change them; the controls follow it.
+    SettingsModel& settingsModel() { return *settingsModel_; }
 
     bool FontSet();
     void FontReset();
@@ -146,7 +149,11 @@ private:
     void VScroll1_Change(int value);
     void Text1_Change(const QString& text);
     void Check8_Click(bool checked);
-    void toggleView(bool& shown, QAction* item);
+    // A setting changed through the model: its control shows it, and what depends on it follows.
+    void settingChanged(SettingsFieldId field);
+    // The control of a setting shows the setting as it is (fields without a control of the window's:
+    // nothing).
+    void showSetting(SettingsFieldId field);
     // "出荷状態にもどす": the factory settings, and an end without saving.
     void ResetToFactory();
     void mmu_settei_MIDISelect_Click();
@@ -209,6 +216,9 @@ private:
     QPointer<FrmColset> colourSettings_;
     QPointer<frmIntroduce> tour_;
     DesktopOpener* opener_ = nullptr;
+    SettingsModel* settingsModel_ = nullptr;
+    // While a typed tempo is taken: the bar stays where it is.
+    bool tempoTyped_ = false;
 };
 
 } // namespace orbel

@@ -91,10 +91,11 @@ void frmMain::buildMenus() {
     for (QAction* item : {showScore_, showDiagram_, showKeyboard_})
         item->setCheckable(true);
     showDiagram_->setEnabled(false);
+    // The menu's check follows the setting (settingChanged), and the views are drawn again.
     connect(showScore_, &QAction::triggered, this,
-            [this] { toggleView(state_.settings.ShowScore, showScore_); });
+            [this] { settingsModel_->set<&Settings::ShowScore>(!state_.settings.ShowScore); });
     connect(showKeyboard_, &QAction::triggered, this,
-            [this] { toggleView(state_.settings.ShowKeyboard, showKeyboard_); });
+            [this] { settingsModel_->set<&Settings::ShowKeyboard>(!state_.settings.ShowKeyboard); });
 
     QMenu* settings = bar->addMenu(QStringLiteral("設定(&S)"));
     settings->setObjectName(QStringLiteral("mnu_settei"));
@@ -181,9 +182,9 @@ settei* frmMain::mnu_settei_sound_Click() {
         hooks.save = [this] { saveSettings(); };
         hooks.applied = [this] {
             midi_.SendProgramChanges();
-            // The tempo bar and box show the tempo chosen in the window.
-            panel_->VScroll1->setValue(state_.settings.Tempo);
-            VScroll1_Change(state_.settings.Tempo);
+            // The tempo bar and box show the tempo chosen in the window, which wrote it past the model.
+            showSetting(FieldId<&Settings::Tempo>);
+            publishLive();
             Prepair4PLAY(false);
         };
         soundSettings_ = new settei(state_.settings, midi_, std::move(hooks), this);
@@ -245,13 +246,6 @@ void frmMain::ResetToFactory() {
     QCoreApplication::quit();
 }
 
-void frmMain::toggleView(bool& shown, QAction* item) {
-    shown = !shown;
-    item->setChecked(shown);
-    midi_.SendProgramChanges();
-    Prepair4PLAY(false);
-}
-
 bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
     ControlPanel& c = *panel_;
     const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
@@ -304,7 +298,7 @@ bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 QDialog* frmMain::showSoundSwitches() {
-    if (!soundSwitches_) soundSwitches_ = new MainSet(state_.settings, this, [this] { publishLive(); });
+    if (!soundSwitches_) soundSwitches_ = new MainSet(*settingsModel_, this);
     soundSwitches_->show();
     soundSwitches_->raise();
     return soundSwitches_;
@@ -315,7 +309,7 @@ void frmMain::showTour() {
         tour_->raise();
         return;
     }
-    tour_ = new frmIntroduce(*this, state_.settings.HideDemoOffer);
+    tour_ = new frmIntroduce(*this);
     // Programs that drive the trainer (its acceptance tests, a recorded demonstration) may hurry the
     // explanations; the music keeps its own time.
     bool paced = false;
@@ -325,8 +319,7 @@ void frmMain::showTour() {
 }
 
 void frmMain::setClickSound(int entry) {
-    state_.settings.ClickSound = static_cast<std::int16_t>(entry);
-    publishLive();
+    settingsModel_->set<&Settings::ClickSound>(static_cast<std::int16_t>(entry));
 }
 
 void frmMain::showShortcuts() {

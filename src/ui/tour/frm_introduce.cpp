@@ -25,9 +25,9 @@ static constexpr int OnTopMs = 500;
 static constexpr int HoldPollMs = 50;
 } // namespace
 
-frmIntroduce::frmIntroduce(frmMain& window, bool& hideOffer)
+frmIntroduce::frmIntroduce(frmMain& window)
     // A tool window above the main window: the tour explains while the main window is being driven.
-    : QDialog(&window, Qt::Tool | Qt::WindowStaysOnTopHint), window_(window), hideOffer_(hideOffer),
+    : QDialog(&window, Qt::Tool | Qt::WindowStaysOnTopHint), window_(window),
       stage_(std::make_unique<TourStage>(window)) {
     setObjectName(QStringLiteral("frmIntroduce"));
     setWindowTitle(QStringLiteral("デモンストレーション"));
@@ -58,7 +58,8 @@ frmIntroduce::frmIntroduce(frmMain& window, bool& hideOffer)
     Command4->setObjectName(QStringLiteral("Command4"));
     connect(Command3, &QPushButton::clicked, this, &frmIntroduce::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &frmIntroduce::Command4_Click);
-    connect(Check1, &QCheckBox::clicked, this, [this](bool on) { hideOffer_ = on; });
+    connect(Check1, &QCheckBox::clicked, this,
+            [this](bool on) { window_.settingsModel().set<&Settings::HideDemoOffer>(on); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Check1);
@@ -138,7 +139,7 @@ void frmIntroduce::chapterEnded() {
 }
 
 void frmIntroduce::Command4_Click() {
-    hideOffer_ = Check1->isChecked();
+    window_.settingsModel().set<&Settings::HideDemoOffer>(Check1->isChecked());
     close();
 }
 
