@@ -169,7 +169,7 @@ FrmColset* frmMain::mnu_settei_color_Click() {
     // next draw.
     if (!colourSettings_) {
         colourSettings_ = new FrmColset(
-            state_.settings, prompter_, [this] { saveSettings(); }, this);
+            *settingsModel_, prompter_, [this] { saveSettings(); }, this);
         colourSettings_->setWindowFlag(Qt::Window);
     }
     colourSettings_->start();
@@ -182,12 +182,9 @@ settei* frmMain::mnu_settei_sound_Click() {
         hooks.save = [this] { saveSettings(); };
         hooks.applied = [this] {
             midi_.SendProgramChanges();
-            // The tempo bar and box show the tempo chosen in the window, which wrote it past the model.
-            showSetting(FieldId<&Settings::Tempo>);
-            publishLive();
             Prepair4PLAY(false);
         };
-        soundSettings_ = new settei(state_.settings, midi_, std::move(hooks), this);
+        soundSettings_ = new settei(*settingsModel_, midi_, std::move(hooks), this);
         soundSettings_->setWindowFlag(Qt::Window);
     }
     soundSettings_->start();
