@@ -10,7 +10,8 @@
 namespace orbel {
 
 namespace flag {
-// State flags hold −1 for true and 0 for false, check-box mirrors hold 1 and 0.
+// The run's state flags (the stop request, the start) hold −1 for true and 0 for false. The settings'
+// switches are bool; how the settings file spells them is the record's business (theory/settings_table.h).
 static constexpr std::int16_t True = -1;
 static constexpr std::int16_t False = 0;
 } // namespace flag

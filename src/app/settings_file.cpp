@@ -4,6 +4,7 @@
 #include "datafiles/bounded_read.h"
 #include "datafiles/text_encoding.h"
 #include "theory/kihon.h"
+#include "theory/settings_table.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,91 +19,69 @@ namespace {
 
 static constexpr char FieldPadding = ' ';
 
-// Walks every field of the record with its offset in the file; one list serves both directions, so reading
-// and writing cannot disagree. Swatch 6 sits before swatch 5 in the file.
-template <typename Record, typename Visitor> void EachField(Record& s, Visitor&& field) {
-    field(0, s.UserFileField);
-    field(130, s.RootKey);
-    field(132, s.RootProgression);
-    field(134, s.TransposeSemitones);
-    field(136, s.MelodyProgram);
-    field(138, s.SoundOnChange);
-    field(140, s.PitchBaseC);
-    field(142, s.StudyType);
-    field(144, s.IIVIMode[0]);
-    field(146, s.IIVIMode[1]);
-    for (int i = 0; i <= 4; ++i)
-        field(148 + 4 * i, s.ViewColour[i]);
-    field(168, s.ViewColour[6]);
-    field(172, s.ViewColour[5]);
-    for (int i = 0; i < 6; ++i)
-        field(176 + 4 * i, s.Reserved17[i]);
-    field(200, s.Tempo);
-    field(202, s.ShowScore);
-    field(204, s.ShowDiagram);
-    field(206, s.ShowKeyboard);
-    field(208, s.Reserved27);
-    field(210, s.RepeatCount);
-    field(212, s.RepeatOn);
-    field(214, s.ConcertPitchPlay);
-    field(216, s.Reserved31);
-    field(218, s.Reserved32);
-    field(220, s.EntryDisplay);
-    field(222, s.SwingOn);
-    field(224, s.RangeLimitOn);
-    field(226, s.RangeHigh);
-    field(228, s.RangeLow);
-    field(230, s.CountInOn);
-    field(232, s.ClickOn);
-    field(234, s.SwingLevel);
-    field(236, s.ChordProgram);
-    field(238, s.AccompanimentOn);
-    for (int i = 0; i < settings_limits::StudyItemSlots; ++i)
-        field(240 + 2 * i, s.StudyItem[i]);
-    field(262, s.ClickSound);
-    field(264, s.BassSound);
-    field(266, s.MelodyOn);
-    field(268, s.Reserved47);
-    field(270, s.MelodyVolume);
-    field(272, s.ChordVolume);
-    field(274, s.ClickVolume);
-    field(276, s.BassVolume);
-    field(278, s.Reserved52);
-    field(280, s.UpDown);
-    field(282, s.HideDemoOffer);
-    field(284, s.KeyboardSetsRoot);
-    field(286, s.Reserved56);
-    field(288, s.Reserved57);
-    for (int i = 0; i < 6; ++i)
-        field(292 + 4 * i, s.Reserved58[i]);
+// Writes every field of the table at its offsets, little-endian; floats keep their exact bits; a switch is
+// written as the record spelled it when it still has the value it was read with.
+void WriteFields(const Settings& s, char* out) {
+    ForEachSettingsField([&s, out](const auto& field, auto index) {
+        using Field = std::remove_cvref_t<decltype(field)>;
+        using Element = typename Field::Element;
+        if (!field.inRecord) return;
+        for (std::size_t i = 0; i < Field::Shape::Count; ++i) {
+            const Element& value = ElementOf(s.*field.member, i);
+            char* at = out + field.offsets[i];
+            if constexpr (std::is_same_v<Element, bool>) {
+                const std::int16_t read = s.spelling.switches[SwitchSlot<decltype(index)::value>()];
+                const bool readOn = read == field.trueForm;
+                qToLittleEndian<std::int16_t>(value == readOn ? read : (value ? field.trueForm : 0), at);
+            } else if constexpr (std::is_floating_point_v<Element>) {
+                qToLittleEndian(std::bit_cast<std::uint32_t>(value), at);
+            } else if constexpr (std::is_integral_v<Element>) {
+                qToLittleEndian(value, at);
+            } else {
+                std::copy(value.begin(), value.end(), at);
+            }
+        }
+    });
 }
 
-using UserFileBytes = std::array<char, settings_limits::UserFileFieldBytes>;
+// The table's fields fill the record exactly, none overlapping another.
+consteval bool FieldsTileTheRecord() {
+    std::array<int, settings_file::RecordBytes> owners{};
+    ForEachSettingsField([&owners](const auto& field, auto) {
+        using Field = std::remove_cvref_t<decltype(field)>;
+        if (!field.inRecord) return;
+        for (const std::int16_t offset : field.offsets)
+            for (std::size_t b = 0; b < RecordBytesOf<typename Field::Element>; ++b)
+                ++owners.at(static_cast<std::size_t>(offset) + b);
+    });
+    for (const int owner : owners)
+        if (owner != 1) return false;
+    return true;
+}
+static_assert(FieldsTileTheRecord());
 
-// Writes each field at its offset, little-endian; floats keep their exact bits.
-struct FieldWriter {
-    char* out;
-    void operator()(int offset, const UserFileBytes& text) const {
-        std::copy(text.begin(), text.end(), out + offset);
-    }
-    template <typename Integer> void operator()(int offset, Integer value) const {
-        qToLittleEndian(value, out + offset);
-    }
-    void operator()(int offset, float value) const { (*this)(offset, std::bit_cast<std::uint32_t>(value)); }
-};
-
-struct FieldReader {
-    const char* in;
-    void operator()(int offset, UserFileBytes& text) const {
-        std::copy(in + offset, in + offset + text.size(), text.begin());
-    }
-    template <typename Integer> void operator()(int offset, Integer& value) const {
-        value = qFromLittleEndian<Integer>(in + offset);
-    }
-    void operator()(int offset, float& value) const {
-        value = std::bit_cast<float>(qFromLittleEndian<std::uint32_t>(in + offset));
-    }
-};
+void ReadFields(const char* in, Settings& s) {
+    ForEachSettingsField([&s, in](const auto& field, auto index) {
+        using Field = std::remove_cvref_t<decltype(field)>;
+        using Element = typename Field::Element;
+        if (!field.inRecord) return;
+        for (std::size_t i = 0; i < Field::Shape::Count; ++i) {
+            Element& value = ElementOf(s.*field.member, i);
+            const char* at = in + field.offsets[i];
+            if constexpr (std::is_same_v<Element, bool>) {
+                const auto read = qFromLittleEndian<std::int16_t>(at);
+                s.spelling.switches[SwitchSlot<decltype(index)::value>()] = read;
+                value = read == field.trueForm;
+            } else if constexpr (std::is_floating_point_v<Element>) {
+                value = std::bit_cast<Element>(qFromLittleEndian<std::uint32_t>(at));
+            } else if constexpr (std::is_integral_v<Element>) {
+                value = qFromLittleEndian<Element>(at);
+            } else {
+                std::copy(at, at + value.size(), value.begin());
+            }
+        }
+    });
+}
 
 // Why a load could not read the record.
 enum class ReadOutcome { Read, Missing, WrongLength, Failed };
@@ -130,14 +109,14 @@ ReadOutcome ReadRecord(const QString& path, Settings& s) {
 
 QByteArray EncodeSettingsRecord(const Settings& s) {
     QByteArray bytes(settings_file::RecordBytes, '\0');
-    EachField(s, FieldWriter{bytes.data()});
+    WriteFields(s, bytes.data());
     return bytes;
 }
 
 std::optional<Settings> DecodeSettingsRecord(QByteArrayView bytes) {
     if (bytes.size() != settings_file::RecordBytes) return std::nullopt;
     Settings s;
-    EachField(s, FieldReader{bytes.data()});
+    ReadFields(bytes.data(), s);
     return s;
 }
 

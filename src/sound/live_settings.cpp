@@ -1,37 +1,15 @@
 #include "sound/live_settings.h"
 
+#include "theory/settings_table.h"
+
 #include <utility>
 
 namespace orbel {
 
 void CopyLiveFields(const Settings& from, Settings& to) {
-    static constexpr std::int16_t Settings::*Live[] = {
-        &Settings::Tempo,
-        &Settings::SwingOn,
-        &Settings::SwingLevel,
-        &Settings::ClickOn,
-        &Settings::ClickSound,
-        &Settings::ClickVolume,
-        &Settings::MelodyOn,
-        &Settings::MelodyVolume,
-        &Settings::ChordVolume,
-        &Settings::BassVolume,
-        &Settings::MelodyProgram,
-        &Settings::ChordProgram,
-        &Settings::BassSound,
-        &Settings::CountInOn,
-        &Settings::RepeatOn,
-        &Settings::RepeatCount,
-        &Settings::AccompanimentOn,
-        &Settings::PitchBaseC,
-        &Settings::TransposeSemitones,
-        &Settings::ConcertPitchPlay,
-        &Settings::ShowScore,
-        &Settings::ShowDiagram,
-        &Settings::ShowKeyboard,
-    };
-    for (const auto field : Live)
-        to.*field = from.*field;
+    ForEachSettingsField([&from, &to](const auto& field, auto) {
+        if (field.isLive) to.*field.member = from.*field.member;
+    });
 }
 
 void LiveSettings::publish(const Settings& settings) {

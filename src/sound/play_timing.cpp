@@ -52,8 +52,8 @@ QString RepeatLabelText(int number, int count, int repeatOn) {
     return QStringLiteral("%1/%2").arg(number).arg(count);
 }
 
-LabelPosition RepeatLabelPosition(float cx, float cy, float r, int showKeyboard) {
-    if (showKeyboard == flag::True) return {cx + LabelXWithKeyboard * r, cy - r};
+LabelPosition RepeatLabelPosition(float cx, float cy, float r, bool keyboardShown) {
+    if (keyboardShown) return {cx + LabelXWithKeyboard * r, cy - r};
     return {cx + LabelXWithoutKeyboard * r, play_timing::LabelYBesideKeyboard};
 }
 

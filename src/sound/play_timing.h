@@ -38,8 +38,8 @@ struct LabelPosition {
 };
 
 // Where the repetition label and the tempo mark go, beside the circle diagram of centre (cx, cy) and
-// radius r: above its right side when the keyboard is shown (showKeyboard = −1), else at a fixed height.
-LabelPosition RepeatLabelPosition(float cx, float cy, float r, int showKeyboard);
+// radius r: above its right side when the keyboard is shown, else at a fixed height.
+LabelPosition RepeatLabelPosition(float cx, float cy, float r, bool keyboardShown);
 
 // How far the root moves between passes of the repeat loop for each RootProgression choice: a semitone
 // up, a semitone down, a fourth up, or not at all (also for a value outside the choices).

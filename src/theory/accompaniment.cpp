@@ -89,11 +89,11 @@ int Accompaniment::Draw(int count) {
 
 void Accompaniment::BuildAccompaniment(Timeline& timeline, int variant, const Settings& settings,
                                        int beatsPerBar, int studyType, const std::function<void()>& yield) {
-    if (settings.AccompanimentOn != 1 || studyType == study_type::Scale) return;
+    if (!settings.AccompanimentOn || studyType == study_type::Scale) return;
     if (variant < 0 || variant >= Variants || beatsPerBar < 1) return;
 
     const int barTicks = beatsPerBar * TicksPerBeat;
-    const bool playsRhythm = settings.SwingOn == 1 && beatsPerBar == 4;
+    const bool playsRhythm = settings.SwingOn && beatsPerBar == 4;
     const int end = std::min(timeline.TimelineLength, timeline.capacity());
     int bassPattern = 1;
     int rhythm = OpeningRhythm;

@@ -31,10 +31,10 @@ public:
 
     // Writes the bass (voice 5) and the comping (voices 1–4) of variant 0 or 1 over ticks
     // 0..TimelineLength − 1 of a timeline whose melody and chord symbols are in place. Nothing is written
-    // unless settings.AccompanimentOn is 1 and the study is not a scale, nor for a bar of less than one beat.
-    // Until the first chord symbol nothing sounds; from then on each bar draws a bass pattern and a rhythm
-    // (the first bar never starts off the beat), and every chord symbol met changes the voicing at once.
-    // yield runs after every step of 4 ticks, so a caller can act between the steps (tests stop there).
+    // unless settings.AccompanimentOn is on and the study is not a scale, nor for a bar of less than one
+    // beat. Until the first chord symbol nothing sounds; from then on each bar draws a bass pattern and a
+    // rhythm (the first bar never starts off the beat), and every chord symbol met changes the voicing at
+    // once. yield runs after every step of 4 ticks, so a caller can act between the steps (tests stop there).
     void BuildAccompaniment(Timeline& timeline, int variant, const Settings& settings, int beatsPerBar,
                             int studyType, const std::function<void()>& yield = {});
 

@@ -39,7 +39,7 @@ int FloorDiv(int a, int b) {
 } // namespace
 
 PitchWindow FitRangeWindow(const Settings& settings) {
-    if (settings.RangeLimitOn != 1) return {};
+    if (!settings.RangeLimitOn) return {};
     return {settings.RangeLow, settings.RangeHigh};
 }
 

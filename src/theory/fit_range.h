@@ -16,9 +16,10 @@ static constexpr int MaxOctaveShift = 10;
 } // namespace fit_range_limits
 
 // Moves OctaveShift by at most one octave towards the range of the sounding notes (rests do not count): the
-// user's limits RangeLow..RangeHigh when settings.RangeLimitOn = 1, else 1..71. A note above the range takes
-// precedence over a note below it, so a range narrower than the notes makes the shift alternate from one
-// build to the next. One step per build keeps the shift from jumping when only a single note is out of range.
+// user's limits RangeLow..RangeHigh when settings.RangeLimitOn is on, else 1..71. A note above the range
+// takes precedence over a note below it, so a range narrower than the notes makes the shift alternate from
+// one build to the next. One step per build keeps the shift from jumping when only a single note is out of
+// range.
 void FitRange(PlaySequence& seq, const Settings& settings);
 
 // The pitches FitRange moves the sounding notes into.

@@ -50,7 +50,7 @@ BuildMessage BuildScaleOrChord(PlaySequence& seq, const Settings& settings, cons
     const std::vector<std::string_view> steps =
         SplitCharacters(isScale ? catalogue.ScaleSteps[slot] : catalogue.ChordSteps[slot]);
 
-    const bool upDown = settings.UpDown == 1;
+    const bool upDown = settings.UpDown;
     if (steps.size() > (upDown ? MaxStepsUpDown : MaxSteps)) {
         ClearSequence(seq);
         return FaultyDataMessage();

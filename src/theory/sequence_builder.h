@@ -37,7 +37,7 @@ static constexpr int ScaleCharsUsed = 7;
 void ClearSequence(PlaySequence& seq);
 
 // Builds scale item (isScale) or chord item of the catalogue on root as eighth notes from root + 24 upwards,
-// one note per step character and one for the root; with settings.UpDown = 1 the same notes follow downwards,
+// one note per step character and one for the root; with settings.UpDown on the same notes follow downwards,
 // the top note played twice. A scale or chord whose name holds "ﾏｲﾅ" and "2" comes down as the melodic minor
 // does (its sixth and seventh a semitone lower). The title goes into SeqChord(0), spelled with the
 // MajorSpelling of the previous build; MajorSpelling then becomes 1.

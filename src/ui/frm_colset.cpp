@@ -1,5 +1,7 @@
 #include "ui/frm_colset.h"
 
+#include "app/settings_model.h"
+
 #include "ui/center_form.h"
 #include "views/colour.h"
 
@@ -23,8 +25,8 @@ static constexpr std::array<const char*, settings_limits::ColourSwatches> BoxCap
 
 } // namespace
 
-FrmColset::FrmColset(Settings& settings, Prompter& prompter, std::function<void()> saved, QWidget* parent)
-    : QDialog(parent), settings_(settings), saved_(std::move(saved)), prompter_(prompter) {
+FrmColset::FrmColset(SettingsModel& model, Prompter& prompter, std::function<void()> saved, QWidget* parent)
+    : QDialog(parent), model_(model), saved_(std::move(saved)), prompter_(prompter) {
     setObjectName(QStringLiteral("frmColset"));
     setWindowTitle(QStringLiteral("カラー設定"));
     // Built once and shown again (start): closing only hides it.
@@ -66,10 +68,9 @@ FrmColset::FrmColset(Settings& settings, Prompter& prompter, std::function<void(
 }
 
 void FrmColset::Form_Load() {
-    for (int i = 0; i < settings_limits::ColourSwatches; ++i) {
-        colours_[static_cast<std::size_t>(i)] = settings_.ViewColour[static_cast<std::size_t>(i)];
+    colours_ = model_.settings().ViewColour;
+    for (int i = 0; i < settings_limits::ColourSwatches; ++i)
         showBox(i);
-    }
 }
 
 void FrmColset::start() {
@@ -98,8 +99,7 @@ void FrmColset::Picture1_Click(int index) {
 }
 
 void FrmColset::Command2_Click() {
-    for (std::size_t i = 0; i < colours_.size(); ++i)
-        settings_.ViewColour[i] = colours_[i];
+    model_.set<&Settings::ViewColour>(colours_);
     if (saved_) saved_();
     close();
 }

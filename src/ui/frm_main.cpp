@@ -92,11 +92,12 @@ KeyReach KeyCommandsReach(const QWidget& focus) {
     return focus.testAttribute(Qt::WA_InputMethodEnabled) ? KeyReach::None : KeyReach::StopOnly;
 }
 
-Qt::CheckState CheckFrom(std::int16_t value) {
-    return value == 1 ? Qt::Checked : Qt::Unchecked;
+Qt::CheckState CheckFrom(bool on) {
+    return on ? Qt::Checked : Qt::Unchecked;
 }
-std::int16_t CheckValue(bool checked) {
-    return checked ? 1 : 0;
+// A view switch as the circle's layout takes it: −1 shown, 0 hidden.
+int ViewFlag(bool shown) {
+    return shown ? flag::True : flag::False;
 }
 
 } // namespace
@@ -124,6 +125,8 @@ frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* 
     // resizes come the same way: one filter, so that each event is handled once.
     qApp->installEventFilter(this);
     panel_ = std::make_unique<ControlPanel>(surface_);
+    settingsModel_ = new SettingsModel(state_.settings, this);
+    connect(settingsModel_, &SettingsModel::changed, this, &frmMain::settingChanged);
     buildMenus();
     connectControls();
 }
@@ -136,7 +139,7 @@ frmMain::~frmMain() {
 
 void frmMain::connectControls() {
     ControlPanel& c = *panel_;
-    Settings& s = state_.settings;
+    SettingsModel& m = *settingsModel_;
     StudyController* study = study_.get();
     connect(c.studyTypeList, &QComboBox::currentIndexChanged, study, &StudyController::studyTypeChosen);
     connect(c.itemList, &QComboBox::currentIndexChanged, study, &StudyController::itemChosen);
@@ -144,34 +147,26 @@ void frmMain::connectControls() {
             [study](int entry) { study->iiviModeChosen(0, entry); });
     connect(c.treatmentList, &QComboBox::currentIndexChanged, study,
             [study](int entry) { study->iiviModeChosen(1, entry); });
-    connect(c.repeatCountList, &QComboBox::currentIndexChanged, this, [&s](int index) {
-        if (index >= 0) s.RepeatCount = static_cast<std::int16_t>(index + 1);
+    connect(c.repeatCountList, &QComboBox::currentIndexChanged, this, [&m](int index) {
+        if (index >= 0) m.set<&Settings::RepeatCount>(static_cast<std::int16_t>(index + 1));
     });
     connect(c.tempoBar, &QScrollBar::valueChanged, this, &frmMain::tempoBarMoved);
     connect(c.tempoBox, &QLineEdit::editingFinished, this, &frmMain::tempoTyped);
 
+    // The switches change the settings; what follows a change is settingChanged's.
     connect(c.keyboardRootBox, &QCheckBox::clicked, this,
-            [&s](bool on) { s.KeyboardSetsRoot = CheckValue(on); });
-    connect(c.repeatBox, &QCheckBox::clicked, this, [&s](bool on) { s.RepeatOn = CheckValue(on); });
+            [&m](bool on) { m.set<&Settings::KeyboardSetsRoot>(on); });
+    connect(c.repeatBox, &QCheckBox::clicked, this, [&m](bool on) { m.set<&Settings::RepeatOn>(on); });
     connect(c.concertPitchBox, &QCheckBox::clicked, this,
-            [&s](bool on) { s.ConcertPitchPlay = CheckValue(on); });
-    connect(c.entryDisplayBox, &QCheckBox::clicked, this, [this, &s](bool on) {
-        s.EntryDisplay = CheckValue(on);
-        midi_.SendProgramChanges();
-        study_->rebuild(false);
-    });
-    connect(c.swingBox, &QCheckBox::clicked, this, [this, &s](bool on) {
-        s.SwingOn = CheckValue(on);
-        play_->publishLive();
-    });
+            [&m](bool on) { m.set<&Settings::ConcertPitchPlay>(on); });
+    connect(c.entryDisplayBox, &QCheckBox::clicked, this,
+            [&m](bool on) { m.set<&Settings::EntryDisplay>(on); });
+    connect(c.swingBox, &QCheckBox::clicked, this, [&m](bool on) { m.set<&Settings::SwingOn>(on); });
     connect(c.favouriteBox, &QCheckBox::clicked, study, &StudyController::favouriteToggled);
-    connect(c.upDownBox, &QCheckBox::clicked, this, [this, &s](bool on) {
-        s.UpDown = CheckValue(on);
-        study_->rebuild(false);
-    });
+    connect(c.upDownBox, &QCheckBox::clicked, this, [&m](bool on) { m.set<&Settings::UpDown>(on); });
     for (int i = 0; i < 4; ++i) {
         connect(c.progressionOptions[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
-                [&s, i] { s.RootProgression = static_cast<std::int16_t>(i); });
+                [&m, i] { m.set<&Settings::RootProgression>(static_cast<std::int16_t>(i)); });
     }
 
     connect(c.quitButton, &QPushButton::clicked, this, &QWidget::close);
@@ -291,28 +286,11 @@ void frmMain::start() {
     midi_.InitSoundTables();
     show();
 
-    c.keyboardRootBox->setCheckState(CheckFrom(s.KeyboardSetsRoot));
-    c.concertPitchBox->setCheckState(CheckFrom(s.ConcertPitchPlay));
-    c.entryDisplayBox->setCheckState(CheckFrom(s.EntryDisplay));
-    c.swingBox->setCheckState(CheckFrom(s.SwingOn));
-
-    // A stored tempo outside the bar's range starts at one it can show.
+    // A stored tempo outside the bar's range starts at one it can show; the diagram is always shown.
     s.Tempo = static_cast<std::int16_t>(StartingTempo(s.Tempo));
-    const std::int16_t tempo = s.Tempo;
-    c.tempoBar->setValue(tempo);
-    tempoBarMoved(tempo);
+    s.ShowDiagram = true;
 
     InitIIVITables(state_.iiviTables);
-
-    c.repeatBox->setCheckState(CheckFrom(s.RepeatOn));
-    showScore_->setChecked(s.ShowScore == flag::True);
-    s.ShowDiagram = flag::True;
-    showDiagram_->setChecked(true);
-    showKeyboard_->setChecked(s.ShowKeyboard == flag::True);
-
-    if (s.RootProgression >= 0 && s.RootProgression < 4)
-        c.progressionOptions[static_cast<std::size_t>(s.RootProgression)]->setChecked(true);
-    c.upDownBox->setCheckState(CheckFrom(s.UpDown));
 
     {
         const QSignalBlocker block(c.studyTypeList);
@@ -342,9 +320,13 @@ void frmMain::start() {
         c.repeatCountList->clear();
         for (int n = 1; n <= RepeatChoices; ++n)
             c.repeatCountList->addItem(QStringLiteral("%1 回").arg(n));
-        // The list offers up to 20; a larger stored count shows as 20 and plays as stored.
-        c.repeatCountList->setCurrentIndex(std::clamp<int>(s.RepeatCount - 1, 0, RepeatChoices - 1));
     }
+    // Every control shows its setting as the settings file had it.
+    ForEachSettingsField(
+        [this](const auto&, auto index) { showSetting(SettingsFieldId(decltype(index)::value)); });
+    // The tempo the run starts with is the user's, as the bar now shows it.
+    play_->tempoChosen(s.Tempo);
+    play_->publishLive();
 
     state_.Initialising = flag::False;
     selectStudyType(s.StudyType);
@@ -409,23 +391,77 @@ void frmMain::showKeyboardOptions(bool shown) {
 }
 
 void frmMain::tempoBarMoved(int value) {
-    panel_->tempoBox->setText(QString::number(value));
+    // The play controller tells the user's move from the bar following the ramp; the box follows the model.
     play_->tempoChosen(value);
+    settingsModel_->set<&Settings::Tempo>(static_cast<std::int16_t>(value));
 }
 
 void frmMain::tempoTyped() {
+    const int tempo = play_->tempoTyped(panel_->tempoBox->text());
     // The bar stays where it is, and the box shows what plays.
-    panel_->tempoBox->setText(QString::number(play_->tempoTyped(panel_->tempoBox->text())));
+    tempoTyped_ = true;
+    settingsModel_->set<&Settings::Tempo>(static_cast<std::int16_t>(tempo));
+    tempoTyped_ = false;
+    panel_->tempoBox->setText(QString::number(tempo));
+}
+
+void frmMain::settingChanged(SettingsFieldId field) {
+    showSetting(field);
+    if (field == FieldId<&Settings::EntryDisplay> || field == FieldId<&Settings::ShowScore> ||
+        field == FieldId<&Settings::ShowKeyboard>) {
+        midi_.SendProgramChanges();
+        study_->rebuild(false);
+    } else if (field == FieldId<&Settings::UpDown>) {
+        study_->rebuild(false);
+    }
+    if (IsLiveField(field)) play_->publishLive();
+}
+
+void frmMain::showSetting(SettingsFieldId field) {
+    ControlPanel& c = *panel_;
+    const Settings& s = state_.settings;
+    const std::pair<SettingsFieldId, std::pair<QCheckBox*, bool>> boxes[] = {
+        {FieldId<&Settings::KeyboardSetsRoot>, {c.keyboardRootBox, s.KeyboardSetsRoot}},
+        {FieldId<&Settings::RepeatOn>, {c.repeatBox, s.RepeatOn}},
+        {FieldId<&Settings::ConcertPitchPlay>, {c.concertPitchBox, s.ConcertPitchPlay}},
+        {FieldId<&Settings::EntryDisplay>, {c.entryDisplayBox, s.EntryDisplay}},
+        {FieldId<&Settings::SwingOn>, {c.swingBox, s.SwingOn}},
+        {FieldId<&Settings::UpDown>, {c.upDownBox, s.UpDown}},
+    };
+    for (const auto& [id, box] : boxes)
+        if (id == field) box.first->setCheckState(CheckFrom(box.second));
+    const std::pair<SettingsFieldId, std::pair<QAction*, bool>> views[] = {
+        {FieldId<&Settings::ShowScore>, {showScore_, s.ShowScore}},
+        {FieldId<&Settings::ShowDiagram>, {showDiagram_, s.ShowDiagram}},
+        {FieldId<&Settings::ShowKeyboard>, {showKeyboard_, s.ShowKeyboard}},
+    };
+    for (const auto& [id, view] : views)
+        if (id == field) view.first->setChecked(view.second);
+
+    if (field == FieldId<&Settings::Tempo>) {
+        c.tempoBox->setText(QString::number(s.Tempo));
+        if (!tempoTyped_) {
+            const QSignalBlocker block(c.tempoBar);
+            c.tempoBar->setValue(s.Tempo);
+        }
+    } else if (field == FieldId<&Settings::RepeatCount> && c.repeatCountList->count() > 0) {
+        // The list offers up to 20; a larger stored count shows as 20 and plays as stored.
+        const QSignalBlocker block(c.repeatCountList);
+        c.repeatCountList->setCurrentIndex(std::clamp<int>(s.RepeatCount - 1, 0, RepeatChoices - 1));
+    } else if (field == FieldId<&Settings::RootProgression> && s.RootProgression >= 0 &&
+               s.RootProgression < 4) {
+        c.progressionOptions[static_cast<std::size_t>(s.RootProgression)]->setChecked(true);
+    }
 }
 
 void frmMain::DrawScore() {
     const Settings& s = state_.settings;
     const double viewsRight = RightColumnLeft(scale_.logicalWidth);
     const KeyboardContent keyboard =
-        KeyboardFor(state_.sequence, s.ShowKeyboard == flag::True, s.EntryDisplay == 1, s.StudyType,
+        KeyboardFor(state_.sequence, s.ShowKeyboard, s.EntryDisplay, s.StudyType,
                     s.ViewColour[swatch::KeyboardEntry], s.ViewColour[swatch::KeyboardHit], viewsRight);
     const CircleDiagram circle = CircleFor();
-    if (s.ShowScore != flag::True) {
+    if (!s.ShowScore) {
         views_->show({}, keyboard, circle);
         return;
     }
@@ -443,9 +479,9 @@ void frmMain::DrawScore() {
 
 CircleDiagram frmMain::CircleFor() const {
     const Settings& s = state_.settings;
-    const CircleFrame frame{scale_.logicalHeight, RightColumnLeft(scale_.logicalWidth),
-                            state_.LayoutMode,    s.StudyType,
-                            s.ShowScore,          s.ShowKeyboard};
+    const CircleFrame frame{scale_.logicalHeight,  RightColumnLeft(scale_.logicalWidth),
+                            state_.LayoutMode,     s.StudyType,
+                            ViewFlag(s.ShowScore), ViewFlag(s.ShowKeyboard)};
     CircleDiagram d;
     d.place = CircleLayout(frame);
     const QSizeF digit = views_->degreeTextSize(d.place.degreeSize);
@@ -482,8 +518,8 @@ void frmMain::Form_MouseDown(QPointF pixel) {
     views_->pressKey(*key);
     soundedKey_ = *key;
     const int pitch = *key + keyboard::LowestPitch - 1;
-    Settings& s = state_.settings;
-    if (s.ConcertPitchPlay == 1) {
+    const Settings& s = state_.settings;
+    if (s.ConcertPitchPlay) {
         midi_.MidiNoteOnConcert(midi_channels::Melody, pitch, KeyPressVelocity);
     } else {
         midi_.MidiNoteOn(midi_channels::Melody, pitch, KeyPressVelocity);

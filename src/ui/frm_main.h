@@ -5,6 +5,7 @@
 
 #include "app/logical_scale.h"
 #include "app/program_state.h"
+#include "app/settings_model.h"
 #include "ui/control_panel.h"
 #include "ui/play_controller.h"
 #include "ui/private_font.h"
@@ -58,6 +59,8 @@ public:
     void drawScore() override { DrawScore(); }
     // The circle diagram's place and points for the views shown now, and what it shows of the selection.
     CircleDiagram CircleFor() const;
+    // The run's settings as the controls and the settings windows change them; the controls follow it.
+    SettingsModel& settingsModel() override { return *settingsModel_; }
 
     bool FontSet();
     void FontReset();
@@ -119,7 +122,11 @@ private:
     void tempoBarMoved(int value);
     // A typed tempo applies when the box is left or Enter is pressed.
     void tempoTyped();
-    void toggleView(std::int16_t& flag, QAction* item);
+    // A setting changed through the model: its control shows it, and what depends on it follows.
+    void settingChanged(SettingsFieldId field);
+    // The control of a setting shows the setting as it is (fields without a control of the window's:
+    // nothing).
+    void showSetting(SettingsFieldId field);
     // "出荷状態にもどす": the factory settings, and an end without saving.
     void ResetToFactory();
     void mmu_settei_MIDISelect_Click();
@@ -187,6 +194,9 @@ private:
     QPointer<FrmColset> colourSettings_;
     QPointer<QDialog> tour_;
     DesktopOpener* opener_ = nullptr;
+    SettingsModel* settingsModel_ = nullptr;
+    // While a typed tempo is taken: the bar stays where it is.
+    bool tempoTyped_ = false;
 };
 
 } // namespace orbel

@@ -89,10 +89,11 @@ void frmMain::buildMenus() {
     for (QAction* item : {showScore_, showDiagram_, showKeyboard_})
         item->setCheckable(true);
     showDiagram_->setEnabled(false);
+    // The menu's check follows the setting (settingChanged), and the views are drawn again.
     connect(showScore_, &QAction::triggered, this,
-            [this] { toggleView(state_.settings.ShowScore, showScore_); });
+            [this] { settingsModel_->set<&Settings::ShowScore>(!state_.settings.ShowScore); });
     connect(showKeyboard_, &QAction::triggered, this,
-            [this] { toggleView(state_.settings.ShowKeyboard, showKeyboard_); });
+            [this] { settingsModel_->set<&Settings::ShowKeyboard>(!state_.settings.ShowKeyboard); });
 
     QMenu* settings = bar->addMenu(QStringLiteral("設定(&S)"));
     settings->setObjectName(QStringLiteral("mnu_settei"));
@@ -167,7 +168,7 @@ FrmColset* frmMain::mnu_settei_color_Click() {
     // next draw.
     if (!colourSettings_) {
         colourSettings_ = new FrmColset(
-            state_.settings, prompter_, [this] { saveSettings(); }, this);
+            *settingsModel_, prompter_, [this] { saveSettings(); }, this);
         colourSettings_->setWindowFlag(Qt::Window);
     }
     colourSettings_->start();
@@ -180,12 +181,11 @@ settei* frmMain::mnu_settei_sound_Click() {
         hooks.save = [this] { saveSettings(); };
         hooks.applied = [this] {
             midi_.SendProgramChanges();
-            // The tempo bar and box show the tempo chosen in the window.
-            panel_->tempoBar->setValue(state_.settings.Tempo);
-            tempoBarMoved(state_.settings.Tempo);
+            // The bar and box follow the committed tempo; the tempo set in the window is the user's.
+            play_->tempoChosen(state_.settings.Tempo);
             study_->rebuild(false);
         };
-        soundSettings_ = new settei(state_.settings, midi_, std::move(hooks), this);
+        soundSettings_ = new settei(*settingsModel_, midi_, std::move(hooks), this);
         soundSettings_->setWindowFlag(Qt::Window);
     }
     soundSettings_->start();
@@ -244,13 +244,6 @@ void frmMain::ResetToFactory() {
     QCoreApplication::quit();
 }
 
-void frmMain::toggleView(std::int16_t& viewFlag, QAction* item) {
-    ToggleFlag(viewFlag);
-    item->setChecked(viewFlag == flag::True);
-    midi_.SendProgramChanges();
-    study_->rebuild(false);
-}
-
 bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
     ControlPanel& c = *panel_;
     const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
@@ -300,8 +293,7 @@ bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 QDialog* frmMain::showSoundSwitches() {
-    if (!soundSwitches_)
-        soundSwitches_ = new MainSet(state_.settings, this, [this] { play_->publishLive(); });
+    if (!soundSwitches_) soundSwitches_ = new MainSet(*settingsModel_, this);
     soundSwitches_->show();
     soundSwitches_->raise();
     return soundSwitches_;
@@ -312,7 +304,7 @@ void frmMain::showTour() {
         tour_->raise();
         return;
     }
-    tour_ = OpenTour(*this, state_.settings.HideDemoOffer);
+    tour_ = OpenTour(*this);
 }
 
 QDialog* frmMain::showColourSettings() {
@@ -320,8 +312,7 @@ QDialog* frmMain::showColourSettings() {
 }
 
 void frmMain::setClickSound(int entry) {
-    state_.settings.ClickSound = static_cast<std::int16_t>(entry);
-    play_->publishLive();
+    settingsModel_->set<&Settings::ClickSound>(static_cast<std::int16_t>(entry));
 }
 
 void frmMain::showShortcuts() {

@@ -1,6 +1,6 @@
 #include "ui/main_set.h"
 
-#include "theory/settings.h"
+#include "app/settings_model.h"
 #include "ui/center_form.h"
 
 #include <QCheckBox>
@@ -11,10 +11,9 @@
 
 namespace orbel {
 
-MainSet::MainSet(Settings& settings, QWidget* parent, std::function<void()> changed)
+MainSet::MainSet(SettingsModel& model, QWidget* parent)
     // A tool window that stays in front of the main window while a performance runs.
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), settings_(settings),
-      changed_(std::move(changed)) {
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), model_(model) {
     setObjectName(QStringLiteral("MainSet"));
     setWindowTitle(QStringLiteral("補足設定"));
     setModal(false);
@@ -27,7 +26,7 @@ MainSet::MainSet(Settings& settings, QWidget* parent, std::function<void()> chan
     const struct {
         const char* name;
         QString caption;
-        std::int16_t Settings::*field;
+        bool Settings::*field;
     } switches[] = {
         {"Check7", QStringLiteral("クリック音"), &Settings::ClickOn},
         {"Check8", QStringLiteral("カウントイン"), &Settings::CountInOn},
@@ -39,10 +38,8 @@ MainSet::MainSet(Settings& settings, QWidget* parent, std::function<void()> chan
         auto* box = new QCheckBox(entry.caption, this);
         box->setObjectName(QString::fromLatin1(entry.name));
         switches_[i] = {box, entry.field};
-        connect(box, &QCheckBox::toggled, this, [this, field = entry.field](bool on) {
-            settings_.*field = on ? 1 : 0;
-            if (changed_) changed_();
-        });
+        connect(box, &QCheckBox::toggled, this,
+                [this, field = entry.field](bool on) { model_.set(field, on); });
         layout->addWidget(box);
     }
 
@@ -51,15 +48,21 @@ MainSet::MainSet(Settings& settings, QWidget* parent, std::function<void()> chan
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     layout->addWidget(close);
 
+    connect(&model_, &SettingsModel::changed, this, &MainSet::showSwitches);
+
     adjustSize();
     CenterForm(*this);
 }
 
-void MainSet::showEvent(QShowEvent* event) {
+void MainSet::showSwitches() {
     for (const auto& [box, field] : switches_) {
         const QSignalBlocker block(box);
-        box->setChecked(settings_.*field == 1);
+        box->setChecked(model_.settings().*field);
     }
+}
+
+void MainSet::showEvent(QShowEvent* event) {
+    showSwitches();
     QDialog::showEvent(event);
 }
 

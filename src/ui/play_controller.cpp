@@ -100,18 +100,14 @@ void PlayController::playMode(void (PlayModes::*mode)()) {
 }
 
 void PlayController::tempoChosen(int tempo) {
-    state_.settings.Tempo = static_cast<std::int16_t>(tempo);
     if (live_ != nullptr && !followingRamp_) live_->chooseTempo(tempo);
-    publishLive();
 }
 
 int PlayController::tempoTyped(const QString& text) {
     // A typed tempo applies when the box is left or Enter is pressed, kept inside the bar's range; a box
     // without a number changes nothing.
     const int tempo = TypedTempo(text, state_.settings.Tempo);
-    state_.settings.Tempo = static_cast<std::int16_t>(tempo);
     if (live_ != nullptr) live_->chooseTempo(tempo);
-    publishLive();
     return tempo;
 }
 

@@ -65,8 +65,9 @@ public:
     // While set, the play button plays one repetition whatever "繰り返す" says (the tour's press).
     void setPlayButtonPlaysOnce(bool once) { playButtonPlaysOnce_ = once; }
 
-    // The tempo bar moved (by the user or following the ramp), and a tempo typed in the box; the tempo
-    // that plays, kept inside the bar's range.
+    // The tempo bar moved (by the user or following the ramp) or a tempo set in the sound settings, and a
+    // tempo typed in the box: the player hears the user's tempo (not the ramp's shown on the bar). The
+    // window writes the tempo to the settings; tempoTyped returns it, kept inside the bar's range.
     void tempoChosen(int tempo);
     int tempoTyped(const QString& text);
 

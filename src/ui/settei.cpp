@@ -1,6 +1,5 @@
 #include "ui/settei.h"
 
-#include "app/program_state.h"
 #include "sound/instrument_tables.h"
 #include "sound/midi1.h"
 #include "theory/numbers.h"
@@ -60,23 +59,27 @@ std::int16_t BoxNumber(const QLineEdit& box) {
 }
 
 // The fields the window changes the moment a control moves.
-void CopyImmediateFields(const Settings& from, Settings& to) {
-    for (std::int16_t Settings::*field :
-         {&Settings::MelodyProgram, &Settings::ChordProgram, &Settings::BassSound, &Settings::ClickSound,
-          &Settings::MelodyVolume, &Settings::ChordVolume, &Settings::BassVolume, &Settings::ClickVolume,
-          &Settings::SwingLevel})
-        to.*field = from.*field;
-}
+constexpr SettingsFieldSet ImmediateFields =
+    SettingsFieldSet::Of<&Settings::MelodyProgram, &Settings::ChordProgram, &Settings::BassSound,
+                         &Settings::ClickSound, &Settings::MelodyVolume, &Settings::ChordVolume,
+                         &Settings::BassVolume, &Settings::ClickVolume, &Settings::SwingLevel>();
+// The fields OK takes from the window.
+constexpr SettingsFieldSet OkFields =
+    SettingsFieldSet::Of<&Settings::MelodyProgram, &Settings::SoundOnChange, &Settings::TransposeSemitones,
+                         &Settings::PitchBaseC, &Settings::Tempo, &Settings::RangeLimitOn,
+                         &Settings::RangeHigh, &Settings::RangeLow>();
 
 } // namespace
 
-settei::settei(Settings& settings, Midi1& midi, Hooks hooks, QWidget* parent)
-    : QDialog(parent), settings_(settings), midi_(midi), hooks_(std::move(hooks)), opened_(settings) {
+settei::settei(SettingsModel& model, Midi1& midi, Hooks hooks, QWidget* parent)
+    : QDialog(parent), model_(model), midi_(midi), hooks_(std::move(hooks)), draft_(model.settings()),
+      opened_(model.settings()) {
     setObjectName(QStringLiteral("settei"));
     setWindowTitle(QStringLiteral("サウンド設定"));
     // Built once and shown again: each showing takes the settings as they are then.
     setModal(false);
-    tests_ = new SoundTestRunner(midi_, settings_, this);
+    // A test sounds as the settings are now, with what acted at once.
+    tests_ = new SoundTestRunner(midi_, model_.settings(), this);
 
     // The four sound parts: list, volume and test in a frame each.
     const QString partTitles[] = {QStringLiteral("メロディ"), QStringLiteral("コード楽器"),
@@ -127,8 +130,7 @@ settei::settei(Settings& settings, Midi1& midi, Hooks hooks, QWidget* parent)
         Option1[static_cast<std::size_t>(i)] = option;
         swingRow->addWidget(option);
         // The player takes the new level from its next repetition.
-        connect(option, &QRadioButton::clicked, this,
-                [this, i] { settings_.SwingLevel = static_cast<std::int16_t>(i); });
+        connect(option, &QRadioButton::clicked, this, [this, i] { changeNow(&Settings::SwingLevel, i); });
     }
 
     Check1 = Named(new QCheckBox(QStringLiteral("ルート、スケール変更時に音出しする"), this),
@@ -194,14 +196,13 @@ settei::settei(Settings& settings, Midi1& midi, Hooks hooks, QWidget* parent)
     for (const auto& [list, field] : stores) {
         const int offset = field == &Settings::BassSound || field == &Settings::ClickSound ? 0 : 1;
         connect(list, &QComboBox::activated, this, [this, field = field, offset](int index) {
-            if (index >= 0) settings_.*field = static_cast<std::int16_t>(index + offset);
+            if (index >= 0) changeNow(field, index + offset);
         });
     }
 
     for (std::size_t i = 0; i < VolumeFields.size(); ++i) {
-        connect(Slider1[i], &QSlider::valueChanged, this, [this, field = VolumeFields[i]](int value) {
-            settings_.*field = static_cast<std::int16_t>(value);
-        });
+        connect(Slider1[i], &QSlider::valueChanged, this,
+                [this, field = VolumeFields[i]](int value) { changeNow(field, value); });
     }
     Form_Load();
     adjustSize();
@@ -209,12 +210,19 @@ settei::settei(Settings& settings, Midi1& midi, Hooks hooks, QWidget* parent)
 
 settei::~settei() = default;
 
+void settei::changeNow(std::int16_t Settings::*field, int value) {
+    draft_.*field = static_cast<std::int16_t>(value);
+    model_.set(field, draft_.*field);
+}
+
 void settei::Form_Load() {
-    Settings& s = settings_;
+    // A fresh copy of the settings as they are now.
+    draft_ = model_.settings();
+    Settings& s = draft_;
     {
         const QSignalBlocker b1(VScroll1);
         const QSignalBlocker b2(VScroll2);
-        Check2->setChecked(s.RangeLimitOn == 1);
+        Check2->setChecked(s.RangeLimitOn);
         VScroll2->setValue(s.RangeHigh);
         VScroll1->setValue(s.RangeLow);
     }
@@ -222,6 +230,8 @@ void settei::Form_Load() {
 
     s.BassSound = static_cast<std::int16_t>(std::clamp<int>(s.BassSound, 0, Combo3->count() - 1));
     s.ClickSound = static_cast<std::int16_t>(std::clamp<int>(s.ClickSound, 0, Combo4->count() - 1));
+    // A sound past the end of its list is the list's last from the moment the window opens.
+    model_.take(s, SettingsFieldSet::Of<&Settings::BassSound, &Settings::ClickSound>());
     opened_ = s;
     auto entryOf = [](int stored, int count) { return stored > 1 ? std::min(stored - 1, count - 1) : 0; };
     Combo1->setCurrentIndex(entryOf(s.MelodyProgram, Combo1->count()));
@@ -237,7 +247,7 @@ void settei::Form_Load() {
     Text1->setText(QString::number(s.TransposeSemitones));
     Text3->setText(QString::number(s.PitchBaseC));
     Text4->setText(QString::number(s.Tempo));
-    Check1->setChecked(s.SoundOnChange == flag::True);
+    Check1->setChecked(s.SoundOnChange);
 }
 
 void settei::start() {
@@ -265,16 +275,18 @@ void settei::Drowgosen() {
 }
 
 void settei::Command1_Click() {
-    Settings& s = settings_;
+    Settings& s = draft_;
     s.MelodyProgram = static_cast<std::int16_t>(Combo1->currentIndex() + 1);
-    s.SoundOnChange = Check1->isChecked() ? flag::True : flag::False;
+    s.SoundOnChange = Check1->isChecked();
     s.TransposeSemitones = BoxNumber(*Text1);
     s.PitchBaseC = BoxNumber(*Text3);
-    // The tempo is kept within what the tempo bar can play; a box without a number keeps the tempo.
-    s.Tempo = static_cast<std::int16_t>(TypedTempo(Text4->text(), s.Tempo));
-    s.RangeLimitOn = Check2->isChecked() ? 1 : 0;
+    // The tempo is kept within what the tempo bar can play; a box without a number keeps the tempo playing.
+    s.Tempo = static_cast<std::int16_t>(TypedTempo(Text4->text(), model_.settings().Tempo));
+    s.RangeLimitOn = Check2->isChecked();
     s.RangeHigh = static_cast<std::int16_t>(VScroll2->value());
     s.RangeLow = static_cast<std::int16_t>(VScroll1->value());
+    // The bar and box of the main window follow the model's tempo.
+    model_.take(s, OkFields);
     if (hooks_.save) hooks_.save();
     if (hooks_.applied) hooks_.applied();
     finished_ = true;
@@ -295,7 +307,7 @@ void settei::reject() {
     // back; the main window's own changes since the last save stay.
     if (!finished_) {
         finished_ = true;
-        CopyImmediateFields(opened_, settings_);
+        model_.take(opened_, ImmediateFields);
         // A test may have left its instrument on a channel.
         midi_.SendProgramChanges();
     }

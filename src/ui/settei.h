@@ -2,10 +2,12 @@
 // The sound settings window: instrument and volume of the melody, the chord instrument, the bass and the
 // click, each with a test; the transposition of a transposing instrument, the note of the lowest C, the
 // tempo, the swing level, and the pitch range the played material is kept in, shown on a small staff.
-// Lists, sliders and swing act at once; the boxes and the range apply at OK, which saves the settings.
-// Cancel takes back everything changed in the window. Not modal: the music and the main window go on.
+// The window edits a copy of the settings, taken as it opens. Lists, sliders and swing act at once: each
+// change goes from the copy to the settings model as it is made, so that a performance hears it. The boxes
+// and the range stay in the copy until OK, which commits them to the model and saves the settings. Cancel
+// drops the copy and puts back what acted at once. Not modal: the music and the main window go on.
 
-#include "theory/settings.h"
+#include "app/settings_model.h"
 
 #include <QDialog>
 #include <array>
@@ -34,8 +36,8 @@ public:
         std::function<void()> save;    // writes the settings file
         std::function<void()> applied; // after OK: sounds and sequence follow the new settings
     };
-    // settings and midi must outlive the window.
-    settei(Settings& settings, Midi1& midi, Hooks hooks, QWidget* parent = nullptr);
+    // model and midi must outlive the window.
+    settei(SettingsModel& model, Midi1& midi, Hooks hooks, QWidget* parent = nullptr);
     ~settei() override;
 
     // Shows the window and draws the range preview.
@@ -54,10 +56,15 @@ private:
     void Check2_Click();
     void Drowgosen();
 
-    Settings& settings_;
+    // A change that acts at once: into the copy, and on to the model.
+    void changeNow(std::int16_t Settings::*field, int value);
+
+    SettingsModel& model_;
     Midi1& midi_;
     Hooks hooks_;
-    // What the window changes at once, as it was when the window opened: Cancel puts it back.
+    // The copy the window edits.
+    Settings draft_;
+    // The settings as the window opened: Cancel puts back what acted at once.
     Settings opened_;
     bool finished_ = false;
     SoundTestRunner* tests_ = nullptr;

@@ -107,17 +107,17 @@ void StudyController::rootChosen(int pitchClass) {
 void StudyController::keyPressed(int pitch) {
     // The sequence follows at the release.
     Settings& s = state_.settings;
-    if (s.KeyboardSetsRoot == 1) s.RootKey = static_cast<std::int16_t>(pitch % pitch_classes::Count);
+    if (s.KeyboardSetsRoot) s.RootKey = static_cast<std::int16_t>(pitch % pitch_classes::Count);
 }
 
 void StudyController::keyReleased(bool sounded) {
-    if (state_.settings.KeyboardSetsRoot != 1) return;
+    if (!state_.settings.KeyboardSetsRoot) return;
     if (live_ != nullptr && sounded) live_->requestRoot(state_.settings.RootKey);
     rebuild(isPhrase());
 }
 
 void StudyController::initAtEveryChange(int pat, int root) {
-    screen_.showKeyboardOptions(state_.settings.ShowKeyboard == flag::True);
+    screen_.showKeyboardOptions(state_.settings.ShowKeyboard);
     const ItemTexts texts = session_.texts(pat, root);
     titleText_ = texts.TitleText;
     if (isPhrase()) commentText_ = texts.CommentText;

@@ -19,7 +19,7 @@ constexpr int FlatSecondTreatment = 4;
 CircleContent CircleContentFor(const StudyState& study, int item, const CircleGeometry& points) {
     const Settings& s = study.settings;
     CircleContent c;
-    c.shown = s.ShowDiagram == flag::True;
+    c.shown = s.ShowDiagram;
     c.studyType = s.StudyType;
     c.rootKey = s.RootKey;
     c.majorSpelling = study.sequence.MajorSpelling;

@@ -109,7 +109,7 @@ public:
         s.ClickVolume = 70;
         s.MelodyProgram = 1;
         s.ChordProgram = 1;
-        s.ShowKeyboard = flag::True;
+        s.ShowKeyboard = true;
         auto recorder = std::make_unique<RecordingOutput>([this] { return micros(clock.peek()); });
         output = recorder.get();
         midi = std::make_unique<Midi1>(s, prompter, std::move(recorder), std::nullopt);

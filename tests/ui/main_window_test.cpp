@@ -35,7 +35,7 @@ protected:
         copyFiles({"ZEPHMUSIC.ttf", "scale.txt", "code.txt", "ptn.txt", "ric.txt", "AUX1.txt"});
         settings.Tempo = 120;
         settings.RepeatCount = 1;
-        settings.ShowKeyboard = -1;
+        settings.ShowKeyboard = true;
     }
     frmMain& window() { return *trainer->window; }
     const Settings& live() { return trainer->state.settings; }
@@ -86,7 +86,7 @@ TEST_F(MainWindowTest, AHugeNameIsShownCut) {
     scales.write(QByteArray(1 << 20, 'A') + ",2212221\r\n");
     scales.close();
     settings.StudyType = study_type::Scale;
-    settings.ShowScore = flag::True;
+    settings.ShowScore = true;
     start();
     const QString shown = QString(255, QLatin1Char('A')) + QStringLiteral("…");
     EXPECT_EQ(find<QComboBox>("Combo1")->itemText(0), shown + QLatin1Char(' '));
@@ -428,7 +428,7 @@ TEST_F(MainWindowTest, PressesAnywhereLeaveNothingSoundingAndTheRootAlone) {
         {width * 0.7, 1000},          // right of the keys
     };
     for (const bool keyboardShown : {true, false}) {
-        trainer->state.settings.ShowKeyboard = keyboardShown ? -1 : 0;
+        trainer->state.settings.ShowKeyboard = keyboardShown;
         window().study().rebuild(false);
         for (const auto& [x, y] : points) {
             midi->clearRecords();

@@ -38,7 +38,7 @@ protected:
         s.RepeatOn = 1;
         s.RepeatCount = 1;
         s.RootProgression = 2; // a fourth up from one pass to the next
-        s.ShowKeyboard = -1;
+        s.ShowKeyboard = true;
     }
 };
 

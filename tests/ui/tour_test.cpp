@@ -23,7 +23,7 @@ protected:
         copyFiles({"ZEPHMUSIC.ttf", "scale.txt", "code.txt", "ptn.txt", "ric.txt", "AUX1.txt"});
         settings.Tempo = 300;
         settings.RepeatCount = 1;
-        settings.ShowKeyboard = -1;
+        settings.ShowKeyboard = true;
         settings.PitchBaseC = 36;
         settings.HideDemoOffer = 0;
     }

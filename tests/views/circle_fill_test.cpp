@@ -54,7 +54,7 @@ public:
         views_.resize(window_.pixels, screen.ratio, p.width, p.height);
         StudyState study;
         study.settings.StudyType = static_cast<std::int16_t>(studyType);
-        study.settings.ShowDiagram = flag::True;
+        study.settings.ShowDiagram = true;
         for (std::size_t i = 0; i < Colours.size(); ++i)
             study.settings.ViewColour[i] = Colours[i];
         InitIIVITables(study.iiviTables);

@@ -1,5 +1,6 @@
 #include "ui/tour/frm_introduce.h"
 
+#include "app/settings_model.h"
 #include "sound/midi1.h"
 #include "ui/center_form.h"
 #include "ui/tour/tour_host.h"
@@ -25,9 +26,9 @@ static constexpr int OnTopMs = 500;
 static constexpr int HoldPollMs = 50;
 } // namespace
 
-frmIntroduce::frmIntroduce(TourHost& host, std::int16_t& hideOffer)
+frmIntroduce::frmIntroduce(TourHost& host)
     // A tool window above the main window: the tour explains while the main window is being driven.
-    : QDialog(&host.window(), Qt::Tool | Qt::WindowStaysOnTopHint), host_(host), hideOffer_(hideOffer),
+    : QDialog(&host.window(), Qt::Tool | Qt::WindowStaysOnTopHint), host_(host),
       stage_(std::make_unique<TourStage>(host)) {
     setObjectName(QStringLiteral("frmIntroduce"));
     setWindowTitle(QStringLiteral("デモンストレーション"));
@@ -59,7 +60,7 @@ frmIntroduce::frmIntroduce(TourHost& host, std::int16_t& hideOffer)
     connect(Command3, &QPushButton::clicked, this, &frmIntroduce::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &frmIntroduce::Command4_Click);
     connect(Check1, &QCheckBox::clicked, this,
-            [this](bool on) { hideOffer_ = static_cast<std::int16_t>(on ? 1 : 0); });
+            [this](bool on) { host_.settingsModel().set<&Settings::HideDemoOffer>(on); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Check1);
@@ -139,7 +140,7 @@ void frmIntroduce::chapterEnded() {
 }
 
 void frmIntroduce::Command4_Click() {
-    hideOffer_ = static_cast<std::int16_t>(Check1->isChecked() ? 1 : 0);
+    host_.settingsModel().set<&Settings::HideDemoOffer>(Check1->isChecked());
     close();
 }
 
@@ -172,8 +173,8 @@ void frmIntroduce::next() {
     }
 }
 
-QDialog* OpenTour(TourHost& host, std::int16_t& hideOffer) {
-    auto* tour = new frmIntroduce(host, hideOffer);
+QDialog* OpenTour(TourHost& host) {
+    auto* tour = new frmIntroduce(host);
     // Programs that drive the trainer (its acceptance tests, a recorded demonstration) may hurry the
     // explanations; the music keeps its own time.
     bool paced = false;

@@ -30,8 +30,9 @@ class frmIntroduce : public QDialog {
     Q_OBJECT
 
 public:
-    // hideOffer: the setting that keeps the tour from being offered at start-up (1 = not offered).
-    frmIntroduce(TourHost& host, std::int16_t& hideOffer);
+    // "次回から表示しない" goes to the host's settings (HideDemoOffer: the tour is not offered at
+    // start-up).
+    explicit frmIntroduce(TourHost& host);
     ~frmIntroduce() override;
 
     // Shows the offer and greets the user with the chime.
@@ -51,7 +52,6 @@ private:
     void chapterEnded();
 
     TourHost& host_;
-    std::int16_t& hideOffer_;
     std::unique_ptr<TourStage> stage_;
     std::deque<TourStep> steps_;
     std::function<void()> finished_;

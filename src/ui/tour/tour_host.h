@@ -6,7 +6,6 @@
 #include "ui/control_names.h"
 
 #include <QPoint>
-#include <cstdint>
 #include <optional>
 
 class QDialog;
@@ -15,6 +14,7 @@ class QWidget;
 namespace orbel {
 
 class Midi1;
+class SettingsModel;
 class settei;
 
 class TourHost {
@@ -40,6 +40,8 @@ public:
     // While set, the play button plays one repetition whatever "繰り返す" says.
     virtual void setPlayButtonPlaysOnce(bool once) = 0;
     virtual void setClickSound(int entry) = 0;
+    // The run's settings, for "次回から表示しない".
+    virtual SettingsModel& settingsModel() = 0;
 
     // The windows the menus and buttons open; a second request brings the open one forward.
     virtual QDialog* showSoundSwitches() = 0;
@@ -47,8 +49,8 @@ public:
     virtual QDialog* showColourSettings() = 0;
 };
 
-// Opens the tour over host's window, offering it and greeting the user; hideOffer is the setting that keeps
-// it from being offered at start-up.
-QDialog* OpenTour(TourHost& host, std::int16_t& hideOffer);
+// Opens the tour over host's window, offering it and greeting the user; the user's "次回から表示しない"
+// goes to host's settings.
+QDialog* OpenTour(TourHost& host);
 
 } // namespace orbel
