@@ -5,6 +5,22 @@
 
 namespace orbel {
 
+HiDelayTuning TuningForOutput(std::chrono::microseconds outputDelay) {
+    HiDelayTuning tuning;
+    // An output that places every message at its due time needs no spin to hand it over on the dot.
+    if (outputDelay > std::chrono::microseconds::zero()) {
+        tuning.spinMargin = DeadlineClock::Duration::zero();
+        tuning.longestSleep = hidelay_scheduled::LongestSleep;
+        tuning.sendAhead = hidelay_scheduled::SendAhead;
+    }
+    return tuning;
+}
+
+std::chrono::microseconds HeardAfterSending(std::chrono::microseconds outputDelay) {
+    return outputDelay +
+           std::chrono::duration_cast<std::chrono::microseconds>(TuningForOutput(outputDelay).sendAhead);
+}
+
 HiDelayTimer::HiDelayTimer(DeadlineClock& clock, std::function<void()> yield, HiDelayTuning tuning)
     : clock_(clock), yield_(std::move(yield)), tuning_(tuning), timerMark_(clock.now()) {}
 
@@ -14,7 +30,8 @@ std::int16_t HiDelayTimer::HiDelay(int ms) {
         return hidelay::Waited;
     }
     const DeadlineClock::TimePoint deadline = timerMark_ + std::chrono::milliseconds(ms);
-    const DeadlineClock::TimePoint wakeBefore = deadline - tuning_.spinMargin;
+    const DeadlineClock::TimePoint wakeAt = deadline - tuning_.sendAhead;
+    const DeadlineClock::TimePoint wakeBefore = wakeAt - tuning_.spinMargin;
     // One yield per completed wait. It goes where it costs nothing: while the deadline is still well
     // ahead, or else once the deadline has passed. A stop asked for in an early yield ends this very wait.
     bool yielded = false;
@@ -28,14 +45,14 @@ std::int16_t HiDelayTimer::HiDelay(int ms) {
         if (yield_) yield_();
         return hidelay::Waited;
     }
-    if (now < deadline) {
-        if (yield_ && deadline - now >= tuning_.earlyYieldSlack) {
+    if (now < wakeAt) {
+        if (yield_ && wakeAt - now >= tuning_.earlyYieldSlack) {
             yield_();
             yielded = true;
             now = clock_.now();
         }
     }
-    for (; now < deadline; now = clock_.now()) {
+    for (; now < wakeAt; now = clock_.now()) {
         // Looked at on every turn, so a stop set in the yield or while sleeping ends the wait.
         if (stop_.stop_requested()) return hidelay::Stopped;
         if (now < wakeBefore) clock_.sleepUntil(std::min(now + tuning_.longestSleep, wakeBefore));

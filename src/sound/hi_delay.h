@@ -25,9 +25,12 @@ static constexpr std::int16_t Stopped = -1;
 // spinMargin before the deadline, and watches the clock for the rest: a sleep may wake a little late, the
 // spin does not. The margin is what one wait costs in processor time.
 // For an output that schedules every message at its due time: a wake-up a little late costs nothing, so the
-// wait only sleeps, in slices short enough for a stop to be seen within a few milliseconds.
+// wait only sleeps, in slices short enough for a stop to be seen within a few milliseconds, and ends
+// SendAhead before its deadline. What is sent then is still due on the deadline, and the output holds it
+// until then: a player that the machine keeps waiting for less than that is heard on time all the same.
 namespace hidelay_scheduled {
 static constexpr std::chrono::milliseconds LongestSleep{4};
+static constexpr std::chrono::milliseconds SendAhead{20};
 } // namespace hidelay_scheduled
 
 struct HiDelayTuning {
@@ -36,7 +39,14 @@ struct HiDelayTuning {
     // With at least this much time left before the deadline, the yield is called at the start of the wait
     // instead of after it, so that its work never delays what is sent when the wait ends.
     DeadlineClock::Duration earlyYieldSlack = std::chrono::milliseconds(3);
+    // How long before its deadline a wait ends; the deadline, and so when what follows is due, stays.
+    DeadlineClock::Duration sendAhead = DeadlineClock::Duration::zero();
 };
+
+// The waits for an output with the given delay from due time to sound (zero: it plays at once).
+HiDelayTuning TuningForOutput(std::chrono::microseconds outputDelay);
+// From the moment the player sends something until it is heard, on that output.
+std::chrono::microseconds HeardAfterSending(std::chrono::microseconds outputDelay);
 
 class HiDelayTimer {
 public:

@@ -54,13 +54,7 @@ std::int16_t PlaySled::HiDelay(int ms) {
         // A new chain: the sound must be running by its first deadline.
         MidiPort& port = midi_.port();
         port.wake();
-        // An output that places every message at its due time needs no spin to hand it over on the dot.
-        HiDelayTuning tuning;
-        if (port.outputDelay() > std::chrono::microseconds::zero()) {
-            tuning.spinMargin = DeadlineClock::Duration::zero();
-            tuning.longestSleep = hidelay_scheduled::LongestSleep;
-        }
-        timer_.setTuning(tuning);
+        timer_.setTuning(TuningForOutput(port.outputDelay()));
     }
     return timer_.HiDelay(ms);
 }

@@ -1,5 +1,6 @@
 #include "sound/recording_output.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace orbel {
@@ -40,6 +41,15 @@ void RecordingOutput::sendAt(ShortMessage message, MidiClock::time_point due) {
         records_.push_back(
             {clock_(), message,
              std::chrono::duration_cast<std::chrono::microseconds>(due.time_since_epoch()).count()});
+}
+
+void RecordingOutput::cancelScheduled() {
+    if (delay_ <= std::chrono::microseconds::zero()) return;
+    const std::int64_t nowMicros =
+        std::chrono::duration_cast<std::chrono::microseconds>(MidiClock::now().time_since_epoch()).count();
+    std::erase_if(records_, [&](const Record& r) {
+        return r.dueMicros.has_value() && *r.dueMicros + delay_.count() > nowMicros;
+    });
 }
 
 void RecordingOutput::reset() {

@@ -5,6 +5,7 @@
 
 #include "sound/midi_output.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -36,6 +37,12 @@ public:
     void close() override;
     bool isOpen() const override { return open_; }
 
+    // Makes the recorder stand for an output that plays every message `delay` after its due time: it says
+    // so to the player, and a cancel forgets the scheduled messages that would not have sounded yet.
+    void scheduleWithDelay(std::chrono::microseconds delay) { delay_ = delay; }
+    std::chrono::microseconds outputDelay() const override { return delay_; }
+    void cancelScheduled() override;
+
     // Makes every later open fail, as a missing device would.
     void refuseOpen(bool refuse) { refuseOpen_ = refuse; }
 
@@ -56,6 +63,7 @@ private:
     int openCount_ = 0;
     int closeCount_ = 0;
     int resetCount_ = 0;
+    std::chrono::microseconds delay_{0};
 };
 
 } // namespace orbel

@@ -4,6 +4,7 @@
 #include "app/prompter.h"
 #include "app/settings_file.h"
 #include "datafiles/atomic_save.h"
+#include "sound/hi_delay.h"
 #include "sound/midi_backend.h"
 #include "sound/rtmidi_input.h"
 #include "ui/captions.h"
@@ -57,9 +58,10 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
         [playerClock] { return playerClock->now(); },
         [port] { return std::chrono::duration_cast<std::chrono::microseconds>(port->outputDelay()); });
     trainer->window = std::make_unique<frmMain>(trainer->state, prompter, *trainer->midi);
-    // The window and the views hear of a note when it is heard, the output's delay after it was sent.
+    // The window and the views hear of a note when it is heard: the player sends it a little ahead of its
+    // due time, and the output plays it its delay after that.
     const NotificationDelay heard = [port] {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(port->outputDelay());
+        return std::chrono::duration_cast<std::chrono::milliseconds>(HeardAfterSending(port->outputDelay()));
     };
     trainer->events = std::make_unique<QueuedPlayerEvents>(trainer->window->play(), *trainer->window, heard);
     trainer->views = std::make_unique<QueuedPlayerViews>(trainer->window->views(), *trainer->window, heard);

@@ -71,6 +71,21 @@ TEST_F(HiDelayTest, WakingLateDoesNotPushLaterDeadlines) {
     }
 }
 
+TEST_F(HiDelayTest, ForAScheduledOutputWaitsEndAheadOfTheirDeadlinesAndLatenessWithinThatIsUnheard) {
+    const HiDelayTuning tuning = TuningForOutput(30ms);
+    timer.setTuning(tuning);
+    EXPECT_EQ(HeardAfterSending(30ms), 30ms + tuning.sendAhead);
+    clock.setSleepLateness(tuning.sendAhead / 2);
+    Restart();
+    for (int i = 1; i <= 10; ++i) {
+        timer.HiDelay(20);
+        // Sent while the beat is still ahead, and due on it.
+        EXPECT_LT(Elapsed(), i * 20ms);
+        EXPECT_EQ(timer.mark().time_since_epoch() - origin, i * 20ms);
+    }
+    EXPECT_EQ(TuningForOutput(0us).sendAhead, Duration::zero());
+}
+
 class HiDelayStallTest : public HiDelayTest, public ::testing::WithParamInterface<Duration> {};
 
 TEST_P(HiDelayStallTest, WaitsWhoseDeadlinesPassedDuringAStallReturnAtOnce) {
