@@ -28,7 +28,7 @@ class frmPractice;
 struct RepetitionScore;
 class ViewSet;
 struct CircleDiagram;
-class LiveSettings;
+class PlayerChannel;
 class Midi1;
 struct LabelPosition;
 class settei;
@@ -48,8 +48,8 @@ public:
     // Shows the window, fills every control from the settings and builds the first sequence.
     void start();
 
-    // The player that the play controls start, and where the settings that act while playing go.
-    void setPlayer(BackgroundPlayer& player, LiveSettings& live);
+    // The way to the player: what the play controls start, and where the settings that act while playing go.
+    void setPlayer(PlayerChannel& player);
     // Practice: the ramp and check the play button plays with, the practice window, the scores shown.
     void setPractice(Practice& practice);
     void openPractice();

@@ -22,8 +22,8 @@
 
 namespace orbel {
 
-void frmMain::setPlayer(BackgroundPlayer& player, LiveSettings& live) {
-    play_->setPlayer(player, live);
+void frmMain::setPlayer(PlayerChannel& player) {
+    play_->setPlayer(player);
     connectPlayControls();
 }
 

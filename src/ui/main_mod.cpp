@@ -67,7 +67,8 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
     trainer->views = std::make_unique<QueuedPlayerViews>(trainer->window->views(), *trainer->window, heard);
     trainer->player = std::make_unique<BackgroundPlayer>(*trainer->port, *trainer->clock, trainer->live,
                                                          *trainer->events, *trainer->views, steadyClock);
-    trainer->window->setPlayer(*trainer->player, trainer->live);
+    trainer->channel = std::make_unique<PlayerChannel>(*trainer->player, trainer->live);
+    trainer->window->setPlayer(*trainer->channel);
     trainer->window->setPractice(*trainer->practice);
     trainer->window->Form_Load();
     trainer->window->start();

@@ -9,6 +9,7 @@
 #include "sound/live_settings.h"
 #include "sound/midi1.h"
 #include "sound/midi_port.h"
+#include "sound/player_channel.h"
 #include "ui/frm_main.h"
 #include "ui/practice/practice.h"
 #include "ui/queued_player_events.h"
@@ -39,6 +40,7 @@ struct Trainer {
     std::unique_ptr<QueuedPlayerEvents> events;
     std::unique_ptr<QueuedPlayerViews> views;
     std::unique_ptr<BackgroundPlayer> player;
+    std::unique_ptr<PlayerChannel> channel; // the window's way to the player
 };
 
 // Brings the trainer up. Returns nothing when another copy already runs: the

@@ -2,11 +2,10 @@
 
 #include "app/program_state.h"
 #include "app/prompter.h"
-#include "sound/background_player.h"
-#include "sound/live_settings.h"
 #include "sound/play_modes.h"
 #include "sound/play_sled.h"
 #include "sound/play_timing.h"
+#include "sound/player_channel.h"
 #include "ui/practice/practice.h"
 #include "ui/study_controller.h"
 #include "ui/tempo_entry.h"
@@ -21,10 +20,9 @@ PlayController::PlayController(ProgramState& state, Prompter& prompter, StudyCon
                                PlayScreen& screen, QObject& context)
     : state_(state), prompter_(prompter), study_(study), screen_(screen), context_(context) {}
 
-void PlayController::setPlayer(BackgroundPlayer& player, LiveSettings& live) {
+void PlayController::setPlayer(PlayerChannel& player) {
     player_ = &player;
-    live_ = &live;
-    study_.setLive(&live);
+    study_.setPlayer(&player);
     publishLive();
     // Whatever a handler changed reaches the player once the window has handled its events, nested loops
     // of menus and message boxes included.
@@ -46,14 +44,13 @@ bool PlayController::playerBusy() const {
 }
 
 void PlayController::publishLive() {
-    if (live_ != nullptr) live_->publish(state_.settings);
+    if (player_ != nullptr) player_->settings(state_.settings);
 }
 
 void PlayController::startPlayer(std::function<void(PlaySled&, PlayModes&)> action) {
     if (player_ == nullptr) return;
-    publishLive();
     // Only the play button ramps and checks: every action starts without.
-    player_->start(state_, [action = std::move(action)](PlaySled& sled, PlayModes& modes) {
+    player_->play(state_, [action = std::move(action)](PlaySled& sled, PlayModes& modes) {
         sled.setTempoRamp(std::nullopt);
         sled.setPracticeListener(nullptr);
         action(sled, modes);
@@ -79,7 +76,7 @@ void PlayController::play() {
 }
 
 void PlayController::stop() {
-    if (player_ != nullptr) player_->requestStop();
+    if (player_ != nullptr) player_->stop();
     MakeSound_Bot_show(false);
     hideRepeatLabel();
     screen_.clearPlayedKeys();
@@ -100,14 +97,14 @@ void PlayController::playMode(void (PlayModes::*mode)()) {
 }
 
 void PlayController::tempoChosen(int tempo) {
-    if (live_ != nullptr && !followingRamp_) live_->chooseTempo(tempo);
+    if (player_ != nullptr && !followingRamp_) player_->tempo(tempo);
 }
 
 int PlayController::tempoTyped(const QString& text) {
     // A typed tempo applies when the box is left or Enter is pressed, kept inside the bar's range; a box
     // without a number changes nothing.
     const int tempo = TypedTempo(text, state_.settings.Tempo);
-    if (live_ != nullptr) live_->chooseTempo(tempo);
+    if (player_ != nullptr) player_->tempo(tempo);
     return tempo;
 }
 

@@ -12,8 +12,7 @@
 namespace orbel {
 
 struct ProgramState;
-class BackgroundPlayer;
-class LiveSettings;
+class PlayerChannel;
 class PlayModes;
 class PlaySled;
 class Practice;
@@ -49,8 +48,8 @@ public:
     PlayController(ProgramState& state, Prompter& prompter, StudyController& study, PlayScreen& screen,
                    QObject& context);
 
-    // The player the actions run on, and where the settings that act while playing go.
-    void setPlayer(BackgroundPlayer& player, LiveSettings& live);
+    // The way to the player: the actions, the stop and the settings that act while playing.
+    void setPlayer(PlayerChannel& player);
     // The ramp and the check the play button plays with.
     void setPractice(Practice& practice) { practice_ = &practice; }
 
@@ -98,8 +97,7 @@ private:
     StudyController& study_;
     PlayScreen& screen_;
     QObject& context_;
-    BackgroundPlayer* player_ = nullptr;
-    LiveSettings* live_ = nullptr;
+    PlayerChannel* player_ = nullptr;
     Practice* practice_ = nullptr;
     // While the tempo bar follows the practice ramp: what it shows is the ramp's tempo, not the user's.
     bool followingRamp_ = false;

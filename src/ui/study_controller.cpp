@@ -3,8 +3,8 @@
 #include "app/program_state.h"
 #include "app/prompter.h"
 #include "datafiles/phrase_file.h"
-#include "sound/live_settings.h"
 #include "sound/midi1.h"
+#include "sound/player_channel.h"
 #include "sound/player_events.h"
 #include "theory/kihon.h"
 #include "theory/prepare_build.h"
@@ -99,7 +99,7 @@ void StudyController::octaveStep(int step) {
 void StudyController::rootChosen(int pitchClass) {
     if (state_.Initialising == flag::True) return;
     state_.settings.RootKey = static_cast<std::int16_t>(pitchClass);
-    if (live_ != nullptr) live_->requestRoot(pitchClass);
+    if (player_ != nullptr) player_->root(pitchClass);
     midi_.SendProgramChanges();
     rebuild(isPhrase());
 }
@@ -112,7 +112,7 @@ void StudyController::keyPressed(int pitch) {
 
 void StudyController::keyReleased(bool sounded) {
     if (!state_.settings.KeyboardSetsRoot) return;
-    if (live_ != nullptr && sounded) live_->requestRoot(state_.settings.RootKey);
+    if (player_ != nullptr && sounded) player_->root(state_.settings.RootKey);
     rebuild(isPhrase());
 }
 

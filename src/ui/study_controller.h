@@ -13,7 +13,7 @@ namespace orbel {
 
 struct ProgramState;
 struct StudyChange;
-class LiveSettings;
+class PlayerChannel;
 class Midi1;
 class Prompter;
 
@@ -48,7 +48,7 @@ public:
     StudyController(ProgramState& state, Prompter& prompter, Midi1& midi, StudyScreen& screen);
 
     // Where a new root is requested while the player plays; none before the player is there.
-    void setLive(LiveSettings* live) { live_ = live; }
+    void setPlayer(PlayerChannel* player) { player_ = player; }
 
     // The user's choices, each as its control's change handler.
     void studyTypeChosen(int entry);
@@ -91,7 +91,7 @@ private:
     Prompter& prompter_;
     Midi1& midi_;
     StudyScreen& screen_;
-    LiveSettings* live_ = nullptr;
+    PlayerChannel* player_ = nullptr;
 
     int favouritesChanged_ = 0;
     // The study type whose list was shown before, for the favourites written back when it is left.
