@@ -47,6 +47,22 @@ QString LastOutputDelay(const TrainerRun& trainer) {
     return delay;
 }
 
+// Each scheduled message of the trace ("<sent µs> <status> <data1> <data2> <due µs>"): the least margin
+// by which it was sent before its due time, and how many came after it.
+void ReadSendMargins(const TrainerRun& trainer, ClickFigures& figures) {
+    QFile trace(trainer.folder() + QStringLiteral("/midi.log"));
+    if (!trace.open(QIODevice::ReadOnly)) return;
+    bool any = false;
+    for (const QByteArray& line : trace.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() < 5) continue;
+        const double aheadMs = static_cast<double>(fields[4].toLongLong() - fields[0].toLongLong()) / 1000.0;
+        figures.leastSentAheadMs = any ? std::min(figures.leastSentAheadMs, aheadMs) : aheadMs;
+        any = true;
+        if (aheadMs < 0) ++figures.sentLate;
+    }
+}
+
 } // namespace
 
 std::optional<ClickFigures> PlayClicks(Desktop& desktop, Disturbance disturbance, std::chrono::seconds warmUp,
@@ -131,6 +147,7 @@ std::optional<ClickFigures> PlayClicks(Desktop& desktop, Disturbance disturbance
     figures.p99 = errors[errors.size() * 99 / 100];
     figures.max = errors.back();
     figures.outputDelay = LastOutputDelay(trainer);
+    ReadSendMargins(trainer, figures);
     return figures;
 }
 

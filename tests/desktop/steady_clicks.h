@@ -35,6 +35,10 @@ struct ClickFigures {
     // real-time thread while its sound was made (ms; 0 if it was always on time within a millisecond).
     double worstAtSeconds = 0;
     double stallNearWorstMs = 0;
+    // From the trainer's MIDI trace: how long before its due time the player sent a message, at the least
+    // (ms; below zero it was late), and how many it sent after their due time.
+    double leastSentAheadMs = 0;
+    int sentLate = 0;
 };
 
 inline constexpr std::chrono::milliseconds MachineStall{20};
