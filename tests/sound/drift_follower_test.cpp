@@ -53,6 +53,36 @@ TEST(DriftFollower, FollowsAServerClockThatRunsFastOrSlowWithoutSteps) {
     }
 }
 
+TEST(TimeLineCheck, AStrayReportIsPassedOverAndAMoveTheNextReportConfirmsRestartsTheTimeLine) {
+    using V = TimeLineCheck::Verdict;
+    constexpr double Tolerance = 0.010;
+    const struct {
+        const char* what;
+        std::vector<double> errors; // seconds, one report each
+        bool settling;
+        std::vector<V> verdicts;
+    } cases[] = {
+        {"within the tolerance", {0.001, -0.009, 0.0}, false, {V::Follow, V::Follow, V::Follow}},
+        {"one answer a period off", {0.0, 0.0107, 0.0}, false, {V::Follow, V::PassOver, V::Follow}},
+        {"a dropout: late from now on",
+         {0.0, 0.035, 0.0355, 0.0},
+         false,
+         {V::Follow, V::PassOver, V::Restart, V::Follow}},
+        {"a stream slipping further",
+         {0.0, 0.020, 0.060, 0.0},
+         false,
+         {V::Follow, V::PassOver, V::Restart, V::Follow}},
+        {"settling takes it at once", {0.012, 0.0}, true, {V::Restart, V::Follow}},
+    };
+    for (const auto& c : cases) {
+        TimeLineCheck check;
+        std::vector<V> verdicts;
+        for (const double error : c.errors)
+            verdicts.push_back(check.judge(error, Tolerance, c.settling));
+        EXPECT_EQ(verdicts, c.verdicts) << c.what;
+    }
+}
+
 TEST(FrameResampler, ReadsTheSourceAtTheRatioItIsGiven) {
     // A ramp: the value of every source frame is its index, so an output frame tells where it was read.
     double next = 0;

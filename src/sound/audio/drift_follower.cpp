@@ -5,6 +5,19 @@
 
 namespace orbel {
 
+TimeLineCheck::Verdict TimeLineCheck::judge(double errorSeconds, double toleranceSeconds, bool settling) {
+    if (std::abs(errorSeconds) <= toleranceSeconds) {
+        outOfLine_ = false;
+        return Verdict::Follow;
+    }
+    if (settling || outOfLine_) {
+        outOfLine_ = false;
+        return Verdict::Restart;
+    }
+    outOfLine_ = true;
+    return Verdict::PassOver;
+}
+
 double DriftFollower::update(double errorSeconds, double periodSeconds) {
     if (!started_) {
         smoothed_ = errorSeconds;

@@ -40,6 +40,23 @@ private:
     double ratio_ = 1;
 };
 
+// Whether a report of when the stream is heard moves the whole time line. On a busy machine the server now
+// and then answers a period or more off, for one report; a stream that really started late or lost sound
+// stays off. So once the stream has settled, an error too large to follow restarts the time line only when
+// the next report is out of line as well (from where that one says), and a single stray one is passed
+// over: a click is never moved by one wrong answer.
+class TimeLineCheck {
+public:
+    enum class Verdict { Follow, Restart, PassOver };
+    // errorSeconds as for DriftFollower; toleranceSeconds: the largest error that is a drift to follow;
+    // settling: the stream's first moments, when a large error is taken at once.
+    Verdict judge(double errorSeconds, double toleranceSeconds, bool settling);
+    void reset() { outOfLine_ = false; }
+
+private:
+    bool outOfLine_ = false;
+};
+
 // Reads a stream of stereo frames at a fractional rate, by linear interpolation. The source is pulled
 // whenever more frames are needed.
 class FrameResampler {

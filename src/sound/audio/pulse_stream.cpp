@@ -281,6 +281,7 @@ bool PulseStream::writePeriod() {
         pulled_ = 0;
         settling_ = 0;
         follower_ = DriftFollower{};
+        timeLine_.reset();
         resampler_ = std::make_unique<FrameResampler>(
             [this, rate](std::span<float> l, std::span<float> r) {
                 const auto at =
@@ -312,15 +313,20 @@ bool PulseStream::writePeriod() {
     const bool settling = settling_ < pulse_stream::SettleTime.count();
     settling_ += periodSeconds;
     const double tolerance = (settling ? pulse_stream::SettleTolerance : pulse_stream::RestartAfter).count();
-    if (std::abs(is - shouldBe) > tolerance) {
+    switch (timeLine_.judge(is - shouldBe, tolerance, settling)) {
+    case TimeLineCheck::Verdict::Follow:
+        follower_.update(is - shouldBe, periodSeconds);
+        break;
+    case TimeLineCheck::Verdict::Restart:
         // The server started late, lost sound, or (while settling) put its first answer right: no gentle
         // correction makes up for that, so the time line starts again from where the stream really is.
         origin_ +=
             std::chrono::duration_cast<MidiClock::duration>(std::chrono::duration<double>(is - shouldBe));
         follower_ = DriftFollower{};
-        return true;
+        break;
+    case TimeLineCheck::Verdict::PassOver:
+        break;
     }
-    follower_.update(is - shouldBe, periodSeconds);
     return true;
 }
 

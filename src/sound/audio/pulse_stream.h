@@ -167,6 +167,7 @@ private:
     double settling_ = 0; // seconds of sound written since the time line was set
     std::unique_ptr<FrameResampler> resampler_;
     DriftFollower follower_;
+    TimeLineCheck timeLine_;
     std::vector<float> left_;
     std::vector<float> right_;
     std::vector<float> interleaved_;
