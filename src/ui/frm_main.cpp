@@ -1,9 +1,14 @@
-#include "ui/frm_main.h"
-#include "app/program_folder.h"
+// The main window: its parts made and wired together, its size and layout, the start of a run and its end,
+// and what the controllers have it show.
+// Thread: the window's.
 
+#include "ui/frm_main.h"
+
+#include "app/program_folder.h"
 #include "app/prompter.h"
 #include "app/settings_file.h"
 #include "app/window_sizing.h"
+#include "datafiles/atomic_save.h"
 #include "datafiles/narrow_text.h"
 #include "sound/background_player.h"
 #include "sound/midi1.h"
@@ -17,9 +22,7 @@
 #include "theory/title_text.h"
 #include "ui/captions.h"
 #include "ui/frame_fit.h"
-#include "ui/frm_about_me.h"
-#include "ui/main_set.h"
-#include "ui/sample.h"
+#include "ui/frm_colset.h"
 #include "ui/view_area.h"
 #include "views/circle_content.h"
 #include "views/circle_layout.h"
@@ -35,7 +38,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -127,13 +130,15 @@ frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* 
     panel_ = std::make_unique<ControlPanel>(surface_);
     settingsModel_ = new SettingsModel(state_.settings, this);
     connect(settingsModel_, &SettingsModel::changed, this, &frmMain::settingChanged);
-    buildMenus();
+    menus_ = std::make_unique<MainMenus>(*this, state_, prompter_, midi_, *settingsModel_,
+                                         static_cast<MenuHost&>(*this), static_cast<TourHost&>(*this));
+    viewItems_ = menus_->viewItems();
     connectControls();
 }
 
 frmMain::~frmMain() {
-    // The tour works on the window's controls: it goes while they are still there.
-    delete tour_;
+    // The windows the menus opened go first: the tour works on the window's controls.
+    menus_.reset();
     FontReset();
 }
 
@@ -170,7 +175,7 @@ void frmMain::connectControls() {
     }
 
     connect(c.quitButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(c.switchesButton, &QPushButton::clicked, this, &frmMain::showSoundSwitches);
+    connect(c.switchesButton, &QPushButton::clicked, menus_.get(), &MainMenus::showSoundSwitches);
     connect(c.rootUpButton, &QPushButton::clicked, study, [study] { study->rootStep(1); });
     connect(c.rootDownButton, &QPushButton::clicked, study, [study] { study->rootStep(-1); });
     connect(c.octaveUpButton, &QPushButton::clicked, study, [study] { study->octaveStep(1); });
@@ -185,6 +190,11 @@ void frmMain::connectControls() {
         connect(button, &QPushButton::released, this,
                 [this] { midi_.MidiAllNotesOff(midi_channels::ReferenceTone); });
     }
+    // The menu's check follows the setting (settingChanged), and the views are drawn again.
+    connect(viewItems_.score, &QAction::triggered, this,
+            [this] { settingsModel_->set<&Settings::ShowScore>(!state_.settings.ShowScore); });
+    connect(viewItems_.keyboard, &QAction::triggered, this,
+            [this] { settingsModel_->set<&Settings::ShowKeyboard>(!state_.settings.ShowKeyboard); });
 }
 
 QWidget* frmMain::control(Control role) const {
@@ -297,10 +307,7 @@ void frmMain::start() {
         c.studyTypeList->clear();
         c.studyTypeList->addItems(StudyTypeEntries);
         c.studyTypeList->addItem(QString());
-        if (!s.UserFilePath.empty()) {
-            const std::string base = PathPart(s.UserFilePath, path_part::BaseName);
-            c.studyTypeList->setItemText(4, NarrowText(QString::fromStdString(base)) + QLatin1Char(' '));
-        }
+        if (!s.UserFilePath.empty()) nameUserEntry(s.UserFilePath);
         c.studyTypeList->setCurrentIndex(-1);
     }
     if (s.StudyType > 4) s.StudyType = 4;
@@ -342,10 +349,32 @@ void frmMain::selectStudyType(int index) {
     study_->studyTypeChosen(panel_->studyTypeList->currentIndex());
 }
 
+void frmMain::nameUserEntry(const std::string& path) {
+    const std::string base = PathPart(path, path_part::BaseName);
+    const QSignalBlocker block(panel_->studyTypeList);
+    panel_->studyTypeList->setItemText(study_type::UserPhrase,
+                                       NarrowText(QString::fromStdString(base)) + QLatin1Char(' '));
+}
+
+void frmMain::soundSettingsApplied() {
+    midi_.SendProgramChanges();
+    // The bar and box follow the committed tempo; the tempo set in the window is the user's.
+    play_->tempoChosen(state_.settings.Tempo);
+    study_->rebuild(false);
+}
+
+QDialog* frmMain::showColourSettings() {
+    return menus_->showColourSettings();
+}
+
+void frmMain::setClickSound(int entry) {
+    settingsModel_->set<&Settings::ClickSound>(static_cast<std::int16_t>(entry));
+}
+
 void frmMain::showRowsFor(int studyType) {
     ControlPanel& c = *panel_;
     c.favouriteBox->hide();
-    playMenu_->setEnabled(false);
+    menus_->playMenu()->setEnabled(false);
     const bool pattern = studyType == study_type::IIVIPattern;
     const bool phrase = studyType >= study_type::IIVIPhrase;
     for (QWidget* w : {static_cast<QWidget*>(c.keyModeList), static_cast<QWidget*>(c.treatmentList),
@@ -353,7 +382,7 @@ void frmMain::showRowsFor(int studyType) {
         w->setVisible(pattern);
     c.upDownBox->setVisible(!pattern && !phrase);
     if (phrase) {
-        playMenu_->setEnabled(true);
+        menus_->playMenu()->setEnabled(true);
         c.favouriteBox->show();
     }
 }
@@ -431,9 +460,9 @@ void frmMain::showSetting(SettingsFieldId field) {
     for (const auto& [id, box] : boxes)
         if (id == field) box.first->setCheckState(CheckFrom(box.second));
     const std::pair<SettingsFieldId, std::pair<QAction*, bool>> views[] = {
-        {FieldId<&Settings::ShowScore>, {showScore_, s.ShowScore}},
-        {FieldId<&Settings::ShowDiagram>, {showDiagram_, s.ShowDiagram}},
-        {FieldId<&Settings::ShowKeyboard>, {showKeyboard_, s.ShowKeyboard}},
+        {FieldId<&Settings::ShowScore>, {viewItems_.score, s.ShowScore}},
+        {FieldId<&Settings::ShowDiagram>, {viewItems_.diagram, s.ShowDiagram}},
+        {FieldId<&Settings::ShowKeyboard>, {viewItems_.keyboard, s.ShowKeyboard}},
     };
     for (const auto& [id, view] : views)
         if (id == field) view.first->setChecked(view.second);
@@ -549,7 +578,55 @@ void frmMain::Form_MouseUp() {
     keyHeld_ = false;
 }
 
-bool frmMain::Form_QueryUnload() {
+bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    ControlPanel& c = *panel_;
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    if (ctrl && key == Qt::Key_F8) {
+        menus_->showAbout();
+        return true;
+    }
+    if (ctrl && key == Qt::Key_F10) {
+        CopyFileAtomic(state_.programFolder + QStringLiteral("/location_org.txt"),
+                       state_.programFolder + QStringLiteral("/location.txt"));
+        QApplication::beep();
+        return true;
+    }
+    auto press = [](QPushButton* button) {
+        if (!button->isEnabled()) return false;
+        button->click();
+        return true;
+    };
+    switch (key) {
+    case Qt::Key_Space:
+        return press(c.playButton) || press(c.stopButton);
+    case Qt::Key_P:
+        return press(c.rootUpButton);
+    case Qt::Key_Q:
+        return press(c.rootDownButton);
+    case Qt::Key_F:
+        if (!c.rootDownButton->isEnabled()) return false;
+        study_->fourthUp();
+        return true;
+    case Qt::Key_U:
+        if (c.tempoBar->value() >= tempo_range::Fastest) return false;
+        c.tempoBar->setValue(c.tempoBar->value() + 1);
+        return true;
+    case Qt::Key_D:
+        if (c.tempoBar->value() <= tempo_range::Slowest) return false;
+        c.tempoBar->setValue(c.tempoBar->value() - 1);
+        return true;
+    case Qt::Key_M:
+        return press(c.metronomeButton);
+    case Qt::Key_S:
+        if (!c.referenceBFlatButton->isEnabled()) return false;
+        c.playOnceButton->click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool frmMain::askToQuit() {
     if (!prompter_.askYesNo(captions::QuitQuestion)) return false;
     prepareToQuit();
     return true;
@@ -558,7 +635,7 @@ bool frmMain::Form_QueryUnload() {
 void frmMain::quitWithoutAsking() {
     if (unloaded_) return;
     prepareToQuit();
-    Form_Unload();
+    unload();
 }
 
 void frmMain::prepareToQuit() {
@@ -566,14 +643,25 @@ void frmMain::prepareToQuit() {
     play_->stopAndWait();
     midi_.MidiReset();
     study_->saveUserFavourites();
-    saveSettings();
+    menus_->saveSettings();
 }
 
-void frmMain::Form_Unload() {
+void frmMain::unload() {
     if (unloaded_) return;
     unloaded_ = true;
     midi_.MidiClose();
     FontReset();
+    QCoreApplication::quit();
+}
+
+void frmMain::endWithoutSaving() {
+    // The player sends its last note before the reset; the window then closes without asking.
+    play_->stopAndWait();
+    midi_.MidiReset();
+    unloaded_ = true;
+    midi_.MidiClose();
+    FontReset();
+    close();
     QCoreApplication::quit();
 }
 
@@ -582,12 +670,12 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (!Form_QueryUnload()) {
+    if (!askToQuit()) {
         event->ignore();
         return;
     }
     event->accept();
-    Form_Unload();
+    unload();
 }
 
 } // namespace orbel

@@ -7,18 +7,16 @@
 #include "app/program_state.h"
 #include "app/settings_model.h"
 #include "ui/control_panel.h"
+#include "ui/main_menus.h"
 #include "ui/play_controller.h"
 #include "ui/private_font.h"
 #include "ui/study_controller.h"
 #include "ui/tour/tour_host.h"
 
-#include <QDialog>
 #include <QMainWindow>
-#include <QPointer>
 #include <memory>
 
 class QAction;
-class QMenu;
 
 namespace orbel {
 
@@ -31,12 +29,13 @@ struct CircleDiagram;
 class LiveSettings;
 class Midi1;
 struct LabelPosition;
-class settei;
-class FrmColset;
 class Prompter;
-class DesktopOpener;
 
-class frmMain : public QMainWindow, private StudyScreen, private PlayScreen, private TourHost {
+class frmMain : public QMainWindow,
+                private StudyScreen,
+                private PlayScreen,
+                private TourHost,
+                private MenuHost {
     Q_OBJECT
 
 public:
@@ -73,16 +72,10 @@ public:
     StudyController& study() { return *study_; }
     // The play actions; the player's notifications go to it.
     PlayController& play() { return *play_; }
+    // The menu bar, and the windows it opens.
+    MainMenus& menus() { return *menus_; }
 
     Midi1& midi() override { return midi_; }
-    // The windows the menus and buttons open, for the demonstration tour as well; a second request brings
-    // the open one forward.
-    QDialog* showSoundSwitches() override;
-    settei* mnu_settei_sound_Click() override;
-    FrmColset* mnu_settei_color_Click();
-    // "デモンストレーション実行", and the offer at start-up.
-    void showTour();
-    void setClickSound(int entry) override;
 
     // The single-key commands of the window, seen before any control gets them.
     // True when the key was a command.
@@ -100,12 +93,13 @@ private:
     void Form_MouseDown(QPointF pixel);
     void Form_MouseUp();
     void CirclePress(double x, double y);
-    bool Form_QueryUnload();
+    // 終了 asked: true when the user said yes and the quit is prepared.
+    bool askToQuit();
     // What a quit does before the window goes: the music stopped, the favourites and settings saved.
     void prepareToQuit();
-    void Form_Unload();
+    // The end of the run: the output closed, the font removed, the event loop left.
+    void unload();
 
-    void buildMenus();
     void connectControls();
     void layoutControls();
 
@@ -127,19 +121,15 @@ private:
     // The control of a setting shows the setting as it is (fields without a control of the window's:
     // nothing).
     void showSetting(SettingsFieldId field);
-    // "出荷状態にもどす": the factory settings, and an end without saving.
-    void ResetToFactory();
-    void mmu_settei_MIDISelect_Click();
-    // Writes the settings record as it stands.
-    void saveSettings();
-    // Opens a file of the program folder with the desktop's program for it; a message names the file when
-    // it is missing, nothing can open it or its program gives up.
-    void openOnDesktop(const QString& fileName);
-    // "ユーザ定義ファイルを読む": a phrase file of the user's, listed as study type 4.
-    void mnu_OpenDf_Click();
-    void showShortcuts();
-    void showAbout();
     void connectPlayControls();
+
+    // What the menus need of the window.
+    void nameUserEntry(const std::string& path) override;
+    // Selects a study type as the program does: the list's change handler runs once.
+    void selectStudyType(int index) override;
+    void soundSettingsApplied() override;
+    void endWithoutSaving() override;
+
     // What the tour needs of the window.
     QWidget& window() override { return *this; }
     QWidget* control(Control role) const override;
@@ -148,6 +138,9 @@ private:
     void waitForPlayer() override { play_->waitForPlayer(); }
     bool playerBusy() const override { return play_->playerBusy(); }
     void setPlayButtonPlaysOnce(bool once) override { play_->setPlayButtonPlaysOnce(once); }
+    void setClickSound(int entry) override;
+    QDialog* showSoundSwitches() override { return menus_->showSoundSwitches(); }
+    settei* showSoundSettings() override { return menus_->showSoundSettings(); }
     QDialog* showColourSettings() override;
 
     // What the play controller has the window show.
@@ -159,10 +152,6 @@ private:
     void clearPlayedKeys() override;
     // Where the repetition label and the score of a repetition go: beside the circle diagram.
     LabelPosition repeatLabelPosition() const;
-    QString soundFontInUse() const;
-
-    // Selects a study type as the program does: the list's change handler runs once.
-    void selectStudyType(int index);
 
     ProgramState& state_;
     Prompter& prompter_;
@@ -184,17 +173,12 @@ private:
     std::unique_ptr<ViewSet> views_;
     QWidget* surface_ = nullptr;
     std::unique_ptr<ControlPanel> panel_;
-    QMenu* playMenu_ = nullptr;
-    QAction* showScore_ = nullptr;
-    QAction* showDiagram_ = nullptr;
-    QAction* showKeyboard_ = nullptr;
-    QPointer<QDialog> soundSwitches_;
-    QPointer<QDialog> shortcuts_;
-    QPointer<settei> soundSettings_;
-    QPointer<FrmColset> colourSettings_;
-    QPointer<QDialog> tour_;
-    DesktopOpener* opener_ = nullptr;
     SettingsModel* settingsModel_ = nullptr;
+    // A child of the window as well (see MainMenus); the window's destructor deletes it first, with the
+    // windows it opened.
+    std::unique_ptr<MainMenus> menus_;
+    // The view menu's switches, which follow their settings.
+    ViewMenuItems viewItems_;
     // While a typed tempo is taken: the bar stays where it is.
     bool tempoTyped_ = false;
 };

@@ -81,7 +81,7 @@ void frmMain::connectPlayControls() {
         {"mnu_Play_Fav_rnd", &PlayModes::PlayFavouritesAtRandom},
     };
     for (auto [name, mode] : items) {
-        QAction* item = playMenu_->findChild<QAction*>(QString::fromLatin1(name));
+        QAction* item = menus_->playMenu()->findChild<QAction*>(QString::fromLatin1(name));
         if (!item) item = findChild<QAction*>(QString::fromLatin1(name));
         if (item) connect(item, &QAction::triggered, play, [play, mode = mode] { play->playMode(mode); });
     }
