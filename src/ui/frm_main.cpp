@@ -23,11 +23,11 @@
 #include "ui/captions.h"
 #include "ui/frame_fit.h"
 #include "ui/frm_colset.h"
+#include "ui/key_commands.h"
+#include "ui/study_views.h"
 #include "ui/view_area.h"
-#include "views/circle_content.h"
-#include "views/circle_layout.h"
+#include "ui/view_presses.h"
 #include "views/circle_view.h"
-#include "views/staff_layout.h"
 #include "views/view_set.h"
 
 #include <QAction>
@@ -46,22 +46,12 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <chrono>
-#include <cmath>
 
 namespace orbel {
 
 namespace {
 
-// The colour swatches of the keyboard: the keys of the sequence, and the key being played.
-namespace swatch {
-static constexpr std::size_t KeyboardEntry = 5;
-static constexpr std::size_t KeyboardHit = 6;
-} // namespace swatch
-
 static constexpr int FormFontSize = 20;
-static constexpr int KeyPressVelocity = 127;
-// A press on the circle sets the root of the pitch class whose name lies within this many logical units.
-static constexpr double CirclePressReach = 500;
 static constexpr int RepeatChoices = 20;
 
 // Reference tones sound while their button is held.
@@ -84,25 +74,9 @@ bool HasFineSteadyClock() {
     return Clock::is_steady && std::chrono::duration<double>(Clock::duration(1)).count() <= 1e-6;
 }
 
-// Where the window's key commands act. In every window of the program, whatever control has the focus: a
-// check box or a button never takes Space. A modal window or a popup (a message, a file or colour chooser,
-// an open list or menu) keeps its keys, except that Space still stops the music, unless the focus is in a
-// box for typed text.
-enum class KeyReach { All, StopOnly, None };
-KeyReach KeyCommandsReach(const QWidget& focus) {
-    const QWidget* window = focus.window();
-    if (window->windowModality() == Qt::NonModal && window->windowType() != Qt::Popup) return KeyReach::All;
-    return focus.testAttribute(Qt::WA_InputMethodEnabled) ? KeyReach::None : KeyReach::StopOnly;
-}
-
 Qt::CheckState CheckFrom(bool on) {
     return on ? Qt::Checked : Qt::Unchecked;
 }
-// A view switch as the circle's layout takes it: −1 shown, 0 hidden.
-int ViewFlag(bool shown) {
-    return shown ? flag::True : flag::False;
-}
-
 } // namespace
 
 frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* parent)
@@ -124,16 +98,20 @@ frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* 
     });
     surface_ = new ViewArea(*views_, this);
     setCentralWidget(surface_);
-    // Key commands reach the window before whichever control has the focus, and the views' presses and
-    // resizes come the same way: one filter, so that each event is handled once.
-    qApp->installEventFilter(this);
     panel_ = std::make_unique<ControlPanel>(surface_);
     settingsModel_ = new SettingsModel(state_.settings, this);
     connect(settingsModel_, &SettingsModel::changed, this, &frmMain::settingChanged);
     menus_ = std::make_unique<MainMenus>(*this, state_, prompter_, midi_, *settingsModel_,
                                          static_cast<MenuHost&>(*this), static_cast<TourHost&>(*this));
     viewItems_ = menus_->viewItems();
+    studyViews_ = std::make_unique<StudyViews>(state_, prompter_, scale_, *views_, *study_, *this);
+    presses_ = std::make_unique<ViewPresses>(scale_, *views_, *studyViews_, midi_, state_.settings, *study_);
+    keys_ = std::make_unique<KeyCommands>(*panel_, *study_, state_.programFolder,
+                                          [this] { menus_->showAbout(); });
     connectControls();
+    // Key commands reach the window before whichever control has the focus, and the views' presses and
+    // resizes come the same way: one filter, so that each event is handled once.
+    qApp->installEventFilter(this);
 }
 
 frmMain::~frmMain() {
@@ -202,26 +180,11 @@ QWidget* frmMain::control(Control role) const {
 }
 
 std::optional<QPoint> frmMain::rootNamePoint(int pitchClass, bool nudged) const {
-    const CircleDiagram circle = CircleFor();
-    const auto pc = static_cast<std::size_t>(pitchClass % pitch_classes::Count);
-    double x = circle.points[circle_sets::NameX][pc];
-    double y = circle.points[circle_sets::NameY][pc];
-    if (nudged) {
-        // A quarter of a digit's width in and three tenths of its height up from where the name is placed.
-        static constexpr double NudgeAcross = 0.25;
-        static constexpr double NudgeUp = 0.3;
-        const QSizeF digit = views_->degreeTextSize(circle.place.degreeSize);
-        x += digit.width() * NudgeAcross;
-        y += digit.height() * NudgeUp;
-    }
-    return QPointF(scale_.xToPixel(x), scale_.yToPixel(y)).toPoint();
+    return studyViews_->rootNamePoint(pitchClass, nudged);
 }
 
 std::optional<QPoint> frmMain::keyPoint(int key) const {
-    if (!views_->keyboardShown() || key < 1 || key > keyboard::KeyCount) return std::nullopt;
-    const KeyRect& r = views_->keyboard().keys()[static_cast<std::size_t>(key)];
-    return QPointF(scale_.xToPixel((r.left + r.right) / 2.0), scale_.yToPixel((r.bottom + r.top) / 2.0))
-        .toPoint();
+    return studyViews_->keyPoint(key);
 }
 
 void frmMain::layoutControls() {
@@ -235,24 +198,11 @@ void frmMain::layoutControls() {
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == surface_ && event->type() == QEvent::Resize) layoutControls();
     if (watched == surface_ && event->type() == QEvent::MouseButtonPress)
-        Form_MouseDown(static_cast<QMouseEvent*>(event)->position());
-    if (watched == surface_ && event->type() == QEvent::MouseButtonRelease) Form_MouseUp();
+        presses_->press(static_cast<QMouseEvent*>(event)->position());
+    if (watched == surface_ && event->type() == QEvent::MouseButtonRelease) presses_->release();
     if (event->type() == QEvent::KeyPress) {
-        if (auto* widget = qobject_cast<QWidget*>(watched)) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            switch (KeyCommandsReach(*widget)) {
-            case KeyReach::All:
-                if (Form_KeyDown(key->key(), key->modifiers())) return true;
-                break;
-            case KeyReach::StopOnly:
-                if (key->key() == Qt::Key_Space && !panel_->playButton->isEnabled() &&
-                    Form_KeyDown(key->key(), key->modifiers()))
-                    return true;
-                break;
-            case KeyReach::None:
-                break;
-            }
-        }
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && keys_->keyPressed(*widget, *static_cast<QKeyEvent*>(event))) return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -483,43 +433,12 @@ void frmMain::showSetting(SettingsFieldId field) {
     }
 }
 
-void frmMain::DrawScore() {
-    const Settings& s = state_.settings;
-    const double viewsRight = RightColumnLeft(scale_.logicalWidth);
-    const KeyboardContent keyboard =
-        KeyboardFor(state_.sequence, s.ShowKeyboard, s.EntryDisplay, s.StudyType,
-                    s.ViewColour[swatch::KeyboardEntry], s.ViewColour[swatch::KeyboardHit], viewsRight);
-    const CircleDiagram circle = CircleFor();
-    if (!s.ShowScore) {
-        views_->show({}, keyboard, circle);
-        return;
-    }
-    const StaffFrame frame{scale_.logicalWidth, scale_.logicalHeight, viewsRight, state_.LayoutMode};
-    StaffLayout staff = LayOutStaff(state_.sequence, {s.StudyType, s.UpDown, s.RootKey}, frame);
-    for (const QString& message : staff.messages)
-        prompter_.message(message);
-    if (!staff.marks.empty())
-        LayOutTitles(staff, QString::fromStdString(study_->TitleText()),
-                     s.StudyType > study_type::IIVIPattern ? QString::fromStdString(study_->CommentText())
-                                                           : QString(),
-                     state_.LayoutMode);
-    views_->show(staff, keyboard, circle);
+void frmMain::drawScore() {
+    studyViews_->draw();
 }
 
 CircleDiagram frmMain::CircleFor() const {
-    const Settings& s = state_.settings;
-    const CircleFrame frame{scale_.logicalHeight,  RightColumnLeft(scale_.logicalWidth),
-                            state_.LayoutMode,     s.StudyType,
-                            ViewFlag(s.ShowScore), ViewFlag(s.ShowKeyboard)};
-    CircleDiagram d;
-    d.place = CircleLayout(frame);
-    const QSizeF digit = views_->degreeTextSize(d.place.degreeSize);
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const double screenHeight = screen->geometry().height() * TwipsPerPixel(screen->logicalDotsPerInch());
-    d.points = ComputeCircleGeometry(d.place, frame, digit.width(), digit.height(), screenHeight);
-
-    d.content = CircleContentFor(state_, study_->currentItem(), d.points);
-    return d;
+    return studyViews_->circle();
 }
 
 bool frmMain::FontSet() {
@@ -530,100 +449,6 @@ bool frmMain::FontSet() {
 
 void frmMain::FontReset() {
     musicFont_.remove();
-}
-
-void frmMain::Form_MouseDown(QPointF pixel) {
-    soundedKey_ = 0;
-    keyHeld_ = false;
-    const double x = scale_.pixelToX(pixel.x());
-    const double y = scale_.pixelToY(pixel.y());
-    if (!views_->keyboardShown() || y > views_->keyboardTop()) {
-        CirclePress(x, y);
-        return;
-    }
-    const std::optional<int> key = views_->keyAt(x, y);
-    if (!key) return;
-    keyHeld_ = true;
-    views_->pressKey(*key);
-    soundedKey_ = *key;
-    const int pitch = *key + keyboard::LowestPitch - 1;
-    const Settings& s = state_.settings;
-    if (s.ConcertPitchPlay) {
-        midi_.MidiNoteOnConcert(midi_channels::Melody, pitch, KeyPressVelocity);
-    } else {
-        midi_.MidiNoteOn(midi_channels::Melody, pitch, KeyPressVelocity);
-    }
-    study_->keyPressed(pitch);
-}
-
-void frmMain::CirclePress(double x, double y) {
-    // The pitch class whose name lies nearest, when one is near enough; a stray press leaves the root.
-    const CircleGeometry points = CircleFor().points;
-    for (int pc = 0; pc < 12; ++pc) {
-        const auto p = static_cast<std::size_t>(pc);
-        const double dx = points[circle_sets::NameX][p] - x;
-        const double dy = points[circle_sets::NameY][p] - y;
-        if (std::sqrt(dx * dx + dy * dy) >= CirclePressReach) continue;
-        study_->rootChosen(pc);
-        return;
-    }
-}
-
-void frmMain::Form_MouseUp() {
-    if (keyHeld_) {
-        views_->DrawKeys();
-        if (soundedKey_ != 0) midi_.MidiAllNotesOff(midi_channels::Melody);
-    }
-    study_->keyReleased(soundedKey_ != 0);
-    keyHeld_ = false;
-}
-
-bool frmMain::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
-    ControlPanel& c = *panel_;
-    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
-    if (ctrl && key == Qt::Key_F8) {
-        menus_->showAbout();
-        return true;
-    }
-    if (ctrl && key == Qt::Key_F10) {
-        CopyFileAtomic(state_.programFolder + QStringLiteral("/location_org.txt"),
-                       state_.programFolder + QStringLiteral("/location.txt"));
-        QApplication::beep();
-        return true;
-    }
-    auto press = [](QPushButton* button) {
-        if (!button->isEnabled()) return false;
-        button->click();
-        return true;
-    };
-    switch (key) {
-    case Qt::Key_Space:
-        return press(c.playButton) || press(c.stopButton);
-    case Qt::Key_P:
-        return press(c.rootUpButton);
-    case Qt::Key_Q:
-        return press(c.rootDownButton);
-    case Qt::Key_F:
-        if (!c.rootDownButton->isEnabled()) return false;
-        study_->fourthUp();
-        return true;
-    case Qt::Key_U:
-        if (c.tempoBar->value() >= tempo_range::Fastest) return false;
-        c.tempoBar->setValue(c.tempoBar->value() + 1);
-        return true;
-    case Qt::Key_D:
-        if (c.tempoBar->value() <= tempo_range::Slowest) return false;
-        c.tempoBar->setValue(c.tempoBar->value() - 1);
-        return true;
-    case Qt::Key_M:
-        return press(c.metronomeButton);
-    case Qt::Key_S:
-        if (!c.referenceBFlatButton->isEnabled()) return false;
-        c.playOnceButton->click();
-        return true;
-    default:
-        return false;
-    }
 }
 
 bool frmMain::askToQuit() {

@@ -30,6 +30,9 @@ class LiveSettings;
 class Midi1;
 struct LabelPosition;
 class Prompter;
+class KeyCommands;
+class StudyViews;
+class ViewPresses;
 
 class frmMain : public QMainWindow,
                 private StudyScreen,
@@ -53,9 +56,6 @@ public:
     void setPractice(Practice& practice);
     void openPractice();
 
-    // The staff of the current sequence, when the staff view is on, with the keyboard and the circle.
-    void DrawScore();
-    void drawScore() override { DrawScore(); }
     // The circle diagram's place and points for the views shown now, and what it shows of the selection.
     CircleDiagram CircleFor() const;
     // The run's settings as the controls and the settings windows change them; the controls follow it.
@@ -77,9 +77,6 @@ public:
 
     Midi1& midi() override { return midi_; }
 
-    // The single-key commands of the window, seen before any control gets them.
-    // True when the key was a command.
-    bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     // Quits as 終了 does once the user has said yes (stop, save, release), without asking: for the desktop
     // session's log-out and the terminal's Ctrl+C.
     void quitWithoutAsking();
@@ -89,10 +86,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Presses on the views: a key of the keyboard sounds while held and may set the root.
-    void Form_MouseDown(QPointF pixel);
-    void Form_MouseUp();
-    void CirclePress(double x, double y);
     // 終了 asked: true when the user said yes and the quit is prepared.
     bool askToQuit();
     // What a quit does before the window goes: the music stopped, the favourites and settings saved.
@@ -111,6 +104,7 @@ private:
     void markItem(int index) override;
     void showFavourite(bool on) override;
     void showKeyboardOptions(bool shown) override;
+    void drawScore() override;
 
     // Change handlers of the controls.
     void tempoBarMoved(int value);
@@ -166,10 +160,6 @@ private:
     LogicalScale scale_;
     bool unloaded_ = false;
 
-    // The key sounded by the press being held (0 none), and whether a press hit a key.
-    int soundedKey_ = 0;
-    bool keyHeld_ = false;
-
     std::unique_ptr<ViewSet> views_;
     QWidget* surface_ = nullptr;
     std::unique_ptr<ControlPanel> panel_;
@@ -179,6 +169,9 @@ private:
     std::unique_ptr<MainMenus> menus_;
     // The view menu's switches, which follow their settings.
     ViewMenuItems viewItems_;
+    std::unique_ptr<StudyViews> studyViews_;
+    std::unique_ptr<ViewPresses> presses_;
+    std::unique_ptr<KeyCommands> keys_;
     // While a typed tempo is taken: the bar stays where it is.
     bool tempoTyped_ = false;
 };
