@@ -21,6 +21,7 @@
 #include "theory/sequence_builder.h"
 #include "theory/title_text.h"
 #include "ui/captions.h"
+#include "ui/controls_binding.h"
 #include "ui/frame_fit.h"
 #include "ui/frm_colset.h"
 #include "ui/key_commands.h"
@@ -52,7 +53,6 @@ namespace orbel {
 namespace {
 
 static constexpr int FormFontSize = 20;
-static constexpr int RepeatChoices = 20;
 
 // Reference tones sound while their button is held.
 namespace reference_tone {
@@ -74,9 +74,6 @@ bool HasFineSteadyClock() {
     return Clock::is_steady && std::chrono::duration<double>(Clock::duration(1)).count() <= 1e-6;
 }
 
-Qt::CheckState CheckFrom(bool on) {
-    return on ? Qt::Checked : Qt::Unchecked;
-}
 } // namespace
 
 frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* parent)
@@ -100,10 +97,10 @@ frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* 
     setCentralWidget(surface_);
     panel_ = std::make_unique<ControlPanel>(surface_);
     settingsModel_ = new SettingsModel(state_.settings, this);
-    connect(settingsModel_, &SettingsModel::changed, this, &frmMain::settingChanged);
     menus_ = std::make_unique<MainMenus>(*this, state_, prompter_, midi_, *settingsModel_,
                                          static_cast<MenuHost&>(*this), static_cast<TourHost&>(*this));
-    viewItems_ = menus_->viewItems();
+    binding_ = std::make_unique<ControlsBinding>(*panel_, menus_->viewItems(), *settingsModel_, *play_,
+                                                 [this](ChangeEffects effects) { follow(effects); });
     studyViews_ = std::make_unique<StudyViews>(state_, prompter_, scale_, *views_, *study_, *this);
     presses_ = std::make_unique<ViewPresses>(scale_, *views_, *studyViews_, midi_, state_.settings, *study_);
     keys_ = std::make_unique<KeyCommands>(*panel_, *study_, state_.programFolder,
@@ -122,7 +119,6 @@ frmMain::~frmMain() {
 
 void frmMain::connectControls() {
     ControlPanel& c = *panel_;
-    SettingsModel& m = *settingsModel_;
     StudyController* study = study_.get();
     connect(c.studyTypeList, &QComboBox::currentIndexChanged, study, &StudyController::studyTypeChosen);
     connect(c.itemList, &QComboBox::currentIndexChanged, study, &StudyController::itemChosen);
@@ -130,27 +126,7 @@ void frmMain::connectControls() {
             [study](int entry) { study->iiviModeChosen(0, entry); });
     connect(c.treatmentList, &QComboBox::currentIndexChanged, study,
             [study](int entry) { study->iiviModeChosen(1, entry); });
-    connect(c.repeatCountList, &QComboBox::currentIndexChanged, this, [&m](int index) {
-        if (index >= 0) m.set<&Settings::RepeatCount>(static_cast<std::int16_t>(index + 1));
-    });
-    connect(c.tempoBar, &QScrollBar::valueChanged, this, &frmMain::tempoBarMoved);
-    connect(c.tempoBox, &QLineEdit::editingFinished, this, &frmMain::tempoTyped);
-
-    // The switches change the settings; what follows a change is settingChanged's.
-    connect(c.keyboardRootBox, &QCheckBox::clicked, this,
-            [&m](bool on) { m.set<&Settings::KeyboardSetsRoot>(on); });
-    connect(c.repeatBox, &QCheckBox::clicked, this, [&m](bool on) { m.set<&Settings::RepeatOn>(on); });
-    connect(c.concertPitchBox, &QCheckBox::clicked, this,
-            [&m](bool on) { m.set<&Settings::ConcertPitchPlay>(on); });
-    connect(c.entryDisplayBox, &QCheckBox::clicked, this,
-            [&m](bool on) { m.set<&Settings::EntryDisplay>(on); });
-    connect(c.swingBox, &QCheckBox::clicked, this, [&m](bool on) { m.set<&Settings::SwingOn>(on); });
     connect(c.favouriteBox, &QCheckBox::clicked, study, &StudyController::favouriteToggled);
-    connect(c.upDownBox, &QCheckBox::clicked, this, [&m](bool on) { m.set<&Settings::UpDown>(on); });
-    for (int i = 0; i < 4; ++i) {
-        connect(c.progressionOptions[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
-                [&m, i] { m.set<&Settings::RootProgression>(static_cast<std::int16_t>(i)); });
-    }
 
     connect(c.quitButton, &QPushButton::clicked, this, &QWidget::close);
     connect(c.switchesButton, &QPushButton::clicked, menus_.get(), &MainMenus::showSoundSwitches);
@@ -168,11 +144,12 @@ void frmMain::connectControls() {
         connect(button, &QPushButton::released, this,
                 [this] { midi_.MidiAllNotesOff(midi_channels::ReferenceTone); });
     }
-    // The menu's check follows the setting (settingChanged), and the views are drawn again.
-    connect(viewItems_.score, &QAction::triggered, this,
-            [this] { settingsModel_->set<&Settings::ShowScore>(!state_.settings.ShowScore); });
-    connect(viewItems_.keyboard, &QAction::triggered, this,
-            [this] { settingsModel_->set<&Settings::ShowKeyboard>(!state_.settings.ShowKeyboard); });
+}
+
+void frmMain::follow(ChangeEffects effects) {
+    if (effects.programChanges) midi_.SendProgramChanges();
+    if (effects.rebuild) study_->rebuild(false);
+    if (effects.live) play_->publishLive();
 }
 
 QWidget* frmMain::control(Control role) const {
@@ -267,20 +244,15 @@ void frmMain::start() {
     {
         const QSignalBlocker block3(c.keyModeList);
         const QSignalBlocker block4(c.treatmentList);
-        const QSignalBlocker block5(c.repeatCountList);
         c.keyModeList->clear();
         c.keyModeList->addItems(KeyModeEntries);
         c.keyModeList->setCurrentIndex(s.IIVIMode[0] >= 0 && s.IIVIMode[0] < 2 ? s.IIVIMode[0] : 0);
         c.treatmentList->clear();
         c.treatmentList->addItems(TreatmentEntries);
         c.treatmentList->setCurrentIndex(s.IIVIMode[1] >= 0 && s.IIVIMode[1] < 5 ? s.IIVIMode[1] : 0);
-        c.repeatCountList->clear();
-        for (int n = 1; n <= RepeatChoices; ++n)
-            c.repeatCountList->addItem(QStringLiteral("%1 回").arg(n));
     }
     // Every control shows its setting as the settings file had it.
-    ForEachSettingsField(
-        [this](const auto&, auto index) { showSetting(SettingsFieldId(decltype(index)::value)); });
+    binding_->showAll();
     // The tempo the run starts with is the user's, as the bar now shows it.
     play_->tempoChosen(s.Tempo);
     play_->publishLive();
@@ -367,70 +339,6 @@ void frmMain::showKeyboardOptions(bool shown) {
     for (QCheckBox* box : {c.keyboardRootBox, c.concertPitchBox, c.entryDisplayBox})
         box->setVisible(shown);
     surface_->update();
-}
-
-void frmMain::tempoBarMoved(int value) {
-    // The play controller tells the user's move from the bar following the ramp; the box follows the model.
-    play_->tempoChosen(value);
-    settingsModel_->set<&Settings::Tempo>(static_cast<std::int16_t>(value));
-}
-
-void frmMain::tempoTyped() {
-    const int tempo = play_->tempoTyped(panel_->tempoBox->text());
-    // The bar stays where it is, and the box shows what plays.
-    tempoTyped_ = true;
-    settingsModel_->set<&Settings::Tempo>(static_cast<std::int16_t>(tempo));
-    tempoTyped_ = false;
-    panel_->tempoBox->setText(QString::number(tempo));
-}
-
-void frmMain::settingChanged(SettingsFieldId field) {
-    showSetting(field);
-    if (field == FieldId<&Settings::EntryDisplay> || field == FieldId<&Settings::ShowScore> ||
-        field == FieldId<&Settings::ShowKeyboard>) {
-        midi_.SendProgramChanges();
-        study_->rebuild(false);
-    } else if (field == FieldId<&Settings::UpDown>) {
-        study_->rebuild(false);
-    }
-    if (IsLiveField(field)) play_->publishLive();
-}
-
-void frmMain::showSetting(SettingsFieldId field) {
-    ControlPanel& c = *panel_;
-    const Settings& s = state_.settings;
-    const std::pair<SettingsFieldId, std::pair<QCheckBox*, bool>> boxes[] = {
-        {FieldId<&Settings::KeyboardSetsRoot>, {c.keyboardRootBox, s.KeyboardSetsRoot}},
-        {FieldId<&Settings::RepeatOn>, {c.repeatBox, s.RepeatOn}},
-        {FieldId<&Settings::ConcertPitchPlay>, {c.concertPitchBox, s.ConcertPitchPlay}},
-        {FieldId<&Settings::EntryDisplay>, {c.entryDisplayBox, s.EntryDisplay}},
-        {FieldId<&Settings::SwingOn>, {c.swingBox, s.SwingOn}},
-        {FieldId<&Settings::UpDown>, {c.upDownBox, s.UpDown}},
-    };
-    for (const auto& [id, box] : boxes)
-        if (id == field) box.first->setCheckState(CheckFrom(box.second));
-    const std::pair<SettingsFieldId, std::pair<QAction*, bool>> views[] = {
-        {FieldId<&Settings::ShowScore>, {viewItems_.score, s.ShowScore}},
-        {FieldId<&Settings::ShowDiagram>, {viewItems_.diagram, s.ShowDiagram}},
-        {FieldId<&Settings::ShowKeyboard>, {viewItems_.keyboard, s.ShowKeyboard}},
-    };
-    for (const auto& [id, view] : views)
-        if (id == field) view.first->setChecked(view.second);
-
-    if (field == FieldId<&Settings::Tempo>) {
-        c.tempoBox->setText(QString::number(s.Tempo));
-        if (!tempoTyped_) {
-            const QSignalBlocker block(c.tempoBar);
-            c.tempoBar->setValue(s.Tempo);
-        }
-    } else if (field == FieldId<&Settings::RepeatCount> && c.repeatCountList->count() > 0) {
-        // The list offers up to 20; a larger stored count shows as 20 and plays as stored.
-        const QSignalBlocker block(c.repeatCountList);
-        c.repeatCountList->setCurrentIndex(std::clamp<int>(s.RepeatCount - 1, 0, RepeatChoices - 1));
-    } else if (field == FieldId<&Settings::RootProgression> && s.RootProgression >= 0 &&
-               s.RootProgression < 4) {
-        c.progressionOptions[static_cast<std::size_t>(s.RootProgression)]->setChecked(true);
-    }
 }
 
 void frmMain::drawScore() {

@@ -30,6 +30,8 @@ class LiveSettings;
 class Midi1;
 struct LabelPosition;
 class Prompter;
+struct ChangeEffects;
+class ControlsBinding;
 class KeyCommands;
 class StudyViews;
 class ViewPresses;
@@ -106,15 +108,8 @@ private:
     void showKeyboardOptions(bool shown) override;
     void drawScore() override;
 
-    // Change handlers of the controls.
-    void tempoBarMoved(int value);
-    // A typed tempo applies when the box is left or Enter is pressed.
-    void tempoTyped();
-    // A setting changed through the model: its control shows it, and what depends on it follows.
-    void settingChanged(SettingsFieldId field);
-    // The control of a setting shows the setting as it is (fields without a control of the window's:
-    // nothing).
-    void showSetting(SettingsFieldId field);
+    // What a change of a setting brings, once its control shows it.
+    void follow(ChangeEffects effects);
     void connectPlayControls();
 
     // What the menus need of the window.
@@ -167,13 +162,10 @@ private:
     // A child of the window as well (see MainMenus); the window's destructor deletes it first, with the
     // windows it opened.
     std::unique_ptr<MainMenus> menus_;
-    // The view menu's switches, which follow their settings.
-    ViewMenuItems viewItems_;
     std::unique_ptr<StudyViews> studyViews_;
+    std::unique_ptr<ControlsBinding> binding_;
     std::unique_ptr<ViewPresses> presses_;
     std::unique_ptr<KeyCommands> keys_;
-    // While a typed tempo is taken: the bar stays where it is.
-    bool tempoTyped_ = false;
 };
 
 } // namespace orbel

@@ -2,8 +2,8 @@
 // The main window's menu bar and what its items do: the data files and the manual opened on the desktop,
 // a phrase file of the user's read, the MIDI chooser started, the reset to the factory settings, and the
 // windows the menus open and own (sound switches, sound settings, colours, shortcuts, credits, the tour).
-// The play menu's items and the view menu's switches are only built here: the window gives them their
-// work. It reaches the window through MenuHost.
+// The play menu's items and the view menu's switches are only built here: the play controls and the
+// settings binding give them their work. It reaches the window through MenuHost.
 // Thread: the window's.
 
 #include <QObject>
