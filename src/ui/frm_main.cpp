@@ -1,50 +1,34 @@
-// The main window: its parts made and wired together, its size and layout, the start of a run and its end,
-// and what the controllers have it show.
+// The main window: its parts made and wired together, its size and layout, the start of a run and its end.
 // Thread: the window's.
 
 #include "ui/frm_main.h"
 
 #include "app/program_folder.h"
 #include "app/prompter.h"
-#include "app/settings_file.h"
 #include "app/window_sizing.h"
-#include "datafiles/atomic_save.h"
-#include "datafiles/narrow_text.h"
-#include "sound/background_player.h"
 #include "sound/midi1.h"
-#include "sound/play_timing.h"
-#include "sound/synth_output.h"
-#include "theory/kihon.h"
-#include "theory/note_names.h"
-#include "theory/numbers.h"
-#include "theory/prepare_build.h"
-#include "theory/sequence_builder.h"
-#include "theory/title_text.h"
+#include "theory/vocabulary.h"
 #include "ui/captions.h"
 #include "ui/controls_binding.h"
 #include "ui/frame_fit.h"
 #include "ui/frm_colset.h"
 #include "ui/key_commands.h"
+#include "ui/play_display.h"
+#include "ui/study_frame.h"
 #include "ui/study_views.h"
 #include "ui/view_area.h"
 #include "ui/view_presses.h"
 #include "views/circle_view.h"
 #include "views/view_set.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <chrono>
 
@@ -61,13 +45,6 @@ static constexpr int A = 33;
 static constexpr int Velocity = 127;
 } // namespace reference_tone
 
-const QStringList StudyTypeEntries = {QStringLiteral(" スケール"), QStringLiteral(" コード"),
-                                      QStringLiteral(" ⅡⅤⅠパターン"), QStringLiteral(" ⅡⅤⅠフレーズ")};
-const QStringList KeyModeEntries = {QStringLiteral(" メジャー"), QStringLiteral(" マイナー")};
-const QStringList TreatmentEntries = {QStringLiteral(" ミクソリディアン"), QStringLiteral(" コンデミ"),
-                                      QStringLiteral(" オルタード"), QStringLiteral(" ホールトーン"),
-                                      QStringLiteral(" Ⅱ♭７")};
-
 // The deadline waits need a steady clock finer than a millisecond.
 bool HasFineSteadyClock() {
     using Clock = std::chrono::steady_clock;
@@ -77,10 +54,7 @@ bool HasFineSteadyClock() {
 } // namespace
 
 frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* parent)
-    : QMainWindow(parent), state_(state), prompter_(prompter), midi_(midi),
-      study_(std::make_unique<StudyController>(state, prompter, midi, static_cast<StudyScreen&>(*this))),
-      play_(std::make_unique<PlayController>(state, prompter, *study_, static_cast<PlayScreen&>(*this),
-                                             *this)) {
+    : QMainWindow(parent), state_(state), prompter_(prompter), midi_(midi) {
     setObjectName(QStringLiteral("frmMain"));
     views_ = std::make_unique<ViewSet>([this](const QRectF& area) {
         if (surface_ == nullptr) return;
@@ -99,9 +73,14 @@ frmMain::frmMain(ProgramState& state, Prompter& prompter, Midi1& midi, QWidget* 
     settingsModel_ = new SettingsModel(state_.settings, this);
     menus_ = std::make_unique<MainMenus>(*this, state_, prompter_, midi_, *settingsModel_,
                                          static_cast<MenuHost&>(*this), static_cast<TourHost&>(*this));
+    studyFrame_ = std::make_unique<StudyFrame>(*panel_, *menus_->playMenu(), *surface_,
+                                               [this] { studyViews_->draw(); });
+    study_ = std::make_unique<StudyController>(state_, prompter_, midi_, *studyFrame_);
+    studyViews_ = std::make_unique<StudyViews>(state_, prompter_, scale_, *views_, *study_, *this);
+    playDisplay_ = std::make_unique<PlayDisplay>(*panel_, *views_, *studyViews_, state_.settings);
+    play_ = std::make_unique<PlayController>(state_, prompter_, *study_, *playDisplay_, *this);
     binding_ = std::make_unique<ControlsBinding>(*panel_, menus_->viewItems(), *settingsModel_, *play_,
                                                  [this](ChangeEffects effects) { follow(effects); });
-    studyViews_ = std::make_unique<StudyViews>(state_, prompter_, scale_, *views_, *study_, *this);
     presses_ = std::make_unique<ViewPresses>(scale_, *views_, *studyViews_, midi_, state_.settings, *study_);
     keys_ = std::make_unique<KeyCommands>(*panel_, *study_, state_.programFolder,
                                           [this] { menus_->showAbout(); });
@@ -164,6 +143,10 @@ std::optional<QPoint> frmMain::keyPoint(int key) const {
     return studyViews_->keyPoint(key);
 }
 
+CircleDiagram frmMain::CircleFor() const {
+    return studyViews_->circle();
+}
+
 void frmMain::layoutControls() {
     scale_.pixelWidth = std::max(1, surface_->width());
     scale_.pixelHeight = std::max(1, surface_->height());
@@ -217,7 +200,6 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::start() {
-    ControlPanel& c = *panel_;
     Settings& s = state_.settings;
     state_.Initialising = flag::True;
     midi_.InitSoundTables();
@@ -229,28 +211,11 @@ void frmMain::start() {
 
     InitIIVITables(state_.iiviTables);
 
-    {
-        const QSignalBlocker block(c.studyTypeList);
-        c.studyTypeList->clear();
-        c.studyTypeList->addItems(StudyTypeEntries);
-        c.studyTypeList->addItem(QString());
-        if (!s.UserFilePath.empty()) nameUserEntry(s.UserFilePath);
-        c.studyTypeList->setCurrentIndex(-1);
-    }
+    studyFrame_->fillLists(s);
     if (s.StudyType > 4) s.StudyType = 4;
     // The item list is filled once, by the study-type change below: filling it here as well would only
     // read the file twice and repeat any message about it.
 
-    {
-        const QSignalBlocker block3(c.keyModeList);
-        const QSignalBlocker block4(c.treatmentList);
-        c.keyModeList->clear();
-        c.keyModeList->addItems(KeyModeEntries);
-        c.keyModeList->setCurrentIndex(s.IIVIMode[0] >= 0 && s.IIVIMode[0] < 2 ? s.IIVIMode[0] : 0);
-        c.treatmentList->clear();
-        c.treatmentList->addItems(TreatmentEntries);
-        c.treatmentList->setCurrentIndex(s.IIVIMode[1] >= 0 && s.IIVIMode[1] < 5 ? s.IIVIMode[1] : 0);
-    }
     // Every control shows its setting as the settings file had it.
     binding_->showAll();
     // The tempo the run starts with is the user's, as the bar now shows it.
@@ -272,10 +237,7 @@ void frmMain::selectStudyType(int index) {
 }
 
 void frmMain::nameUserEntry(const std::string& path) {
-    const std::string base = PathPart(path, path_part::BaseName);
-    const QSignalBlocker block(panel_->studyTypeList);
-    panel_->studyTypeList->setItemText(study_type::UserPhrase,
-                                       NarrowText(QString::fromStdString(base)) + QLatin1Char(' '));
+    studyFrame_->nameUserEntry(path);
 }
 
 void frmMain::soundSettingsApplied() {
@@ -291,62 +253,6 @@ QDialog* frmMain::showColourSettings() {
 
 void frmMain::setClickSound(int entry) {
     settingsModel_->set<&Settings::ClickSound>(static_cast<std::int16_t>(entry));
-}
-
-void frmMain::showRowsFor(int studyType) {
-    ControlPanel& c = *panel_;
-    c.favouriteBox->hide();
-    menus_->playMenu()->setEnabled(false);
-    const bool pattern = studyType == study_type::IIVIPattern;
-    const bool phrase = studyType >= study_type::IIVIPhrase;
-    for (QWidget* w : {static_cast<QWidget*>(c.keyModeList), static_cast<QWidget*>(c.treatmentList),
-                       static_cast<QWidget*>(c.keyModeLabel), static_cast<QWidget*>(c.treatmentLabel)})
-        w->setVisible(pattern);
-    c.upDownBox->setVisible(!pattern && !phrase);
-    if (phrase) {
-        menus_->playMenu()->setEnabled(true);
-        c.favouriteBox->show();
-    }
-}
-
-void frmMain::listItems(const QStringList& entries) {
-    QComboBox* list = panel_->itemList;
-    const QSignalBlocker block(list);
-    list->clear();
-    list->addItems(entries);
-    list->setCurrentIndex(-1);
-}
-
-int frmMain::shownItem() const {
-    return panel_->itemList->currentIndex();
-}
-
-int frmMain::itemCount() const {
-    return panel_->itemList->count();
-}
-
-void frmMain::markItem(int index) {
-    const QSignalBlocker block(panel_->itemList);
-    panel_->itemList->setCurrentIndex(index);
-}
-
-void frmMain::showFavourite(bool on) {
-    panel_->favouriteBox->setChecked(on);
-}
-
-void frmMain::showKeyboardOptions(bool shown) {
-    ControlPanel& c = *panel_;
-    for (QCheckBox* box : {c.keyboardRootBox, c.concertPitchBox, c.entryDisplayBox})
-        box->setVisible(shown);
-    surface_->update();
-}
-
-void frmMain::drawScore() {
-    studyViews_->draw();
-}
-
-CircleDiagram frmMain::CircleFor() const {
-    return studyViews_->circle();
 }
 
 bool frmMain::FontSet() {

@@ -1,7 +1,10 @@
 #pragma once
-// Window thread. The main window: the views area on the left and the right-hand column of three frames
-// with the study, play and sound controls. It lays out the widgets and forwards the user's input to the
-// study controller and the play controller, and shows what they tell it through their screen interfaces.
+// The main window: the views area on the left and the right-hand column of three frames with the study,
+// play and sound controls. It sizes and lays out the widgets, and forwards: the user's choices to the study
+// and play controllers, the settings controls to their binding with the settings model, the menu bar, the
+// key commands and the presses on the views to objects of their own, and what the controllers have shown
+// to the study frame and the play display.
+// Thread: the window's.
 
 #include "app/logical_scale.h"
 #include "app/program_state.h"
@@ -16,31 +19,25 @@
 #include <QMainWindow>
 #include <memory>
 
-class QAction;
-
 namespace orbel {
 
 class BackgroundPlayer;
 class Practice;
 class frmPractice;
-struct RepetitionScore;
 class ViewSet;
 struct CircleDiagram;
 class LiveSettings;
 class Midi1;
-struct LabelPosition;
 class Prompter;
 struct ChangeEffects;
 class ControlsBinding;
 class KeyCommands;
+class PlayDisplay;
+class StudyFrame;
 class StudyViews;
 class ViewPresses;
 
-class frmMain : public QMainWindow,
-                private StudyScreen,
-                private PlayScreen,
-                private TourHost,
-                private MenuHost {
+class frmMain : public QMainWindow, private TourHost, private MenuHost {
     Q_OBJECT
 
 public:
@@ -78,7 +75,6 @@ public:
     MainMenus& menus() { return *menus_; }
 
     Midi1& midi() override { return midi_; }
-
     // Quits as 終了 does once the user has said yes (stop, save, release), without asking: for the desktop
     // session's log-out and the terminal's Ctrl+C.
     void quitWithoutAsking();
@@ -97,20 +93,8 @@ private:
 
     void connectControls();
     void layoutControls();
-
-    // What the study controller has the window show.
-    void showRowsFor(int studyType) override;
-    void listItems(const QStringList& entries) override;
-    int shownItem() const override;
-    int itemCount() const override;
-    void markItem(int index) override;
-    void showFavourite(bool on) override;
-    void showKeyboardOptions(bool shown) override;
-    void drawScore() override;
-
     // What a change of a setting brings, once its control shows it.
     void follow(ChangeEffects effects);
-    void connectPlayControls();
 
     // What the menus need of the window.
     void nameUserEntry(const std::string& path) override;
@@ -132,25 +116,13 @@ private:
     settei* showSoundSettings() override { return menus_->showSoundSettings(); }
     QDialog* showColourSettings() override;
 
-    // What the play controller has the window show.
-    void showPlaying(bool isPlaying) override;
-    void enableQuitAndReference(bool enabled) override;
-    void showRepeatLabel(const QString& label, int tempo) override;
-    void hideRepeatLabel() override;
-    void showTempo(int tempo) override;
-    void clearPlayedKeys() override;
-    // Where the repetition label and the score of a repetition go: beside the circle diagram.
-    LabelPosition repeatLabelPosition() const;
+    void connectPlayControls();
 
     ProgramState& state_;
     Prompter& prompter_;
     Midi1& midi_;
-    std::unique_ptr<StudyController> study_;
-    std::unique_ptr<PlayController> play_;
     Practice* practice_ = nullptr;
     frmPractice* practiceWindow_ = nullptr;
-    // The score of a repetition, under the repetition label.
-    void showScore(const RepetitionScore& score);
     PrivateFont musicFont_;
     LogicalScale scale_;
     bool unloaded_ = false;
@@ -162,7 +134,11 @@ private:
     // A child of the window as well (see MainMenus); the window's destructor deletes it first, with the
     // windows it opened.
     std::unique_ptr<MainMenus> menus_;
+    std::unique_ptr<StudyFrame> studyFrame_;
+    std::unique_ptr<StudyController> study_;
     std::unique_ptr<StudyViews> studyViews_;
+    std::unique_ptr<PlayDisplay> playDisplay_;
+    std::unique_ptr<PlayController> play_;
     std::unique_ptr<ControlsBinding> binding_;
     std::unique_ptr<ViewPresses> presses_;
     std::unique_ptr<KeyCommands> keys_;
