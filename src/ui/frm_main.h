@@ -1,42 +1,43 @@
 #pragma once
-// Window thread. The main window: the views area on the left and the right-hand column of three frames
-// with the study, play and sound controls. It lays out the widgets and forwards the user's input to the
-// study controller and the play controller, and shows what they tell it through their screen interfaces.
+// The main window: the views area on the left and the right-hand column of three frames with the study,
+// play and sound controls. It sizes and lays out the widgets, and forwards: the user's choices to the study
+// and play controllers, the settings controls to their binding with the settings model, the menu bar, the
+// key commands and the presses on the views to objects of their own, and what the controllers have shown
+// to the study frame and the play display.
+// Thread: the window's.
 
 #include "app/logical_scale.h"
 #include "app/program_state.h"
 #include "app/settings_model.h"
 #include "ui/control_panel.h"
+#include "ui/main_menus.h"
 #include "ui/play_controller.h"
 #include "ui/private_font.h"
 #include "ui/study_controller.h"
 #include "ui/tour/tour_host.h"
 
-#include <QDialog>
 #include <QMainWindow>
-#include <QPointer>
 #include <memory>
-
-class QAction;
-class QMenu;
 
 namespace orbel {
 
 class BackgroundPlayer;
 class Practice;
 class frmPractice;
-struct RepetitionScore;
 class ViewSet;
 struct CircleDiagram;
 class PlayerChannel;
 class Midi1;
-struct LabelPosition;
-class settei;
-class FrmColset;
 class Prompter;
-class DesktopOpener;
+struct ChangeEffects;
+class ControlsBinding;
+class KeyCommands;
+class PlayDisplay;
+class StudyFrame;
+class StudyViews;
+class ViewPresses;
 
-class frmMain : public QMainWindow, private StudyScreen, private PlayScreen, private TourHost {
+class frmMain : public QMainWindow, private TourHost, private MenuHost {
     Q_OBJECT
 
 public:
@@ -54,9 +55,6 @@ public:
     void setPractice(Practice& practice);
     void openPractice();
 
-    // The staff of the current sequence, when the staff view is on, with the keyboard and the circle.
-    void DrawScore();
-    void drawScore() override { DrawScore(); }
     // The circle diagram's place and points for the views shown now, and what it shows of the selection.
     CircleDiagram CircleFor() const;
     // The run's settings as the controls and the settings windows change them; the controls follow it.
@@ -73,20 +71,10 @@ public:
     StudyController& study() { return *study_; }
     // The play actions; the player's notifications go to it.
     PlayController& play() { return *play_; }
+    // The menu bar, and the windows it opens.
+    MainMenus& menus() { return *menus_; }
 
     Midi1& midi() override { return midi_; }
-    // The windows the menus and buttons open, for the demonstration tour as well; a second request brings
-    // the open one forward.
-    QDialog* showSoundSwitches() override;
-    settei* mnu_settei_sound_Click() override;
-    FrmColset* mnu_settei_color_Click();
-    // "デモンストレーション実行", and the offer at start-up.
-    void showTour();
-    void setClickSound(int entry) override;
-
-    // The single-key commands of the window, seen before any control gets them.
-    // True when the key was a command.
-    bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     // Quits as 終了 does once the user has said yes (stop, save, release), without asking: for the desktop
     // session's log-out and the terminal's Ctrl+C.
     void quitWithoutAsking();
@@ -96,50 +84,25 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Presses on the views: a key of the keyboard sounds while held and may set the root.
-    void Form_MouseDown(QPointF pixel);
-    void Form_MouseUp();
-    void CirclePress(double x, double y);
-    bool Form_QueryUnload();
+    // 終了 asked: true when the user said yes and the quit is prepared.
+    bool askToQuit();
     // What a quit does before the window goes: the music stopped, the favourites and settings saved.
     void prepareToQuit();
-    void Form_Unload();
+    // The end of the run: the output closed, the font removed, the event loop left.
+    void unload();
 
-    void buildMenus();
     void connectControls();
     void layoutControls();
+    // What a change of a setting brings, once its control shows it.
+    void follow(ChangeEffects effects);
 
-    // What the study controller has the window show.
-    void showRowsFor(int studyType) override;
-    void listItems(const QStringList& entries) override;
-    int shownItem() const override;
-    int itemCount() const override;
-    void markItem(int index) override;
-    void showFavourite(bool on) override;
-    void showKeyboardOptions(bool shown) override;
+    // What the menus need of the window.
+    void nameUserEntry(const std::string& path) override;
+    // Selects a study type as the program does: the list's change handler runs once.
+    void selectStudyType(int index) override;
+    void soundSettingsApplied() override;
+    void endWithoutSaving() override;
 
-    // Change handlers of the controls.
-    void tempoBarMoved(int value);
-    // A typed tempo applies when the box is left or Enter is pressed.
-    void tempoTyped();
-    // A setting changed through the model: its control shows it, and what depends on it follows.
-    void settingChanged(SettingsFieldId field);
-    // The control of a setting shows the setting as it is (fields without a control of the window's:
-    // nothing).
-    void showSetting(SettingsFieldId field);
-    // "出荷状態にもどす": the factory settings, and an end without saving.
-    void ResetToFactory();
-    void mmu_settei_MIDISelect_Click();
-    // Writes the settings record as it stands.
-    void saveSettings();
-    // Opens a file of the program folder with the desktop's program for it; a message names the file when
-    // it is missing, nothing can open it or its program gives up.
-    void openOnDesktop(const QString& fileName);
-    // "ユーザ定義ファイルを読む": a phrase file of the user's, listed as study type 4.
-    void mnu_OpenDf_Click();
-    void showShortcuts();
-    void showAbout();
-    void connectPlayControls();
     // What the tour needs of the window.
     QWidget& window() override { return *this; }
     QWidget* control(Control role) const override;
@@ -148,55 +111,37 @@ private:
     void waitForPlayer() override { play_->waitForPlayer(); }
     bool playerBusy() const override { return play_->playerBusy(); }
     void setPlayButtonPlaysOnce(bool once) override { play_->setPlayButtonPlaysOnce(once); }
+    void setClickSound(int entry) override;
+    QDialog* showSoundSwitches() override { return menus_->showSoundSwitches(); }
+    settei* showSoundSettings() override { return menus_->showSoundSettings(); }
     QDialog* showColourSettings() override;
 
-    // What the play controller has the window show.
-    void showPlaying(bool isPlaying) override;
-    void enableQuitAndReference(bool enabled) override;
-    void showRepeatLabel(const QString& label, int tempo) override;
-    void hideRepeatLabel() override;
-    void showTempo(int tempo) override;
-    void clearPlayedKeys() override;
-    // Where the repetition label and the score of a repetition go: beside the circle diagram.
-    LabelPosition repeatLabelPosition() const;
-    QString soundFontInUse() const;
-
-    // Selects a study type as the program does: the list's change handler runs once.
-    void selectStudyType(int index);
+    void connectPlayControls();
 
     ProgramState& state_;
     Prompter& prompter_;
     Midi1& midi_;
-    std::unique_ptr<StudyController> study_;
-    std::unique_ptr<PlayController> play_;
     Practice* practice_ = nullptr;
     frmPractice* practiceWindow_ = nullptr;
-    // The score of a repetition, under the repetition label.
-    void showScore(const RepetitionScore& score);
     PrivateFont musicFont_;
     LogicalScale scale_;
     bool unloaded_ = false;
 
-    // The key sounded by the press being held (0 none), and whether a press hit a key.
-    int soundedKey_ = 0;
-    bool keyHeld_ = false;
-
     std::unique_ptr<ViewSet> views_;
     QWidget* surface_ = nullptr;
     std::unique_ptr<ControlPanel> panel_;
-    QMenu* playMenu_ = nullptr;
-    QAction* showScore_ = nullptr;
-    QAction* showDiagram_ = nullptr;
-    QAction* showKeyboard_ = nullptr;
-    QPointer<QDialog> soundSwitches_;
-    QPointer<QDialog> shortcuts_;
-    QPointer<settei> soundSettings_;
-    QPointer<FrmColset> colourSettings_;
-    QPointer<QDialog> tour_;
-    DesktopOpener* opener_ = nullptr;
     SettingsModel* settingsModel_ = nullptr;
-    // While a typed tempo is taken: the bar stays where it is.
-    bool tempoTyped_ = false;
+    // A child of the window as well (see MainMenus); the window's destructor deletes it first, with the
+    // windows it opened.
+    std::unique_ptr<MainMenus> menus_;
+    std::unique_ptr<StudyFrame> studyFrame_;
+    std::unique_ptr<StudyController> study_;
+    std::unique_ptr<StudyViews> studyViews_;
+    std::unique_ptr<PlayDisplay> playDisplay_;
+    std::unique_ptr<PlayController> play_;
+    std::unique_ptr<ControlsBinding> binding_;
+    std::unique_ptr<ViewPresses> presses_;
+    std::unique_ptr<KeyCommands> keys_;
 };
 
 } // namespace orbel

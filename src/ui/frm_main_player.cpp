@@ -1,23 +1,18 @@
-// Window thread. The main window's side of playing: the play controls connected to the play controller,
-// what it has the window show, and the practice window.
+// The main window's side of playing: the play controls connected to the play controller, and the practice
+// window.
+// Thread: the window's.
 
 #include "ui/frm_main.h"
 
 #include "sound/play_modes.h"
-#include "sound/play_timing.h"
+#include "ui/play_display.h"
 #include "ui/practice/frm_practice.h"
 #include "ui/practice/practice.h"
-#include "ui/practice/score_text.h"
-#include "views/circle_view.h"
 #include "views/view_set.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 
 namespace orbel {
@@ -32,7 +27,8 @@ void frmMain::setPractice(Practice& practice) {
     connect(panel_->practiceButton, &QPushButton::clicked, this, &frmMain::openPractice);
     if (QAction* item = findChild<QAction*>(QStringLiteral("mnu_settei_practice")))
         connect(item, &QAction::triggered, this, &frmMain::openPractice);
-    connect(&practice, &Practice::scored, this, &frmMain::showScore);
+    connect(&practice, &Practice::scored, this,
+            [this](const RepetitionScore& score) { playDisplay_->showScore(score); });
     connect(&practice, &Practice::keyPlayed, this, [this](int key, bool right, bool down) {
         // The keyboard view counts in the sequence's pitches: the key as it would have been sent.
         const Settings& s = state_.settings;
@@ -53,18 +49,6 @@ void frmMain::openPractice() {
     practiceWindow_->activateWindow();
 }
 
-LabelPosition frmMain::repeatLabelPosition() const {
-    // Beside the circle diagram.
-    const CirclePlace circle = CircleFor().place;
-    return RepeatLabelPosition(static_cast<float>(circle.centreX), static_cast<float>(circle.centreY),
-                               static_cast<float>(circle.radius), state_.settings.ShowKeyboard);
-}
-
-void frmMain::showScore(const RepetitionScore& score) {
-    const LabelPosition at = repeatLabelPosition();
-    views_->DrawScoreLine(at.x, at.y, ScoreLine(score));
-}
-
 void frmMain::connectPlayControls() {
     ControlPanel& c = *panel_;
     PlayController* play = play_.get();
@@ -81,49 +65,12 @@ void frmMain::connectPlayControls() {
         {"mnu_Play_Fav_rnd", &PlayModes::PlayFavouritesAtRandom},
     };
     for (auto [name, mode] : items) {
-        QAction* item = playMenu_->findChild<QAction*>(QString::fromLatin1(name));
+        QAction* item = menus_->playMenu()->findChild<QAction*>(QString::fromLatin1(name));
         if (!item) item = findChild<QAction*>(QString::fromLatin1(name));
         if (item) connect(item, &QAction::triggered, play, [play, mode = mode] { play->playMode(mode); });
     }
     if (QAction* stop = findChild<QAction*>(QStringLiteral("mnu_Play_stop")))
         connect(stop, &QAction::triggered, play, &PlayController::stop);
-}
-
-void frmMain::enableQuitAndReference(bool enabled) {
-    panel_->quitButton->setEnabled(enabled);
-    panel_->referenceBFlatButton->setEnabled(enabled);
-}
-
-void frmMain::showRepeatLabel(const QString& label, int tempo) {
-    const LabelPosition at = repeatLabelPosition();
-    views_->DrawTempoMark(at.x, at.y, tempo, label);
-}
-
-void frmMain::showTempo(int tempo) {
-    panel_->tempoBar->setValue(tempo);
-}
-
-void frmMain::hideRepeatLabel() {
-    panel_->repeatLabel->hide();
-    views_->EraseTempoMark();
-}
-
-void frmMain::clearPlayedKeys() {
-    views_->DrawKeys();
-}
-
-void frmMain::showPlaying(bool isPlaying) {
-    ControlPanel& c = *panel_;
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             c.quitButton, c.referenceBFlatButton, c.rootUpButton, c.rootDownButton, c.playButton,
-             c.playOnceButton, c.metronomeButton, c.referenceAButton, c.itemList, c.studyTypeList,
-             c.keyModeList, c.treatmentList, c.repeatCountList, c.octaveUpButton, c.octaveDownButton})
-        w->setEnabled(!isPlaying);
-    c.stopButton->setEnabled(isPlaying);
-    c.repeatBox->setEnabled(!isPlaying);
-    for (QRadioButton* option : c.progressionOptions)
-        option->setEnabled(!isPlaying);
-    (isPlaying ? c.stopButton : c.playButton)->setFocus();
 }
 
 } // namespace orbel

@@ -72,7 +72,7 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
     trainer->window->setPractice(*trainer->practice);
     trainer->window->Form_Load();
     trainer->window->start();
-    if (!trainer->state.settings.HideDemoOffer) trainer->window->showTour();
+    if (!trainer->state.settings.HideDemoOffer) trainer->window->menus().showTour();
     return trainer;
 }
 

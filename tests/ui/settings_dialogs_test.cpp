@@ -35,7 +35,7 @@ protected:
 
 TEST_F(SettingsDialogsTest, SoundSettingsCommitTheirCopyAtOkAndDropItAtCancel) {
     const Settings before = now();
-    settei* form = trainer->window->mnu_settei_sound_Click();
+    settei* form = trainer->window->menus().showSoundSettings();
     in<QLineEdit>(form, "Text3")->setText(QStringLiteral("48")); // the note of the lowest C
     in<QCheckBox>(form, "Check1")->click();                      // sound on every change
     EXPECT_TRUE(heard.empty());
@@ -43,7 +43,7 @@ TEST_F(SettingsDialogsTest, SoundSettingsCommitTheirCopyAtOkAndDropItAtCancel) {
     EXPECT_TRUE(heard.empty());
     EXPECT_EQ(now(), before);
 
-    ASSERT_EQ(trainer->window->mnu_settei_sound_Click(), form); // the same window, with a fresh copy
+    ASSERT_EQ(trainer->window->menus().showSoundSettings(), form); // the same window, with a fresh copy
     EXPECT_EQ(in<QLineEdit>(form, "Text3")->text(), QStringLiteral("36"));
     EXPECT_FALSE(in<QCheckBox>(form, "Check1")->isChecked());
     in<QLineEdit>(form, "Text3")->setText(QStringLiteral("48"));
@@ -56,7 +56,7 @@ TEST_F(SettingsDialogsTest, SoundSettingsCommitTheirCopyAtOkAndDropItAtCancel) {
 
 TEST_F(SettingsDialogsTest, ColourSettingsCommitTheirCopyAtOkAndDropItAtCancel) {
     const Settings before = now();
-    FrmColset* form = trainer->window->mnu_settei_color_Click();
+    FrmColset* form = trainer->window->menus().showColourSettings();
     prompter.colours = {0x00123456};
     in<QPushButton>(form, "Picture1_2")->click();
     EXPECT_EQ(form->boxColour(2), 0x00123456U);
@@ -65,7 +65,7 @@ TEST_F(SettingsDialogsTest, ColourSettingsCommitTheirCopyAtOkAndDropItAtCancel) 
     EXPECT_TRUE(heard.empty());
     EXPECT_EQ(now(), before);
 
-    ASSERT_EQ(trainer->window->mnu_settei_color_Click(), form);
+    ASSERT_EQ(trainer->window->menus().showColourSettings(), form);
     EXPECT_EQ(form->boxColour(2), before.ViewColour[2]);
     prompter.colours = {0x00123456};
     in<QPushButton>(form, "Picture1_2")->click();

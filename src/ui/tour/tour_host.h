@@ -45,7 +45,7 @@ public:
 
     // The windows the menus and buttons open; a second request brings the open one forward.
     virtual QDialog* showSoundSwitches() = 0;
-    virtual settei* mnu_settei_sound_Click() = 0;
+    virtual settei* showSoundSettings() = 0;
     virtual QDialog* showColourSettings() = 0;
 };
 

@@ -179,7 +179,7 @@ TourScript General(ChapterWriter w) {
                  waits::AfterRoot, waits::SwitchesShown);
     w.explain(QStringLiteral("サウンドの設定をを変える場合は、メニュー＞【サウンド設定】をクリックします\n\n"
                              "移調楽器の設定はこの画面でおこないます。"));
-    w.showDialog([&window]() -> QDialog* { return window.mnu_settei_sound_Click(); }, CloseKeeping,
+    w.showDialog([&window]() -> QDialog* { return window.showSoundSettings(); }, CloseKeeping,
                  waits::DialogOpens, waits::DialogShown);
     w.explain(QStringLiteral("画面のカラーを変える場合は、メニュー＞【表示色設定】をクリックします"));
     w.showDialog([&window]() -> QDialog* { return window.showColourSettings(); },
@@ -249,7 +249,7 @@ TourScript Phrase(ChapterWriter w) {
     auto dialog = std::make_shared<QPointer<settei>>();
     w.act(
         [&stage = w.stage(), &window, dialog] {
-            *dialog = window.mnu_settei_sound_Click();
+            *dialog = window.showSoundSettings();
             stage.holdButtons(*dialog, true);
         },
         waits::AfterChoice);
