@@ -1,3 +1,5 @@
+// The player's actions, their stops and their deadline waits.
+// Thread: the player's thread.
 #include "sound/play_sled.h"
 
 #include "app/program_state.h"
@@ -5,10 +7,8 @@
 #include "sound/midi1.h"
 #include "sound/play_texts.h"
 #include "sound/play_timing.h"
-#include "sound/practice_listener.h"
 #include "theory/numbers.h"
 #include "theory/prepare_build.h"
-#include "theory/timeline_build.h"
 
 #include <algorithm>
 #include <exception>
@@ -18,10 +18,6 @@ namespace orbel {
 
 namespace {
 
-using timeline_limits::NoEvent;
-using timeline_limits::VoiceBass;
-using timeline_limits::VoiceMelody;
-
 constexpr int BeatsPerHalfNote = 2;
 constexpr int SixteenthsPerBeat = 4;
 
@@ -30,8 +26,7 @@ constexpr int SixteenthsPerBeat = 4;
 PlaySled::PlaySled(StudyState& study, Midi1& midi, DeadlineClock& clock, std::function<void()> yield,
                    Accompaniment::RandomSource random)
     : study_(study), session_(study), midi_(midi), yield_(std::move(yield)), timer_(clock, yield_),
-      accompaniment_(std::move(random)) {
-    ClearTimeline(timeline_);
+      timeline_(*this, yield_, std::move(random)), through_(*this), loop_(*this) {
     timer_.setStop(stop_.get_token());
 }
 
@@ -72,126 +67,8 @@ void PlaySled::beforeSending() {
     midi_.setDueTime(timer_.mark());
 }
 
-void PlaySled::tellStudyChanged() {
-    StudyChange change;
-    change.RootKey = study_.settings.RootKey;
-    change.OctaveShift = study_.sequence.OctaveShift;
-    change.item = session_.currentItem();
-    change.sequence = std::make_shared<const PlaySequence>(study_.sequence);
-    events().studyChanged(change);
-}
-
 void PlaySled::yieldOnce() {
     if (yield_) yield_();
-}
-
-void PlaySled::allNotesOff() {
-    // At the deadline the notes end on, or at once after a stop.
-    midi_.MidiAllNotesOff(midi_channels::Melody);
-    midi_.MidiAllNotesOff(midi_channels::Chord);
-    midi_.MidiAllNotesOff(midi_channels::Bass);
-}
-
-// --- One play-through
-
-void PlaySled::PlaySound(int variant) {
-    const int accompanimentVariant = std::clamp(variant, 0, timeline_limits::Variants - 1);
-    beforeSending();
-    const TickLengths lengths = TickLengthsFor(PlayTempo, study_.settings.SwingLevel);
-    // A stop stays requested from one play-through to the next: only the start of an action clears it, and
-    // a play-through that begins after a stop sounds nothing.
-    if (stopRequested()) return;
-
-    PlayerViews& view = views();
-    view.CircleLayout();
-    view.MovePlayCursor(0, true);
-    view.CircleShowTick(0, true);
-    view.ShowPlayedKey(0);
-    allNotesOff();
-    if (practice_ != nullptr) practice_->repetitionBegins(timer_.mark(), PlayTempo);
-
-    int wait = lengths.tick;
-    SwitchesOnBeat switches{study_.settings.AccompanimentOn == 1, study_.settings.MelodyOn == 1};
-    // The length is read on every tick: an action started from a wait may have rebuilt the timeline.
-    for (int v = 0; v < timeline_.TimelineLength && timeline_.holds(v); ++v) {
-        // The switches are read on every tick: the click, the swing and the melody act at once, the
-        // accompaniment on the beat.
-        beforeSending();
-        const Settings& s = study_.settings;
-        const int inBeat = v % play_timing::TicksPerBeat;
-        if (inBeat == 0) followSwitchesOnBeat(switches);
-        if (s.ClickOn == 1 && inBeat == 0) midi_.MidiClick();
-        if (s.SwingOn == 1) {
-            // Ticks 0–11 of a beat are long and 12–23 short; switched on mid-beat, the tick length holds
-            // until the next half beat.
-            if (inBeat == 0) wait = lengths.swingLong;
-            if (inBeat == play_timing::HalfBeatTicks) wait = lengths.swingShort;
-        } else {
-            wait = lengths.tick;
-        }
-        if (playTick(v, accompanimentVariant, switches.accompaniment)) {
-            view.MovePlayCursor(v, false);
-            view.CircleShowTick(v, false);
-            view.ShowPlayedKey(v);
-        }
-        if (waitFor(wait, lengths.beat) == hidelay::Stopped) break;
-    }
-
-    // The notes end on the deadline of the last tick, or at once after a stop.
-    midi_.setDueTime(stopRequested() ? std::nullopt : std::optional(timer_.mark()));
-    allNotesOff();
-    if (practice_ != nullptr) practice_->repetitionEnds(stopRequested() ? timer_.now() : timer_.mark());
-    view.HidePlayCursor();
-    view.CircleEndPlay();
-    view.EndPlayKeyboard();
-}
-
-void PlaySled::followSwitchesOnBeat(SwitchesOnBeat& was) {
-    const Settings& s = study_.settings;
-    const SwitchesOnBeat now{s.AccompanimentOn == 1, s.MelodyOn == 1};
-    // A voice switched off lets go of what it holds on the beat, rather than ringing on to its next event.
-    if (was.accompaniment && !now.accompaniment) {
-        midi_.MidiAllNotesOff(midi_channels::Chord);
-        midi_.MidiAllNotesOff(midi_channels::Bass);
-    }
-    if (was.melody && !now.melody) midi_.MidiAllNotesOff(midi_channels::Melody);
-    was = now;
-}
-
-bool PlaySled::playTick(int v, int variant, bool accompanied) {
-    const Settings& s = study_.settings;
-    bool melodyEvent = false;
-    bool chordStruck = false;
-    const int lastVoice = accompanied ? VoiceBass : VoiceMelody;
-    for (int voice = VoiceMelody; voice <= lastVoice; ++voice) {
-        const int cell = timeline_.cell(voice == VoiceMelody ? 0 : variant, voice, v);
-        if (cell <= NoEvent) continue;
-        if (voice == VoiceMelody) {
-            melodyEvent = true;
-            // Early notes ring on into the next ones; later each melody event ends the note before it,
-            // unless it is tied to it.
-            if (v > play_limits::RingingUntilTick && timeline_.TieAt[static_cast<std::size_t>(v)] != 1)
-                midi_.MidiAllNotesOff(midi_channels::Melody);
-            const bool muted = practice_ != nullptr && practice_->muteMelody();
-            if (cell >= 0 && s.MelodyOn == 1 && !muted)
-                midi_.MidiNoteOn(midi_channels::Melody, cell, s.MelodyVolume);
-            if (cell >= 0 && practice_ != nullptr) {
-                if (const auto key = midi_.KeyOf(cell)) practice_->melodyNote(*key, timer_.mark());
-            }
-        } else if (cell >= 0) {
-            if (voice == VoiceBass) {
-                midi_.MidiAllNotesOff(midi_channels::Bass);
-                midi_.MidiNoteOn(midi_channels::Bass, cell, s.BassVolume);
-            } else {
-                // A new chord replaces the one before, also when its lowest voice was left out because
-                // it doubles the bass.
-                if (!chordStruck) midi_.MidiAllNotesOff(midi_channels::Chord);
-                chordStruck = true;
-                midi_.MidiNoteOn(midi_channels::Chord, cell, s.ChordVolume);
-            }
-        }
-    }
-    return melodyEvent;
 }
 
 // --- Around the play-throughs
@@ -225,44 +102,7 @@ void PlaySled::PauseBetweenRepeats() {
 }
 
 void PlaySled::ShowRepeatLabel(int number, int count) {
-    events().ShowRepeatLabel(RepeatLabelText(number, count, repeating() ? 1 : 0), PlayTempo);
-}
-
-void PlaySled::build(bool isChangeOnly) {
-    const BuildMessage refused = builder_ ? builder_(isChangeOnly) : session_.build(isChangeOnly);
-    if (refused) events().tellUser(QString::fromStdString(*refused));
-}
-
-void PlaySled::RebuildForPlay(int mode) {
-    build(true);
-    tellStudyChanged();
-    PrepareTimeline(mode);
-}
-
-void PlaySled::selectItem(int item) {
-    if (item < 0 || item >= study_.itemCount) return;
-    midi_.setDueTime(std::nullopt);
-    midi_.SendProgramChanges();
-    session_.choose(item);
-    build(false);
-    tellStudyChanged();
-}
-
-void PlaySled::PrepareTimeline(int mode) {
-    const PlaySequence& seq = study_.sequence;
-    ClearTimeline(timeline_,
-                  static_cast<int>(std::min<long long>(SequenceTicks(seq), timeline_limits::MaximumLength)));
-    // The staff's note positions come with the views; until then the cursor has none to follow.
-    BuildTimeline(timeline_, seq, {}, {});
-    // Built whatever the switch says: switched on while playing, the accompaniment comes in on the next
-    // beat.
-    Settings s = study_.settings;
-    s.AccompanimentOn = 1;
-    const auto build = [&](int variant) {
-        accompaniment_.BuildAccompaniment(timeline_, variant, s, seq.BeatsPerBar, s.StudyType, yield_);
-    };
-    if (mode == rebuild_mode::Variant0 || mode == rebuild_mode::BothVariants) build(0);
-    if (mode == rebuild_mode::Variant1 || mode == rebuild_mode::BothVariants) build(1);
+    events().ShowRepeatLabel(RepeatLabelText(number, count, loop_.repeating() ? 1 : 0), PlayTempo);
 }
 
 // --- The play actions
@@ -282,7 +122,7 @@ void PlaySled::settleAfterFault() {
     // The fault may have come from the window itself: whatever it does again, the action ends here.
     try {
         continuous_ = false;
-        allNotesOff();
+        through_.allNotesOff();
         PlayerViews& view = views();
         view.HidePlayCursor();
         view.CircleEndPlay();
@@ -297,100 +137,6 @@ void PlaySled::settleAfterFault() {
 void PlaySled::ReturnToIdle() {
     continuous_ = false;
     events().MakeSound_Bot_show(false);
-}
-
-bool PlaySled::repeating() const {
-    return repeats_ == Repeats::AsSet && study_.settings.RepeatOn == 1;
-}
-
-void PlaySled::PlayRepeated(int step, Repeats repeats) {
-    repeats_ = repeats;
-    RunPlayAction([this, step] { playRepeated(step); });
-    repeats_ = Repeats::AsSet;
-    // Told after anything the loop drew, so that the mark cannot come back after it.
-    events().hideRepeatLabel();
-}
-
-void PlaySled::playRepeated(int step) {
-    if (live_ != nullptr) live_->forgetRootRequest();
-    beforeSending();
-    Settings& s = study_.settings;
-    continuous_ = true;
-    PlayTempo = s.Tempo;
-    events().MakeSound_Bot_show(true);
-    rampCourse_ = {s.Tempo, 0, s.Tempo};
-    if (practice_ != nullptr) practice_->performanceBegins();
-
-    midi_.setDueTime(std::nullopt);
-    midi_.SendProgramChanges();
-    ShowRepeatLabel(1, s.RepeatCount);
-    RebuildForPlay(rebuild_mode::BothVariants);
-    // A stop pressed while the accompaniment was built has already put the controls back to idle.
-    if (stopRequested()) return;
-    HiDelay(hidelay::Restart);
-    if (!CountIn()) {
-        ReturnToIdle();
-        return;
-    }
-
-    int counter = 0;
-    bool firstPass = true;
-    int savedRoot = s.RootKey;
-    for (;;) {
-        beforeSending();
-        PlayTempo = s.Tempo;
-        if (!firstPass && s.RootKey != savedRoot) {
-            RebuildForPlay(rebuild_mode::BothVariants);
-            if (stopRequested()) return;
-        }
-        // Silent passes would never wait, and so never see the stop.
-        if (timeline_.TimelineLength <= 0) {
-            ReturnToIdle();
-            return;
-        }
-        // At least one repetition per pass, or the root would race on without a wait.
-        const int repeats = std::max<int>(s.RepeatCount, 1);
-        for (int k = 1; k <= repeats; ++k) {
-            ShowRepeatLabel(k, repeats);
-            PlaySound(counter % 2);
-            if (stopRequested()) {
-                events().MakeSound_Bot_show(false);
-                return;
-            }
-            rampAfterRepetition();
-            if (!repeating()) {
-                ReturnToIdle();
-                return;
-            }
-            if (s.StudyType < study_type::IIVIPhrase) PauseBetweenRepeats();
-            if (++counter > play_limits::CounterWrap) counter = 0;
-        }
-
-        // A root chosen on the views during the pass is where the progression goes on from.
-        if (live_ != nullptr) {
-            if (const std::optional<int> chosen = live_->takeRootRequest())
-                s.RootKey = static_cast<std::int16_t>(*chosen);
-        }
-        // The root moves on; leaving the octave upwards or downwards carries into the octave shift.
-        savedRoot = s.RootKey;
-        session_.moveRoot(step);
-        firstPass = false;
-    }
-}
-
-void PlaySled::rampAfterRepetition() {
-    if (!ramp_) return;
-    Settings& s = study_.settings;
-    // A tempo the user chose meanwhile is where the ramp goes on from.
-    if (s.Tempo != rampCourse_.lastTempo) rampCourse_ = {s.Tempo, 0, s.Tempo};
-    ++rampCourse_.done;
-    const int tempo = RampTempo(*ramp_, rampCourse_.startTempo, rampCourse_.done);
-    rampCourse_.lastTempo = tempo;
-    if (tempo == s.Tempo) return;
-    s.Tempo = static_cast<std::int16_t>(tempo);
-    PlayTempo = s.Tempo;
-    if (live_ != nullptr) live_->rampTempo(tempo);
-    events().tempoRamped(tempo);
 }
 
 void PlaySled::PlayOnce() {

@@ -6,12 +6,19 @@
 //
 // The player works on a study of its own (a copy of the window's, see BackgroundPlayer), so that it builds
 // the next root or item without the window; it tells the window what it built through PlayerEvents.
+//
+// The player itself keeps the actions' stops and their deadline waits, and puts its parts together: the
+// timeline it walks (PlayerTimeline), one play-through of it (PlayThrough) and the play button's repeat
+// loop (RepeatLoop).
 // Thread: the player's thread.
 
 #include "app/study_session.h"
 #include "sound/hi_delay.h"
+#include "sound/play_through.h"
 #include "sound/player_events.h"
+#include "sound/player_timeline.h"
 #include "sound/player_views.h"
+#include "sound/repeat_loop.h"
 #include "theory/accompaniment.h"
 #include "theory/tempo_ramp.h"
 #include "theory/timeline.h"
@@ -66,13 +73,13 @@ public:
     PlayerViews& views() { return views_ != nullptr ? *views_ : noViews_; }
     // What builds the sequence of the selection (isChangeOnly as StudySession::build); the study session's
     // build by default.
-    using Builder = std::function<BuildMessage(bool isChangeOnly)>;
-    void setBuilder(Builder builder) { builder_ = std::move(builder); }
+    using Builder = PlayerTimeline::Builder;
+    void setBuilder(Builder builder) { timeline_.setBuilder(std::move(builder)); }
     // Where the settings that act while playing come from; without (nullptr) study's own settings act.
     void setLiveSettings(const LiveSettings* live) { live_ = live; }
     // Practice: the play button's tempo ramp (none by default), and who checks the user's playing against
     // the melody (nobody by default). Set between actions.
-    void setTempoRamp(std::optional<TempoRamp> ramp) { ramp_ = ramp; }
+    void setTempoRamp(std::optional<TempoRamp> ramp) { loop_.setRamp(ramp); }
     void setPracticeListener(PracticeListener* listener) { practice_ = listener; }
 
     // While the repeat loop of the play button or a catalogue play mode runs; a stop ends it.
@@ -85,13 +92,12 @@ public:
     // --- The play actions. Each shows "想定外のエラーが発生しました。" for an unexpected fault and then ends
     // with the controls idle.
 
-    // How many repetitions the play button plays: as "繰り返す" says, or one whatever it says (the
-    // demonstration's press, which goes on with its script afterwards).
-    enum class Repeats { AsSet, Once };
+    // How many repetitions the play button plays: as "繰り返す" says, or one whatever it says.
+    using Repeats = RepeatLoop::Repeats;
     // The play button: repetitions of the current item, the root moving by step semitones from one pass
     // to the next, until stopped (or after one repetition without repeat). However it ends, the tempo mark
     // goes with it.
-    void PlayRepeated(int step, Repeats repeats = Repeats::AsSet);
+    void PlayRepeated(int step, Repeats repeats = Repeats::AsSet) { loop_.run(step, repeats); }
     // The sound button: one play-through without count-in; only quit and the reference tone are disabled.
     void PlayOnce();
     // Clicks every beat at the tempo of the moment, after the count-in, until stopped; whatever ClickOn.
@@ -117,7 +123,7 @@ public:
 
     // One play-through of the timeline with accompaniment variant 0 or 1. Clears the stop request first;
     // ends at the end of the timeline or at the first wait that sees a stop.
-    void PlaySound(int variant);
+    void PlaySound(int variant) { through_.play(variant); }
     // Two bars of count-in clicks when CountInOn is 1. False when stopped during them.
     bool CountIn();
     // A sixteenth rest after a repetition of a scale with an odd number of notes, while repeating.
@@ -125,11 +131,11 @@ public:
     // The label "number/count" (empty without repeat) with the tempo mark.
     void ShowRepeatLabel(int number, int count);
     // Rebuilds the sequence (as for a root change), then the timeline and the accompaniment of mode.
-    void RebuildForPlay(int mode);
+    void RebuildForPlay(int mode) { timeline_.rebuild(mode); }
     // Chooses item as the item list would (its program changes and build), and tells the window.
-    void selectItem(int item);
+    void selectItem(int item) { timeline_.selectItem(item); }
     // The timeline of the present sequence and the accompaniment of mode, without rebuilding the sequence.
-    void PrepareTimeline(int mode);
+    void PrepareTimeline(int mode) { timeline_.prepare(mode); }
     // The deadline wait: ms ≤ 0 restarts the chain. hidelay::Stopped when a stop was requested.
     std::int16_t HiDelay(int ms);
     // Calls the yield once, as a wait does (where tests act between two items).
@@ -137,68 +143,44 @@ public:
     // The end of a play action that was not stopped: no longer continuous, the controls idle.
     void ReturnToIdle();
 
-    const Timeline& timeline() const { return timeline_; }
-    Timeline& timeline() { return timeline_; }
+    const Timeline& timeline() const { return timeline_.timeline(); }
+    Timeline& timeline() { return timeline_.timeline(); }
     StudyState& study() { return study_; }
     StudySession& session() { return session_; }
     Midi1& midi() { return midi_; }
     bool stopRequested() const;
 
-private:
-    void playRepeated(int step);
-    // Whether the play button's loop goes on after a repetition.
-    bool repeating() const;
-    void playOnce();
-    void metronome();
-    // The accompaniment and melody switches as the last beat found them.
-    struct SwitchesOnBeat {
-        bool accompaniment = false;
-        bool melody = false;
-    };
-    // At a beat: a voice switched off since the last beat ends its notes, and the accompaniment plays from
-    // here as its switch says.
-    void followSwitchesOnBeat(SwitchesOnBeat& was);
-    // Plays what the timeline holds at tick v, the accompaniment only when accompanied; true when the
-    // melody had an event there.
-    bool playTick(int v, int variant, bool accompanied);
-    void allNotesOff();
-    void settleAfterFault();
+    // --- What the parts of the player share.
+
     // Takes the settings that act while playing from the window; messages sent next are due at the
     // deadline the chain stands on.
     void beforeSending();
-    // The study moved: the window is told what to show.
-    void tellStudyChanged();
     // The deadline wait of the play actions: a chain that falls behind by a beat starts again.
     std::int16_t waitFor(int ms, int beatMs);
-    // One more repetition of the play button done: the ramp's next tempo, told to the window.
-    void rampAfterRepetition();
+    // The deadline chain: when what is sent now is due.
+    const HiDelayTimer& timer() const { return timer_; }
+    const LiveSettings* liveSettings() const { return live_; }
+    PracticeListener* practiceListener() const { return practice_; }
 
-    // The ramp's course within the present action: where it began and how many repetitions it counted.
-    struct RampCourse {
-        int startTempo = 0;
-        int done = 0;
-        int lastTempo = 0;
-    };
+private:
+    void playOnce();
+    void metronome();
+    void settleAfterFault();
 
     StudyState& study_;
     StudySession session_;
     std::stop_source stop_;
     bool begun_ = false; // beginAction was called for the action that starts next
     bool continuous_ = false;
-    Repeats repeats_ = Repeats::AsSet;
     Midi1& midi_;
     std::function<void()> yield_;
     HiDelayTimer timer_;
-    Timeline timeline_;
-    Accompaniment accompaniment_;
-    // Builds through builder_, or the session; tells the user when the item cannot be built.
-    void build(bool isChangeOnly);
+    PlayerTimeline timeline_;
+    PlayThrough through_;
+    RepeatLoop loop_;
 
     const LiveSettings* live_ = nullptr;
-    std::optional<TempoRamp> ramp_;
-    RampCourse rampCourse_;
     PracticeListener* practice_ = nullptr;
-    Builder builder_;
     PlayerEvents* events_ = nullptr;
     PlayerEvents nobody_;
     PlayerViews* views_ = nullptr;

@@ -8,7 +8,8 @@
 // returns at once; messages sent before it is loaded wait for it. After a few quiet seconds the stream
 // goes idle, so an idle trainer costs next to nothing: the sound server's stream is paused and plays again
 // within a period of the next message or wake(); the other drivers' streams are released and started
-// again.
+// again. Made of the FluidSynth handles (FluidSynthSet), the live stream and its driver (SynthStream) and
+// the worker that rests and wakes it (SynthIdleWorker).
 // Thread: any thread, under the MIDI port's lock; its own worker starts, pauses and sizes the stream.
 
 #include "sound/midi_output.h"
@@ -21,6 +22,11 @@
 #include <string>
 
 namespace orbel {
+
+class FluidSynthSet;
+class ScheduledRenderer;
+class SynthIdleWorker;
+class SynthStream;
 
 namespace synth_defaults {
 static constexpr double SampleRate = 48000.0;
@@ -101,9 +107,13 @@ public:
     bool streamRunning() const;
 
 private:
-    struct Engine;
     SynthOptions options_;
-    std::unique_ptr<Engine> engine_;
+    // In the order of creation; close() and the destructor stop the worker and the stream before what they
+    // play goes. The stream and the worker are there only live.
+    std::unique_ptr<FluidSynthSet> fluid_;
+    std::unique_ptr<ScheduledRenderer> renderer_;
+    std::unique_ptr<SynthStream> stream_;
+    std::unique_ptr<SynthIdleWorker> worker_;
     std::filesystem::path soundFontPath_;
     std::string audioDriverName_;
 };
