@@ -28,10 +28,10 @@ std::unique_ptr<Trainer> Main(const QString& programFolder, Prompter& prompter,
 
     // Only this copy of the trainer writes here now: what a killed save left can go.
     RemoveStaleSaves(programFolder, started);
-    // Without a cfg.infdat of its own, the trainer starts from the factory settings, not from the all-zero
-    // record, which plays every part at volume 0 and draws in black; the load below makes them the file.
-    if (std::optional<Settings> factory = ReadFactoryRecord(programFolder))
-        trainer->state.settings = *factory;
+    // Without a cfg.infdat of its own, the trainer starts from the factory record (or, where that is missing
+    // too, the factory settings it holds), not from the all-zero record, which plays every part at volume 0
+    // and draws in black; the load below makes them the file.
+    trainer->state.settings = ReadFactoryRecord(programFolder).value_or(FactorySettings());
     int mode = settings_file::LoadMode;
     SettingsFileIO(mode, trainer->state.settings, programFolder, prompter);
     if (const std::string& user = trainer->state.settings.UserFilePath; !user.empty()) {

@@ -49,14 +49,13 @@ protected:
     RecordingPrompter prompter;
 };
 
-TEST_F(StartupTest, FirstStartRunsWithTheZeroRecordAndQuittingSavesAWholeRecord) {
+TEST_F(StartupTest, FirstStartInAnEmptyFolderRunsAndQuittingSavesAWholeRecord) {
     std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter, std::make_unique<RecordingOutput>());
     ASSERT_TRUE(trainer);
-    const Settings& s = trainer->state.settings;
-    EXPECT_EQ(s.RepeatCount, 1);
-    EXPECT_EQ(s.MelodyProgram, 1);
     EXPECT_EQ(trainer->window->windowTitle(), captions::ProgramName);
-    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join(QLatin1Char('|')).toStdString();
+    // Only that the chosen study's catalogue is not there.
+    ASSERT_EQ(prompter.messages.size(), 1) << prompter.messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(prompter.messages.front().contains(QStringLiteral("ありません")));
 
     QFile::remove(file("cfg.infdat"));
     prompter.answers = {true};
@@ -67,22 +66,27 @@ TEST_F(StartupTest, FirstStartRunsWithTheZeroRecordAndQuittingSavesAWholeRecord)
     EXPECT_FALSE(trainer->window->isVisible());
 }
 
-// The all-zero record sounds nothing and draws in black: a first start beside the factory record takes it.
-TEST_F(StartupTest, FirstStartBesideTheFactoryRecordTakesItAndWritesItAsTheSettings) {
-    ASSERT_TRUE(QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/cfg_org.infdat"), file("cfg_org.infdat")));
+// The all-zero record sounds nothing and draws in black: a first start takes the factory record, or the
+// factory settings where that is missing too, and writes them as the settings.
+class FirstStartTest : public StartupTest, public ::testing::WithParamInterface<bool> {};
+
+INSTANTIATE_TEST_SUITE_P(FactoryRecord, FirstStartTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Beside" : "Missing"; });
+
+TEST_P(FirstStartTest, TakesTheFactorySettingsAndWritesThemAsTheSettings) {
+    if (GetParam()) {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(ORBEL_PROGRAM_DIR "/cfg_org.infdat"), file("cfg_org.infdat")));
+    }
     std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter, std::make_unique<RecordingOutput>());
     ASSERT_TRUE(trainer);
-    const std::optional<Settings> factory = ReadFactoryRecord(folder.path());
-    ASSERT_TRUE(factory);
+    const Settings factory = FactorySettings();
     const Settings& s = trainer->state.settings;
-    EXPECT_EQ(s.MelodyVolume, factory->MelodyVolume);
+    EXPECT_EQ(s.MelodyVolume, factory.MelodyVolume);
     EXPECT_GT(s.MelodyVolume, 0);
-    EXPECT_EQ(s.ViewColour, factory->ViewColour);
+    EXPECT_EQ(s.ViewColour, factory.ViewColour);
     QFile cfg(file("cfg.infdat"));
     ASSERT_TRUE(cfg.open(QIODevice::ReadOnly));
-    QFile org(file("cfg_org.infdat"));
-    ASSERT_TRUE(org.open(QIODevice::ReadOnly));
-    EXPECT_EQ(cfg.readAll(), org.readAll());
+    EXPECT_EQ(cfg.readAll(), EncodeSettingsRecord(factory));
     prompter.answers = {true};
     trainer->window->close();
 }
@@ -222,7 +226,8 @@ TEST_F(StartupTest, MissingMusicFontIsReportedAndStartUpGoesOn) {
     QFile::remove(file("ZEPHMUSIC.ttf"));
     std::unique_ptr<Trainer> trainer = Main(folder.path(), prompter, std::make_unique<RecordingOutput>());
     ASSERT_TRUE(trainer);
-    EXPECT_EQ(prompter.messages, QStringList{captions::FontFailed});
+    // Beside that the chosen study's catalogue is not in the empty folder either.
+    EXPECT_TRUE(prompter.messages.contains(captions::FontFailed));
     EXPECT_TRUE(trainer->window->isVisible());
     prompter.answers = {true};
     trainer->window->close();
