@@ -19,6 +19,10 @@ constexpr auto Silence = 10s;
 // key about 14); from outside, the event's way through the X server comes on top, 5 to 25 ms more here. A
 // stream let go while idle and opened again took half a second to two.
 constexpr auto Heard = 80ms;
+// ▶ starts a beat grid: its first click is due at the start and heard the output's whole delay later, which
+// is the longer queue of a busy machine while the processors have been busy (the tests beside this one), so
+// that every later click keeps its place; a key sounds with the next block the stream renders.
+constexpr auto HeardOnTheGrid = 120ms;
 constexpr auto Listen = 1000ms;
 
 // A point on the on-screen keyboard: below the row of check boxes that sits just above the keys.
@@ -47,12 +51,14 @@ TEST(FirstSound, EveryKindOfPressIsHeardAtOnceAfterSilence) {
         std::function<void()> before; // set-up that sounds nothing
         std::function<QPoint()> where;
         std::function<void()> after;
+        std::chrono::milliseconds limit = Heard;
     };
     const std::vector<Press> presses{
         {"play",
          {},
          [&] { return trainer.control(QStringLiteral("frmMain/Command5"))->centre(); },
-         [&] { trainer.click(QStringLiteral("frmMain/Command9")); }},
+         [&] { trainer.click(QStringLiteral("frmMain/Command9")); },
+         HeardOnTheGrid},
         {"keyboard key", {}, [&] { return *key; }, {}},
         {"reference A",
          {},
@@ -80,7 +86,7 @@ TEST(FirstSound, EveryKindOfPressIsHeardAtOnceAfterSilence) {
         std::printf("%s: heard after %lld ms\n", p.what,
                     static_cast<long long>(
                         std::chrono::duration_cast<std::chrono::milliseconds>(*heard - pressed).count()));
-        EXPECT_LE(*heard - pressed, Heard)
+        EXPECT_LE(*heard - pressed, p.limit)
             << std::chrono::duration_cast<std::chrono::milliseconds>(*heard - pressed).count() << " ms";
         if (p.after) p.after();
         std::this_thread::sleep_for(Listen);
