@@ -26,8 +26,8 @@ HiDelayTimer::HiDelayTimer(DeadlineClock& clock, std::function<void()> yield, Hi
 
 std::int16_t HiDelayTimer::HiDelay(int ms) {
     if (ms <= 0) {
-        // What is sent at once after a restart is due at once: a start is heard as soon as it can be.
-        timerMark_ = clock_.now();
+        // What is sent at once after a restart is ahead of its due time as well.
+        timerMark_ = clock_.now() + tuning_.sendAhead;
         return hidelay::Waited;
     }
     const DeadlineClock::TimePoint deadline = timerMark_ + std::chrono::milliseconds(ms);

@@ -55,11 +55,11 @@ public:
     HiDelayTimer(const HiDelayTimer&) = delete;
     HiDelayTimer& operator=(const HiDelayTimer&) = delete;
 
-    // ms ≤ 0: restart the deadline chain at the present moment and return Waited at once, without yielding.
-    // ms > 0: wait for the deadline ms after the previous one, move the chain on to it, yield once and return
-    // Waited; or return Stopped as soon as the stop is seen requested before the deadline, leaving the chain
-    // where it was and without yielding. A deadline that has already passed returns after the yield without
-    // waiting, so a late caller catches up.
+    // ms ≤ 0: restart the deadline chain sendAhead after the present moment (the due time of what is sent
+    // at once) and return Waited at once, without yielding. ms > 0: wait for the deadline ms after the
+    // previous one, move the chain on to it, yield once and return Waited; or return Stopped as soon as the
+    // stop is seen requested before the deadline, leaving the chain where it was and without yielding. A
+    // deadline that has already passed returns after the yield without waiting, so a late caller catches up.
     std::int16_t HiDelay(int ms);
 
     void setTuning(const HiDelayTuning& tuning) { tuning_ = tuning; }

@@ -19,9 +19,10 @@ constexpr auto Silence = 10s;
 // key about 14); from outside, the event's way through the X server comes on top, 5 to 25 ms more here. A
 // stream let go while idle and opened again took half a second to two.
 constexpr auto Heard = 80ms;
-// ▶ starts a beat grid: its first click is due at the start and heard the output's whole delay later, which
-// is the longer queue of a busy machine while the processors have been busy (the tests beside this one), so
-// that every later click keeps its place; a key sounds with the next block the stream renders.
+// ▶ starts a beat grid: its first click is due the player's send-ahead after the start and heard the output's
+// whole delay after that, which is the longer queue of a busy machine while the processors have been busy
+// (the tests beside this one), so that every later click keeps its place; a key sounds with the next block
+// the stream renders.
 constexpr auto HeardOnTheGrid = 120ms;
 constexpr auto Listen = 1000ms;
 

@@ -77,10 +77,12 @@ TEST_F(HiDelayTest, ForAScheduledOutputWaitsEndAheadOfTheirDeadlinesAndLatenessW
     EXPECT_EQ(HeardAfterSending(30ms), 30ms + tuning.sendAhead);
     clock.setSleepLateness(tuning.sendAhead / 2);
     Restart();
+    // What is sent at the restart is ahead too.
+    EXPECT_EQ(timer.mark().time_since_epoch() - origin, tuning.sendAhead);
     for (int i = 1; i <= 10; ++i) {
         timer.HiDelay(20);
         // Sent while the beat is still ahead, and due on it.
-        const Duration due = i * 20ms;
+        const Duration due = tuning.sendAhead + i * 20ms;
         EXPECT_LT(Elapsed(), due);
         EXPECT_EQ(timer.mark().time_since_epoch() - origin, due);
     }
