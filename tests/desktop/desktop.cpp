@@ -95,11 +95,11 @@ bool Desktop::startWindowManager() {
 
 bool Desktop::startSoundServer() {
     const std::string dir = runtime_.path().toStdString();
-    soundServer_ = ChildProcess({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                                 "--use-pid-file=no", "-L",
-                                 "module-native-protocol-unix auth-anonymous=1 socket=" + dir + "/native",
-                                 "-L", "module-null-sink sink_name=rec rate=48000"},
-                                {{"XDG_RUNTIME_DIR=" + dir, "HOME=" + dir}, dir + "/pulseaudio.log"});
+    soundServer_ =
+        ChildProcess({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "-L",
+                      "module-native-protocol-unix auth-anonymous=1 socket=" + dir + "/native", "-L",
+                      "module-null-sink sink_name=rec rate=48000"},
+                     {{"XDG_RUNTIME_DIR=" + dir, "HOME=" + dir}, dir + "/pulseaudio.log"});
     const bool up = WaitFor([&] { return !run({"pactl", "info"}).empty(); }, StartTimeout);
     if (!up) problem_ = "the sound server did not start";
     return up;
