@@ -72,12 +72,13 @@ int main(int argc, char** argv) {
             "  output delay %s; load average %s"
             "  machine stalls over %lld ms: %d, the longest %.1f ms; the worst interval ended at %.1f s, "
             "the machine stopped for %.1f ms while it was made\n"
-            "  the player sent each message at least %.1f ms before it was due; %d late\n",
+            "  the player sent each message at least %.1f ms before it was due; %d late\n"
+            "  over both plays the sound server ran dry %d times and the time line moved %d times\n",
             c.name, f->clicks, f->beatMs, f->shortestMs, f->longestMs, f->p50, f->p99, f->max,
             figures::TargetP99Ms, figures::TargetMaxMs, Verdict(met), qPrintable(f->outputDelay),
             f->loadAverage.c_str(), static_cast<long long>(orbel::desktop::MachineStall.count()),
             f->machineStalls, f->worstMachineStallMs, f->worstAtSeconds, f->stallNearWorstMs,
-            f->leastSentAheadMs, f->sentLate);
+            f->leastSentAheadMs, f->sentLate, f->ranDry, f->timeLineMoves);
         std::fflush(stdout);
     }
     return allMet ? 0 : 1;

@@ -101,7 +101,8 @@ bool SynthStream::setUp(const std::string& driver) {
                      synth_defaults::MostServerPeriods,
                      synth_defaults::BusyServerPeriods,
                      synth_defaults::BusyPressurePercent,
-                     synth_defaults::ShrinkQueueAfter};
+                     synth_defaults::ShrinkQueueAfter,
+                     SynthDebugWanted()};
     renderer_.setDelay(ownPulse_ ? PulseOutputDelay(pulseOptions_, pulseOptions_.periods)
                                  : DelayFor(period, sampleRate_));
     return true;

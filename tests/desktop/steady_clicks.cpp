@@ -37,14 +37,17 @@ void OpenMenusEverySecond(const TrainerRun& trainer, Desktop& desktop, const std
     }
 }
 
-QString LastOutputDelay(const TrainerRun& trainer) {
+// What the trainer said about its sound: the last output delay, and the stream's troubles.
+void ReadSoundReport(const TrainerRun& trainer, ClickFigures& figures) {
     QFile log(trainer.folder() + QStringLiteral("/orbel.out"));
-    QString delay = QStringLiteral("not said");
-    if (log.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : log.readAll().split('\n'))
-            if (line.startsWith("Output delay: ")) delay = QString::fromUtf8(line.mid(14)).trimmed();
+    figures.outputDelay = QStringLiteral("not said");
+    if (!log.open(QIODevice::ReadOnly)) return;
+    for (const QByteArray& line : log.readAll().split('\n')) {
+        if (line.startsWith("Output delay: "))
+            figures.outputDelay = QString::fromUtf8(line.mid(14)).trimmed();
+        if (line.startsWith("The sound server ran dry")) ++figures.ranDry;
+        if (line.startsWith("The time line moved")) ++figures.timeLineMoves;
     }
-    return delay;
 }
 
 // Each scheduled message of the trace ("<sent µs> <status> <data1> <data2> <due µs>"): the least margin
@@ -146,7 +149,7 @@ std::optional<ClickFigures> PlayClicks(Desktop& desktop, Disturbance disturbance
     figures.p50 = errors[errors.size() / 2];
     figures.p99 = errors[errors.size() * 99 / 100];
     figures.max = errors.back();
-    figures.outputDelay = LastOutputDelay(trainer);
+    ReadSoundReport(trainer, figures);
     ReadSendMargins(trainer, figures);
     return figures;
 }

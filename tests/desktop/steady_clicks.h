@@ -27,6 +27,9 @@ struct ClickFigures {
     double shortestMs = 0, longestMs = 0;
     std::string loadAverage;
     QString outputDelay; // as the trainer last said it
+    // As the trainer said: how often the sound server ran dry, and the time line moved since, in all.
+    int ranDry = 0;
+    int timeLineMoves = 0;
     // Wake-ups of a real-time thread later than MachineStall in the measured minute, and the latest (ms):
     // the machine itself stopped every program.
     int machineStalls = 0;

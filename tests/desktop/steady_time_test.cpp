@@ -26,12 +26,14 @@ TEST(SteadyTime, ClicksAtTempo300KeepTheirGridWhileTheCoresAreBusy) {
     // A first play lets the trainer find the queue the busy machine needs.
     const std::optional<ClickFigures> f = PlayClicks(desktop, Disturbance::BusyLoops, 20s, 60s, problem);
     ASSERT_TRUE(f) << problem;
-    std::printf("%zu clicks, beat %.2f ms, interval error p50 %.3f p99 %.3f max %.3f ms; output delay %s; "
-                "load %s; machine stalls %d, the longest %.1f ms, %.1f ms around the worst interval; "
-                "sent at least %.1f ms ahead, %d late\n",
-                f->clicks, f->beatMs, f->p50, f->p99, f->max, qPrintable(f->outputDelay),
-                f->loadAverage.c_str(), f->machineStalls, f->worstMachineStallMs, f->stallNearWorstMs,
-                f->leastSentAheadMs, f->sentLate);
+    std::printf(
+        "%zu clicks, beat %.2f ms, interval error p50 %.3f p99 %.3f max %.3f ms; output delay %s; "
+        "load %s; machine stalls %d, the longest %.1f ms, %.1f ms around the worst interval; "
+        "worst interval ending %.2f s in; sent at least %.1f ms ahead, %d late; in both plays the server "
+        "ran dry %d times, the time line moved %d times\n",
+        f->clicks, f->beatMs, f->p50, f->p99, f->max, qPrintable(f->outputDelay), f->loadAverage.c_str(),
+        f->machineStalls, f->worstMachineStallMs, f->stallNearWorstMs, f->worstAtSeconds, f->leastSentAheadMs,
+        f->sentLate, f->ranDry, f->timeLineMoves);
     EXPECT_GT(f->clicks, 300U);
     // A stall moves the clicks around it (two intervals each) by up to its length.
     const double stalled = f->machineStalls > 0 ? f->worstMachineStallMs : 0;

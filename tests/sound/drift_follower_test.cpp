@@ -14,14 +14,14 @@ constexpr double Rate = 48000;
 constexpr int Period = 256;
 
 // A server whose clock runs `ppm` fast (negative: slow) against the system's and reports its latency with
-// up to `noiseUs` of error. Returns the error (ms) after `seconds`, and the worst step of the ratio between
-// two clicks 192 ms apart, expressed as the change of their interval (ms).
+// up to `noiseUs` of error, once every `reportEvery` periods. Returns the error (ms) after `seconds`, and the
+// worst step of the ratio between two clicks 192 ms apart, expressed as the change of their interval (ms).
 struct Followed {
     double finalErrorMs;
     double finalRatio;
     double worstIntervalChangeMs;
 };
-Followed Follow(double ppm, double noiseUs, double seconds) {
+Followed Follow(double ppm, double noiseUs, double seconds, int reportEvery) {
     std::mt19937 random(5);
     std::uniform_real_distribution<double> noise(-noiseUs * 1e-6, noiseUs * 1e-6);
     DriftFollower follower;
@@ -32,7 +32,8 @@ Followed Follow(double ppm, double noiseUs, double seconds) {
     double ratioClickAgo = 1;
     const int periodsPerClick = static_cast<int>(0.192 / period);
     for (int n = 0; n * period < seconds; ++n) {
-        follower.update(heard + noise(random) - position / Rate, period);
+        if (n % reportEvery == 0)
+            follower.update(heard + noise(random) - position / Rate, period * reportEvery);
         position += follower.ratio() * Period;
         heard += period / (1 + ppm * 1e-6);
         if (n % periodsPerClick == 0) {
@@ -44,41 +45,48 @@ Followed Follow(double ppm, double noiseUs, double seconds) {
 }
 
 TEST(DriftFollower, FollowsAServerClockThatRunsFastOrSlowWithoutSteps) {
-    for (const double ppm : {-500.0, -300.0, 0.0, 100.0, 300.0}) {
-        const Followed f = Follow(ppm, 300, 120);
-        EXPECT_LT(std::abs(f.finalErrorMs), 0.1) << ppm << " ppm";
-        EXPECT_NEAR(f.finalRatio, 1 / (1 + ppm * 1e-6), 20e-6) << ppm << " ppm";
-        // Once settled, two neighbouring beats differ by far less than the 0.2 ms a musician could hear.
-        EXPECT_LT(f.worstIntervalChangeMs, 0.01) << ppm << " ppm";
+    // Reports after every period, and about once a second, as the sound server gives them once settled.
+    for (const int reportEvery : {1, 188}) {
+        for (const double ppm : {-500.0, -300.0, 0.0, 100.0, 300.0}) {
+            const Followed f = Follow(ppm, 300, 120, reportEvery);
+            EXPECT_LT(std::abs(f.finalErrorMs), 0.1) << ppm << " ppm, report every " << reportEvery;
+            EXPECT_NEAR(f.finalRatio, 1 / (1 + ppm * 1e-6), 20e-6)
+                << ppm << " ppm, report every " << reportEvery;
+            // Once settled, two neighbouring beats differ by a tenth of the 0.2 ms a musician could hear.
+            EXPECT_LT(f.worstIntervalChangeMs, 0.02) << ppm << " ppm, report every " << reportEvery;
+        }
     }
 }
 
-TEST(TimeLineCheck, AStrayReportIsPassedOverAndAMoveTheNextReportConfirmsRestartsTheTimeLine) {
+TEST(TimeLineCheck, OnlyAStreamThatRanDryAndStaysOffRestartsTheTimeLine) {
     using V = TimeLineCheck::Verdict;
     constexpr double Tolerance = 0.010;
     const struct {
         const char* what;
         std::vector<double> errors; // seconds, one report each
         bool settling;
+        bool ranDry;
         std::vector<V> verdicts;
     } cases[] = {
-        {"within the tolerance", {0.001, -0.009, 0.0}, false, {V::Follow, V::Follow, V::Follow}},
-        {"one answer a period off", {0.0, 0.0107, 0.0}, false, {V::Follow, V::PassOver, V::Follow}},
-        {"a dropout: late from now on",
-         {0.0, 0.035, 0.0355, 0.0},
-         false,
-         {V::Follow, V::PassOver, V::Restart, V::Follow}},
-        {"a stream slipping further",
+        {"within the tolerance", {0.001, -0.009, 0.0}, false, false, {V::Follow, V::Follow, V::Follow}},
+        {"one answer a period off", {0.0, 0.0107, 0.0}, false, true, {V::Follow, V::PassOver, V::Follow}},
+        {"after running dry, late from now on",
          {0.0, 0.020, 0.060, 0.0},
          false,
+         true,
          {V::Follow, V::PassOver, V::Restart, V::Follow}},
-        {"settling takes it at once", {0.012, 0.0}, true, {V::Restart, V::Follow}},
+        {"reports running off a stream that plays on",
+         {0.0, -0.011, -0.013, -0.016, 0.0},
+         false,
+         false,
+         {V::Follow, V::PassOver, V::PassOver, V::PassOver, V::Follow}},
+        {"settling takes it at once", {0.012, 0.0}, true, false, {V::Restart, V::Follow}},
     };
     for (const auto& c : cases) {
         TimeLineCheck check;
         std::vector<V> verdicts;
         for (const double error : c.errors)
-            verdicts.push_back(check.judge(error, Tolerance, c.settling));
+            verdicts.push_back(check.judge(error, Tolerance, c.settling, c.ranDry));
         EXPECT_EQ(verdicts, c.verdicts) << c.what;
     }
 }

@@ -5,12 +5,13 @@
 
 namespace orbel {
 
-TimeLineCheck::Verdict TimeLineCheck::judge(double errorSeconds, double toleranceSeconds, bool settling) {
+TimeLineCheck::Verdict TimeLineCheck::judge(double errorSeconds, double toleranceSeconds, bool settling,
+                                            bool ranDry) {
     if (std::abs(errorSeconds) <= toleranceSeconds) {
         outOfLine_ = false;
         return Verdict::Follow;
     }
-    if (settling || outOfLine_) {
+    if (settling || (ranDry && outOfLine_)) {
         outOfLine_ = false;
         return Verdict::Restart;
     }
@@ -23,7 +24,8 @@ double DriftFollower::update(double errorSeconds, double periodSeconds) {
         smoothed_ = errorSeconds;
         started_ = true;
     } else {
-        smoothed_ += drift::ErrorSmoothing * (errorSeconds - smoothed_);
+        smoothed_ +=
+            (1 - std::exp(-periodSeconds / drift::ErrorSmoothingSeconds)) * (errorSeconds - smoothed_);
     }
     integral_ = std::clamp(integral_ + drift::Integral * smoothed_ * periodSeconds, -drift::MaxDeviation,
                            drift::MaxDeviation);

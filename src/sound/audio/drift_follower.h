@@ -16,19 +16,22 @@
 namespace orbel {
 
 namespace drift {
-// Smoothing of the measured error, per period: the server's latency wobbles by a few hundred microseconds.
-static constexpr double ErrorSmoothing = 0.02;
+// The measured error is smoothed over about this long: the server's answers wobble by a few hundred
+// microseconds, and on a busy machine by a millisecond or two, while a clock's drift is slow.
+static constexpr double ErrorSmoothingSeconds = 2.0;
 // Ratio change per second of smoothed error (proportional), and per second of error per second (integral).
-static constexpr double Proportional = 0.5;
+static constexpr double Proportional = 0.2;
 static constexpr double Integral = 0.05;
-// The ratio never leaves 1 ± this: a server that is further off is not a clock to follow.
-static constexpr double MaxDeviation = 0.005;
+// The ratio never leaves 1 ± this. A sound card's clock is off by a few hundred parts per million at most;
+// the client library's interpolated latency on a busy machine can run off by almost one per cent for a
+// second or two and then jump back, and following that would stretch a 192 ms beat by a millisecond.
+static constexpr double MaxDeviation = 0.001;
 } // namespace drift
 
 class DriftFollower {
 public:
     // errorSeconds: when the next frame will be heard minus when it should be (positive: late). period:
-    // the seconds of sound between two reports. Returns the ratio of synthesizer frames to stream frames.
+    // the seconds of sound since the last report. Returns the ratio of synthesizer frames to stream frames.
     double update(double errorSeconds, double periodSeconds);
     double ratio() const { return ratio_; }
     double smoothedError() const { return smoothed_; }
@@ -40,17 +43,19 @@ private:
     double ratio_ = 1;
 };
 
-// Whether a report of when the stream is heard moves the whole time line. On a busy machine the server now
-// and then answers a period or more off, for one report; a stream that really started late or lost sound
-// stays off. So once the stream has settled, an error too large to follow restarts the time line only when
-// the next report is out of line as well (from where that one says), and a single stray one is passed
-// over: a click is never moved by one wrong answer.
+// Whether a report of when the stream is heard moves the whole time line. Frames written to a stream that
+// plays on are heard back to back, whatever its reports say: on a busy machine they now and then run off by
+// ten milliseconds and more. Only a stream that ran dry (the server says so) is really late from then on.
+// So once the stream has settled, an error too large to follow restarts the time line only after the
+// server said it ran dry, and only when the next report is out of line as well (from where that one says);
+// anything else is passed over: a click is never moved by a wrong answer.
 class TimeLineCheck {
 public:
     enum class Verdict { Follow, Restart, PassOver };
     // errorSeconds as for DriftFollower; toleranceSeconds: the largest error that is a drift to follow;
-    // settling: the stream's first moments, when a large error is taken at once.
-    Verdict judge(double errorSeconds, double toleranceSeconds, bool settling);
+    // settling: the stream's first moments, when a large error is taken at once; ranDry: the server said
+    // the stream ran dry since the time line was set.
+    Verdict judge(double errorSeconds, double toleranceSeconds, bool settling, bool ranDry);
     void reset() { outOfLine_ = false; }
 
 private:

@@ -72,6 +72,8 @@ void PulseStream::ContextDeleter::operator()(pa_context* context) const {
 void PulseStream::StreamDeleter::operator()(pa_stream* stream) const {
     pa_stream_set_state_callback(stream, nullptr, nullptr);
     pa_stream_set_write_callback(stream, nullptr, nullptr);
+    pa_stream_set_underflow_callback(stream, nullptr, nullptr);
+    pa_stream_set_latency_update_callback(stream, nullptr, nullptr);
     // Fails only for a stream that is no longer connected, which is then simply let go.
     (void)pa_stream_disconnect(stream);
     pa_stream_unref(stream);
@@ -159,6 +161,7 @@ bool PulseStream::openStream(std::string& error) {
     pa_stream_set_state_callback(stream_.get(), OnStreamState, this);
     pa_stream_set_write_callback(stream_.get(), OnWritable, this);
     pa_stream_set_underflow_callback(stream_.get(), OnUnderflow, this);
+    pa_stream_set_latency_update_callback(stream_.get(), OnLatencyUpdate, this);
     const pa_buffer_attr attributes = bufferAttributes();
     if (pa_stream_connect_playback(stream_.get(), nullptr, &attributes, StreamFlags, nullptr, nullptr) < 0) {
         error = "The sound server refused a playback stream: " + serverError() + ".";
@@ -200,9 +203,18 @@ void PulseStream::setPeriods(int periods) {
     periods_ = periods;
     periodsShared_.store(periods_, std::memory_order_relaxed);
     const pa_buffer_attr attributes = bufferAttributes();
+    // A running stream whose queue is resized runs dry for a moment and the server's timing answers jump
+    // back and forth by the change, which would move the first notes after it. Held while it changes and
+    // let go as at a resume, it finds its time line again from the server's first answer.
+    const bool holding = !paused_ && Sent(pa_stream_cork(stream_.get(), 1, nullptr, nullptr));
     // A server that does not take it keeps the queue it had; the delay then stays too.
-    if (!Sent(pa_stream_set_buffer_attr(stream_.get(), &attributes, nullptr, nullptr))) return;
-    if (delayChanged_) delayChanged_(PulseOutputDelay(options_, periods_));
+    const bool taken = Sent(pa_stream_set_buffer_attr(stream_.get(), &attributes, nullptr, nullptr));
+    if (holding) {
+        needOrigin_ = true;
+        awaitingTiming_ = Sent(pa_stream_cork(stream_.get(), 0, nullptr, nullptr)) &&
+                          Sent(pa_stream_update_timing_info(stream_.get(), OnFirstTiming, this));
+    }
+    if (taken && delayChanged_) delayChanged_(PulseOutputDelay(options_, periods_));
 }
 
 bool PulseStream::pause(std::string* error) {
@@ -250,6 +262,22 @@ void PulseStream::sizeQueue() {
 }
 
 std::optional<MidiClock::time_point> PulseStream::nextFrameHeard() const {
+    // From the server's last answer as it gave it: the frame at the write index is heard the sink's latency
+    // plus the queue after the moment of the answer. The library's interpolation between answers fits a
+    // rate to them, which on a busy machine runs off by up to one per cent until the next answer.
+    const pa_timing_info* info = pa_stream_get_timing_info(stream_.get());
+    if (info != nullptr && info->write_index_corrupt == 0 && info->read_index_corrupt == 0) {
+        const double queued = static_cast<double>(info->write_index - info->read_index) /
+                              (Channels * sizeof(float) * options_.sampleRate);
+        const auto answered =
+            std::chrono::system_clock::time_point(std::chrono::seconds(info->timestamp.tv_sec) +
+                                                  std::chrono::microseconds(info->timestamp.tv_usec));
+        const auto heard = answered + std::chrono::microseconds(info->sink_usec) +
+                           std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                               std::chrono::duration<double>(queued));
+        return MidiClock::now() +
+               std::chrono::duration_cast<MidiClock::duration>(heard - std::chrono::system_clock::now());
+    }
     pa_usec_t latency = 0;
     int negative = 0;
     if (pa_stream_get_latency(stream_.get(), &latency, &negative) < 0) return std::nullopt;
@@ -282,6 +310,9 @@ bool PulseStream::writePeriod() {
         settling_ = 0;
         follower_ = DriftFollower{};
         timeLine_.reset();
+        ranDry_ = false;
+        sinceJudged_ = 0;
+        judged_ = answers_;
         resampler_ = std::make_unique<FrameResampler>(
             [this, rate](std::span<float> l, std::span<float> r) {
                 const auto at =
@@ -303,30 +334,40 @@ bool PulseStream::writePeriod() {
         reportOnce("The sound server stopped taking sound", serverError());
         return false;
     }
-    // Without the server's word the time line stays as it is.
-    const std::optional<MidiClock::time_point> heard = nextFrameHeard();
-    if (!heard) return true;
-    const double shouldBe = resampler_->position() / rate;
-    const double is = std::chrono::duration<double>(*heard - origin_).count();
     // The server's first answers after a start are put right by the next ones, while the library still
     // asks for them often; until then the time line follows them at once.
     const bool settling = settling_ < pulse_stream::SettleTime.count();
     settling_ += periodSeconds;
+    sinceJudged_ += periodSeconds;
+    // Each answer of the server is judged once; without one the time line stays as it is.
+    if (answers_ == judged_) return true;
+    const std::optional<MidiClock::time_point> heard = nextFrameHeard();
+    if (!heard) return true;
+    judged_ = answers_;
+    const double shouldBe = resampler_->position() / rate;
+    const double is = std::chrono::duration<double>(*heard - origin_).count();
     const double tolerance = (settling ? pulse_stream::SettleTolerance : pulse_stream::RestartAfter).count();
-    switch (timeLine_.judge(is - shouldBe, tolerance, settling)) {
+    switch (timeLine_.judge(is - shouldBe, tolerance, settling, ranDry_)) {
     case TimeLineCheck::Verdict::Follow:
-        follower_.update(is - shouldBe, periodSeconds);
+        follower_.update(is - shouldBe, sinceJudged_);
         break;
     case TimeLineCheck::Verdict::Restart:
+        if (options_.tellTimeLine && !settling)
+            std::fprintf(stderr, "The time line moved by %.2f ms.\n", (is - shouldBe) * 1e3);
         // The server started late, lost sound, or (while settling) put its first answer right: no gentle
         // correction makes up for that, so the time line starts again from where the stream really is.
         origin_ +=
             std::chrono::duration_cast<MidiClock::duration>(std::chrono::duration<double>(is - shouldBe));
         follower_ = DriftFollower{};
+        ranDry_ = false;
         break;
     case TimeLineCheck::Verdict::PassOver:
+        if (options_.tellTimeLine)
+            std::fprintf(stderr, "An answer of the sound server %.2f ms off was passed over.\n",
+                         (is - shouldBe) * 1e3);
         break;
     }
+    sinceJudged_ = 0;
     return true;
 }
 
@@ -362,11 +403,17 @@ void PulseStream::OnWritable(pa_stream* /*stream*/, std::size_t /*bytes*/, void*
 }
 
 void PulseStream::OnUnderflow(pa_stream* /*stream*/, void* self) {
-    // The server ran dry: the next performance gets a longer queue. This one keeps its delay, so that what
-    // follows the gap keeps its place in the beat.
+    // The server ran dry: the next performance gets a longer queue. This one keeps its delay, and the time
+    // line moves past the gap, so that what follows it keeps its place in the beat.
     auto* s = static_cast<PulseStream*>(self);
     s->underflows_.fetch_add(1, std::memory_order_relaxed);
     s->lowestQueue_ = MidiClock::duration::zero();
+    s->ranDry_ = true;
+    if (s->options_.tellTimeLine) std::fprintf(stderr, "The sound server ran dry.\n");
+}
+
+void PulseStream::OnLatencyUpdate(pa_stream* /*stream*/, void* self) {
+    ++static_cast<PulseStream*>(self)->answers_;
 }
 
 void PulseStream::OnFirstTiming(pa_stream* /*stream*/, int /*success*/, void* self) {

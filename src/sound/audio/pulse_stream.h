@@ -2,7 +2,7 @@
 // A playback stream to the desktop's sound server (PulseAudio, or PipeWire's PulseAudio service) that
 // knows when its frames will be heard. Runs on the client library's own thread (its threaded main loop):
 // whenever the server asks for frames, the renderer is asked for one period at a time and each period is
-// written; after every write the server's latency tells when the next frame will play, and that moment,
+// written; each answer of the server on its timing tells when the next frame will play, and that moment,
 // not the moment the renderer happened to be called, is what the renderer schedules against. So the
 // server's changing buffer depth and its bursts of requests do not move the notes.
 //
@@ -31,8 +31,8 @@ struct pa_buffer_attr;
 namespace orbel {
 
 namespace pulse_stream {
-// An error this large between when the frames are heard and when they should be is not a drift to follow
-// but a stream that started late or lost sound.
+// An error this large between when the frames are heard and when they should be is not a drift to follow:
+// a wrong report, or, after the server said the stream ran dry, the sound lost.
 static constexpr std::chrono::duration<double> RestartAfter{0.010};
 // For this long after the stream starts or resumes, the client library asks the server for its timing
 // often and its answers still move by a few milliseconds; an error beyond the tolerance then restarts the
@@ -59,6 +59,9 @@ struct PulseStreamOptions {
     // At a resume, once this long has passed since the server last ran dry (or nearly), the queue
     // shrinks by one period.
     std::chrono::milliseconds shrinkAfter = std::chrono::minutes(1);
+    // Says on standard error when the server ran dry and how the time line moved (for finding out why a
+    // beat stumbled).
+    bool tellTimeLine = false;
 };
 
 // From a message's due time to its sound with `periods` periods queued: the queue, one period of
@@ -138,6 +141,7 @@ private:
     static void OnWritable(pa_stream* stream, std::size_t bytes, void* self);
     static void OnFirstTiming(pa_stream* stream, int success, void* self);
     static void OnUnderflow(pa_stream* stream, void* self);
+    static void OnLatencyUpdate(pa_stream* stream, void* self);
 
     PulseStreamOptions options_;
     Render render_;
@@ -156,6 +160,8 @@ private:
     bool awaitingTiming_ = false;
     bool needOrigin_ = true;
     bool reported_ = false;
+    // The server said the stream ran dry since the time line was last set.
+    bool ranDry_ = false;
     int periods_ = 0;
     // What the server's record of running dry asks for, busy processors aside.
     int learnedPeriods_ = 0;
@@ -165,6 +171,11 @@ private:
     MidiClock::time_point origin_{};
     std::int64_t pulled_ = 0;
     double settling_ = 0; // seconds of sound written since the time line was set
+    // The server's answers on its timing so far, and the last one the time line was judged by; the
+    // seconds of sound written since.
+    std::uint64_t answers_ = 0;
+    std::uint64_t judged_ = 0;
+    double sinceJudged_ = 0;
     std::unique_ptr<FrameResampler> resampler_;
     DriftFollower follower_;
     TimeLineCheck timeLine_;
