@@ -131,7 +131,8 @@ std::string QualityOf(const KindQuality& kind, const QString& kindText, const st
         quality = "7sus4";
 
     for (const Degree& degree : degrees) {
-        if (degree.type == Degree::Type::Subtract) continue; // an omitted tone leaves the symbol as it is
+        // An omitted tone leaves the symbol as it is; a degree past the thirteenth is no chord tone.
+        if (degree.type == Degree::Type::Subtract || degree.value < 2 || degree.value > 13) continue;
         const std::string written = DegreeText(degree);
         const auto step = std::find_if(DegreeSteps.begin(), DegreeSteps.end(), [&](const DegreeStep& s) {
             return s.from == quality && s.degree == written;
@@ -217,7 +218,7 @@ std::optional<std::vector<TuneChord>> ChordsWithBeats(std::vector<PlacedChord> p
         starts[i - 1] = std::min(starts[i - 1], starts[i] - 1);
 
     if (starts.front() > 0) {
-        if (soundingBefore && count < most) {
+        if (soundingBefore && *soundingBefore != placed.front().chord.chord && count < most) {
             placed.insert(placed.begin(), PlacedChord{0.0, TuneChord{*soundingBefore, std::nullopt, 0}});
             starts.insert(starts.begin(), 0);
         } else {

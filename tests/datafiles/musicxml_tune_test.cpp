@@ -128,6 +128,7 @@ TEST(MusicXmlTune, KindsAndDegreesBecomeOurQualities) {
         {kind("major-sixth") + degree(9, 0, "add"), "69"},
         {kind("major") + degree(9, 0, "add"), "add9"},
         {kind("minor-seventh") + degree(5, -1, "alter"), "m7b5"},
+        {kind("dominant") + degree(0, -1, "add") + degree(15, 1, "add"), "7"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.xml);
@@ -198,6 +199,8 @@ TEST(MusicXmlTune, ChordsLastToTheNextOrTheBarsEnd) {
         {"the chord before goes on", Measure(FourFour + f + Note(4)) + Measure(half + c + half),
          "F7:4 | F7:2 C7:2"},
         {"a first chord that comes late", Measure(FourFour + half + c + half), "C7:4"},
+        {"the chord before restated", Measure(FourFour + f + Note(4)) + Measure(half + f + half),
+         "F7:4 | F7:4"},
         {"a chart without notes", Measure(FourFour + f + c + f), "F7:2 C7:1 F7:1"},
         {"one chord written twice", Measure(FourFour + f + f + Note(2) + c + Note(2)), "F7:2 C7:2"},
         {"three four",
