@@ -30,6 +30,8 @@ static constexpr int MostDegrees = 8;
 static constexpr double MostBeats = 1.0e6;
 // An ending numbered past this is not a volta of a lead sheet.
 static constexpr int MostEndingNumber = 9;
+// Words of a jump or a mark are short; only their start is looked at.
+static constexpr qsizetype MostWordsChars = 40;
 // The first bytes of a zip archive: a compressed .mxl file.
 static constexpr std::string_view ZipSignature = "PK\x03\x04";
 } // namespace reader_limits
@@ -238,7 +240,7 @@ std::optional<std::vector<TuneChord>> ChordsWithBeats(std::vector<PlacedChord> p
 // Lower-case letters only: "D.S. al Coda" and "D. S. al coda" read alike.
 std::string Letters(QStringView text) {
     std::string letters;
-    for (const QChar ch : text.first(std::min<qsizetype>(text.size(), 40))) {
+    for (const QChar ch : text.first(std::min(text.size(), reader_limits::MostWordsChars))) {
         const char16_t lower = ch.toLower().unicode();
         if (lower >= u'a' && lower <= u'z') letters += static_cast<char>(lower);
     }
@@ -287,7 +289,7 @@ void ResolveCodaSigns(std::vector<TuneBar>& bars) {
 }
 
 // The key of a part: its first key signature.
-struct PartKey {
+struct KeySignature {
     int key = 0;
     bool minor = false;
     bool flat = true; // C major, as the program names notes in it
@@ -328,7 +330,7 @@ public:
             } else if (name == u"identification") {
                 readIdentification();
             } else if (name == u"part" && !chosen_) {
-                readPart();
+                readInstrument();
             } else {
                 xml_.skipCurrentElement();
             }
@@ -372,11 +374,11 @@ private:
     }
 
     // One part: kept as the tune when it is the first with chord symbols.
-    void readPart() {
+    void readInstrument() {
         bars_.clear();
         carried_ = {};
         sounding_.reset();
-        partHasHarmony_ = false;
+        instrumentHasChords_ = false;
         key_.reset();
         timeRead_ = false;
         divisions_ = 1.0;
@@ -393,12 +395,12 @@ private:
             }
             readMeasure();
         }
-        if (!error_.isEmpty() || !partHasHarmony_) return;
+        if (!error_.isEmpty() || !instrumentHasChords_) return;
         ResolveCodaSigns(bars_);
         chosen_ = true;
         tune_.bars = std::move(bars_);
         tune_.timeTop = firstTimeTop_;
-        const PartKey key = key_.value_or(PartKey{});
+        const KeySignature key = key_.value_or(KeySignature{});
         tune_.key = key.key;
         tune_.minorKey = key.minor;
         tune_.flatKey = key.flat;
@@ -451,7 +453,7 @@ private:
         }
         bar.chords = std::move(*chords);
         if (!bar.chords.empty()) {
-            partHasHarmony_ = true;
+            instrumentHasChords_ = true;
             sounding_ = bar.chords.back().chord;
             bar.noChord = std::all_of(bar.chords.begin(), bar.chords.end(),
                                       [](const TuneChord& c) { return c.chord.isNoChord(); });
@@ -616,7 +618,8 @@ private:
         // Each fifth up is seven semitones; a minor key is the relative minor, three semitones below.
         const int tonic = PitchClass(*fifths * 7 + (minor ? 9 : 0));
         // A key without accidentals names its notes as the rest of the program does in it.
-        key_ = PartKey{tonic, minor, *fifths < 0 || (*fifths == 0 && KeyUsesFlats(tonic, minor ? 0 : 1))};
+        key_ =
+            KeySignature{tonic, minor, *fifths < 0 || (*fifths == 0 && KeyUsesFlats(tonic, minor ? 0 : 1))};
     }
 
     void readTime(TuneBar& bar) {
@@ -726,8 +729,8 @@ private:
     std::vector<TuneBar> bars_;
     TuneBar carried_; // the marks of a pickup measure, for the first bar
     std::optional<ChordSymbol> sounding_;
-    bool partHasHarmony_ = false;
-    std::optional<PartKey> key_;
+    bool instrumentHasChords_ = false;
+    std::optional<KeySignature> key_;
     bool timeRead_ = false;
     double divisions_ = 1.0; // per quarter note
     int timeTop_ = 4;

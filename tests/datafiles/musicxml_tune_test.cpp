@@ -345,7 +345,7 @@ TEST(MusicXmlTune, ReadsABluesWithARepeatAndTwoEndings) {
     EXPECT_EQ(marks, (std::vector<std::string>{"A ‖:", "", "", "", "", "", "", "", "", "", "1", ":‖2", "2"}));
 }
 
-TEST(MusicXmlTune, TakesTheFirstPartWithChordsAndTheirAlternates) {
+TEST(MusicXmlTune, TakesTheFirstInstrumentWithChordsAndTheirAlternates) {
     const QByteArray bytes =
         "<score-partwise><part id=\"P1\"><measure><note><rest/><duration>4</duration></note></measure></part>"
         "<part id=\"P2\"><measure><attributes><key><fifths>2</fifths></key></attributes><harmony><root>"
