@@ -178,6 +178,8 @@ TEST(MusicXmlTune, ChordsLastToTheNextOrTheBarsEnd) {
         {"a first chord that comes late", Measure(FourFour + half + c + half), "C7:4"},
         {"the chord before restated", Measure(FourFour + f + Note(4)) + Measure(half + f + half),
          "F7:4 | F7:4"},
+        {"a pickup without chords",
+         "<measure implicit=\"yes\">" + FourFour + Note(1) + "</measure>" + Measure(f + Note(4)), "F7:4"},
         {"a chart without notes", Measure(FourFour + f + c + f), "F7:2 C7:1 F7:1"},
         {"one chord written twice", Measure(FourFour + f + f + Note(2) + c + Note(2)), "F7:2 C7:2"},
         {"three four",
