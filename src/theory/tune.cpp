@@ -2,6 +2,7 @@
 
 #include "theory/note_names.h"
 #include "theory/sequence_text.h"
+#include "theory/spelling.h"
 
 #include <algorithm>
 #include <array>
@@ -47,10 +48,6 @@ std::string WithAsciiSigns(std::string_view text) {
         }
     }
     return ascii;
-}
-
-bool IsBlackKey(int pitchClass) {
-    return NoteNameCell(pitchClass, NameColumn::Sharp) != NoteNameCell(pitchClass, NameColumn::Flat);
 }
 
 std::string_view NoteName(int pitchClass, bool flat) {
@@ -336,15 +333,13 @@ int NextEnding(const std::vector<TuneBar>& bars, int ending) {
 }
 
 // Marks that no play order can follow, whatever the passes.
-std::string MissingTarget(const std::vector<TuneBar>& bars) {
-    const auto has = [&](bool TuneBar::*mark) {
-        return std::any_of(bars.begin(), bars.end(), [&](const TuneBar& bar) { return bar.*mark; });
-    };
+std::string MissingTarget(const Tune& tune) {
+    const std::vector<TuneBar>& bars = tune.bars;
     for (std::size_t i = 0; i < bars.size(); ++i) {
         const int bar = static_cast<int>(i);
-        if (bars[i].jump == TuneBar::Jump::DalSegno && !has(&TuneBar::segno))
+        if (bars[i].jump == TuneBar::Jump::DalSegno && !tune.anyBar(&TuneBar::segno))
             return BarError(bar, "D.S. but no bar has a segno");
-        if (bars[i].toCoda && !has(&TuneBar::codaMark))
+        if (bars[i].toCoda && !tune.anyBar(&TuneBar::codaMark))
             return BarError(bar, "To Coda but no bar has a coda mark");
         if (bars[i].ending < 0 || bars[i].repeatTimes < 0)
             return BarError(bar, "a negative ending or repeat");
@@ -355,10 +350,10 @@ std::string MissingTarget(const std::vector<TuneBar>& bars) {
 // Walks the written bars as a player reads them.
 class FormWalk {
 public:
-    explicit FormWalk(const std::vector<TuneBar>& bars) : bars(bars), count(static_cast<int>(bars.size())) {}
+    explicit FormWalk(const Tune& tune) : tune(tune), bars(tune.bars), count(static_cast<int>(bars.size())) {}
 
     std::vector<int> Walk(std::string& error) {
-        error = MissingTarget(bars);
+        error = MissingTarget(tune);
         while (error.empty() && at < count) {
             if (!Step(error)) break;
         }
@@ -474,6 +469,7 @@ private:
         return static_cast<int>(coda - bars.begin());
     }
 
+    const Tune& tune;
     const std::vector<TuneBar>& bars;
     const int count;
     std::vector<int> order;
@@ -487,6 +483,10 @@ private:
 };
 
 } // namespace
+
+bool Tune::anyBar(bool TuneBar::*mark) const {
+    return std::any_of(bars.begin(), bars.end(), [&](const TuneBar& bar) { return bar.*mark; });
+}
 
 std::string ChordSymbol::text() const {
     if (isNoChord()) return std::string(NoChordText);
@@ -549,7 +549,7 @@ std::optional<ChordSymbol> ParseChordSymbol(std::string_view text) {
 
 std::vector<int> PlayOrder(const Tune& tune, std::string* error) {
     std::string reason;
-    std::vector<int> order = FormWalk(tune.bars).Walk(reason);
+    std::vector<int> order = FormWalk(tune).Walk(reason);
     if (error) *error = std::move(reason);
     return order;
 }

@@ -86,6 +86,9 @@ struct Tune {
     bool flatKey = false; // the key is written with flats
     int timeTop = 4;      // the time signature of the first bar, over 4
     std::vector<TuneBar> bars;
+
+    // Whether any bar carries the mark (&TuneBar::segno, &TuneBar::toCoda, …).
+    bool anyBar(bool TuneBar::*mark) const;
     friend bool operator==(const Tune&, const Tune&) = default;
 };
 
