@@ -263,7 +263,10 @@ private:
             if (number != 0) quality += std::to_string(number);
             if (augmented) quality += "#5";
         }
-        return quality + tensions;
+        quality += tensions;
+        // "b5" or "#5" straight after the root would read as part of it.
+        if (quality.starts_with('b') || quality.starts_with('#')) quality = "(" + quality + ")";
+        return quality;
     }
 
     std::string_view rest;
