@@ -98,8 +98,12 @@ std::vector<std::string_view> TextLines(std::string_view text) {
     return lines;
 }
 
+// Appended piece by piece: a literal plus a new string trips a false -Wrestrict in GCC 12.
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    std::string quoted(1, '"');
+    quoted += text;
+    quoted += '"';
+    return quoted;
 }
 
 // A bar line: ":|" ends a repeat (times in all), "|:" starts one.
@@ -215,8 +219,9 @@ private:
     bool ReadKey(std::string_view value) {
         bool minor = EndsWithWord(value, chart_words::Minor);
         std::string_view tonic = value;
+        // "minor" and "major" are of one length.
         if (minor || EndsWithWord(value, chart_words::Major))
-            tonic = TrimBlanks(value.substr(0, value.size() - 5));
+            tonic = TrimBlanks(value.substr(0, value.size() - chart_words::Minor.size()));
         const std::optional<ChordSymbol> key = ParseChordSymbol(tonic);
         if (!key || key->isNoChord() || key->bass >= 0 || (key->quality != "" && key->quality != "m"))
             return Refuse("the key is a note name with m for minor (F, Bb, F#m, Eb minor), not " +
@@ -479,12 +484,26 @@ private:
 
 // ---- writing ----
 
+// A text from another reader as one line of a chart: its line ends (and, in a section mark, its brackets)
+// would end the field or the mark early.
+std::string OneLine(std::string_view text, bool inBrackets) {
+    std::string line(text);
+    for (char& ch : line) {
+        if (ch == '\n' || ch == '\r' || ch == '\t') ch = ' ';
+        if (inBrackets && ch == '[') ch = '(';
+        if (inBrackets && ch == ']') ch = ')';
+    }
+    return line;
+}
+
 std::string FieldLine(std::string_view name, std::string_view value) {
-    return std::string(name) + ": " + std::string(value) + "\n";
+    return std::string(name) + ": " + OneLine(value, false) + "\n";
 }
 
 std::string Spaced(std::string_view word) {
-    return word.empty() ? std::string() : " " + std::string(word);
+    std::string spaced;
+    if (!word.empty()) spaced.append(1, ' ').append(word);
+    return spaced;
 }
 
 // The chords of a bar as the reader reads them back; "%" for the chords of the bar before.
@@ -585,7 +604,7 @@ std::string TuneToText(const Tune& tune) {
             onLine = 0;
         }
         if (onLine == 0) {
-            if (!bar.section.empty()) line += "[" + bar.section + "] ";
+            if (!bar.section.empty()) line.append("[").append(OneLine(bar.section, true)).append("] ");
             line += bar.repeatStart ? "|:" : "|";
         } else if (bar.repeatStart) {
             line += line.ends_with(" |") ? ":" : " |:";

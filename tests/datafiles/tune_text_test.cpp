@@ -15,7 +15,7 @@ namespace {
 // A bar in a few words: its marks, then its chords ("C7:3" with beats, "C7(G7)" with an alternate).
 std::string Described(const TuneBar& bar) {
     std::string words;
-    const auto add = [&](const std::string& word) { words += (words.empty() ? "" : " ") + word; };
+    const auto add = [&](const std::string& word) { words.append(words.empty() ? "" : " ").append(word); };
     if (!bar.section.empty()) add("[" + bar.section + "]");
     if (bar.repeatStart) add("|:");
     if (bar.ending) add(std::to_string(bar.ending) + ".");
@@ -25,8 +25,10 @@ std::string Described(const TuneBar& bar) {
     if (bar.noChord) add("N.C.");
     if (bar.chords.empty() && !bar.noChord) add("/");
     for (const TuneChord& chord : bar.chords) {
-        add(chord.chord.text() + (chord.alternate ? "(" + chord.alternate->text() + ")" : "") +
-            (chord.beats ? ":" + std::to_string(chord.beats) : ""));
+        std::string word = chord.chord.text();
+        if (chord.alternate) word.append("(").append(chord.alternate->text()).append(")");
+        if (chord.beats) word.append(":").append(std::to_string(chord.beats));
+        add(word);
     }
     if (bar.fine) add("F");
     if (bar.toCoda) add("T");

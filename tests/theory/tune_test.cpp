@@ -114,7 +114,7 @@ TEST(TransposedTuneTest, MovesKeyChordsAndAlternates) {
     Tune tune;
     tune.key = 5; // F major
     tune.flatKey = true;
-    tune.bars.push_back({{{*ParseChordSymbol("F7"), ParseChordSymbol("Cm7"), 0}}});
+    tune.bars.emplace_back().chords = {{*ParseChordSymbol("F7"), ParseChordSymbol("Cm7"), 0}};
     const Tune up = TransposedTune(tune, 1);
     EXPECT_EQ(up.key, 6);
     EXPECT_FALSE(up.flatKey); // F# major
@@ -166,7 +166,7 @@ TEST_P(PlayOrderTest, PlaysTheBarsInOrder) {
     const std::vector<int> order = PlayOrder(Chart(c.chart), &error);
     std::string played;
     for (const int bar : order)
-        played += (played.empty() ? "" : " ") + std::to_string(bar + 1);
+        played.append(played.empty() ? "" : " ").append(std::to_string(bar + 1));
     const bool refused =
         std::string_view(c.order).starts_with("bar") || std::string_view(c.order).starts_with("the");
     EXPECT_EQ(refused ? error.substr(0, std::string_view(c.order).size()) : played, c.order);
@@ -203,9 +203,13 @@ TEST(PlayedFormTest, FillsTheBeatsOfEveryBar) {
     const auto chord = [](const char* text, int beats) {
         return TuneChord{*ParseChordSymbol(text), {}, beats};
     };
-    tune.bars = {TuneBar{{chord("C7", 0), chord("F7", 0)}}, TuneBar{},
-                 TuneBar{{chord("Dm7", 3), chord("G7", 0)}}, TuneBar{},
-                 TuneBar{{chord("A7", 0), chord("D7", 0), chord("G7", 0)}}};
+    const auto bar = [](std::vector<TuneChord> chords) {
+        TuneBar made;
+        made.chords = std::move(chords);
+        return made;
+    };
+    tune.bars = {bar({chord("C7", 0), chord("F7", 0)}), TuneBar{}, bar({chord("Dm7", 3), chord("G7", 0)}),
+                 TuneBar{}, bar({chord("A7", 0), chord("D7", 0), chord("G7", 0)})};
     tune.bars[2].timeTop = 5;
     tune.bars[3].noChord = true;
     const std::vector<std::string> expected = {"C7:2 F7:1", "F7:3", "Dm7:3 G7:2", "N.C.:5", "A7:2 D7:2 G7:1"};
@@ -214,7 +218,10 @@ TEST(PlayedFormTest, FillsTheBeatsOfEveryBar) {
     for (std::size_t i = 0; i < form.size(); ++i) {
         std::string written;
         for (const TuneChord& c : form[i].chords)
-            written += (written.empty() ? "" : " ") + c.chord.text() + ":" + std::to_string(c.beats);
+            written.append(written.empty() ? "" : " ")
+                .append(c.chord.text())
+                .append(":")
+                .append(std::to_string(c.beats));
         EXPECT_EQ(written, expected[i]) << "bar " << i + 1;
         EXPECT_EQ(form[i].writtenBar, static_cast<int>(i));
     }
