@@ -267,8 +267,10 @@ private:
                 }
                 pieces.push_back(piece);
             } else if (ch == '[') {
-                const std::size_t close = text.find(']', at);
-                if (close == std::string_view::npos) return Refuse("a section mark [ without its ]");
+                // A mark stays within its bar.
+                const std::size_t close = text.find_first_of("[]|", at + 1);
+                if (close == std::string_view::npos || text[close] != ']')
+                    return Refuse("a section mark [ without its ]");
                 pieces.push_back({Piece::Kind::Section, {}, TrimBlanks(text.substr(at + 1, close - at - 1))});
                 at = close + 1;
             } else {

@@ -116,6 +116,7 @@ TEST(TuneTextRefusals, NameTheLineAndTheProblem) {
         {"| C :|x1", "line 1: a repeat is played x2 to x99 times"},
         {"| C :|x100", "line 1: a repeat is played x2 to x99 times"},
         {"[A | C |", "line 1: a section mark [ without its ]"},
+        {"| C [A [B] |", "line 1: a section mark [ without its ]"},
         {"| C |\n[B] Segno", "line 2: marks after the last bar"},
         {"# nothing\n\n", "line 2: the chart has no bars"},
         {"| C | D.S. al Coda |", "line 1: al Coda, but no bar says To Coda"},
