@@ -22,8 +22,10 @@ static constexpr int MaxTextChars = 200; // title, composer, style, a section ma
 } // namespace tune_limits
 
 // A chord symbol, parsed. The spelling is our own, whatever the source wrote: root letter and sign, then the
-// quality in the catalogue's notation ("M7", "m7", "7", "m7b5", "dim7", "7b9", "7alt", "m6", "6", "sus4", …),
-// then "/" and the bass when it differs from the root.
+// quality ("M7", "m7", "7", "m7b5", "dim7", "7b9", "7alt", "m6", "6", "sus4", "9", "M7#11", …; a quality that
+// starts with a sign in brackets, "C(b5)", so that it never joins the root), then "/" and the bass when it
+// differs from the root. The catalogue's names for the same chords differ in places ("dim", "7(9)"):
+// voicingText() bridges the two for the accompaniment.
 struct ChordSymbol {
     int root = -1;         // pitch class 0..11 (C = 0); −1: no chord (N.C.)
     bool flatRoot = false; // the root was written with a flat (Bb, not A#)
