@@ -10,9 +10,9 @@
 //
 // - Bars stand between "|" (also "||"); a line without "|" is one bar; a bar never runs on to the next line.
 //   "|:" starts a repeat, ":|" ends it (played twice), ":|x3" plays it three times, ":|:" does both.
-// - A bar holds up to four chords. Without dots they share the bar evenly; with them every chord lasts one
-// beat
-//   and one more for each "." after it, and the beats must fill the bar ("C7 . . F7" in 4/4 is 3 + 1).
+// - A bar holds up to four chords. Without dots they share the bar evenly; with them every chord lasts
+//   one beat and one more for each "." after it, and the beats must fill the bar ("C7 . . F7" in 4/4 is
+//   3 + 1).
 //   A chord in brackets after another is its alternate: "Dm7 (Ab7)".
 // - "%" plays the previous bar's chords again, "/" lets the last chord go on, "N.C." alone: no chord.
 // - Marks, anywhere in their bar: "[B]" a section, "1." "2." "3." endings, "Segno", "Coda" (the coda starts
