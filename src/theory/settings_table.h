@@ -235,7 +235,7 @@ constexpr bool SettingsNamesAndMembersAreDistinct() {
             if (names[i].empty() || names[i] == names[j]) return false;
     bool distinct = true;
     ForEachSettingsField([&distinct](const auto& a, auto i) {
-        ForEachSettingsField([&distinct, &a, i](const auto& b, auto j) {
+        ForEachSettingsField([&distinct, &a](const auto& b, auto j) {
             if constexpr (std::is_same_v<decltype(a.member), decltype(b.member)> &&
                           decltype(i)::value < decltype(j)::value)
                 distinct = distinct && a.member != b.member;
