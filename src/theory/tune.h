@@ -25,29 +25,36 @@ static constexpr int MaxTextChars = 200; // title, composer, style, a section ma
 // quality in the catalogue's notation ("M7", "m7", "7", "m7b5", "dim7", "7b9", "7alt", "m6", "6", "sus4", …),
 // then "/" and the bass when it differs from the root.
 struct ChordSymbol {
-    int root = -1;       // pitch class 0..11 (C = 0); −1: no chord (N.C.)
+    int root = -1;         // pitch class 0..11 (C = 0); −1: no chord (N.C.)
     bool flatRoot = false; // the root was written with a flat (Bb, not A#)
-    std::string quality; // as above, "" for a major triad
-    int bass = -1;       // pitch class of a slash bass, −1 without one
+    std::string quality;   // as above, "" for a major triad
+    int bass = -1;         // pitch class of a slash bass, −1 without one
     bool flatBass = false;
 
     bool isNoChord() const { return root < 0; }
     // Root, quality and bass as the catalogue and the views write them: "Bb7", "F#m7b5", "C/E", "N.C.".
     std::string text() const;
     // The same chord moved by semitones; a moved root keeps the flat or sharp spelling the key asks for
-    // (flatKey), as the rest of the program spells note names.
+    // (flatKey), as the rest of the program spells note names. A move by whole octaves changes nothing.
     ChordSymbol transposed(int semitones, bool flatKey) const;
+    // The symbol as ChordVoicing reads it: the root and the nearest quality its rules know ("dim7" would be
+    // found as "m7", "9" and "13" as no seventh at all), without the slash bass (it would be taken for the
+    // root); "" for N.C.
+    std::string voicingText() const;
     friend bool operator==(const ChordSymbol&, const ChordSymbol&) = default;
 };
 
 // Parses a chord symbol in our own spelling or the common lead-sheet spellings ("C^7", "C-7", "Ch7", "Co7",
-// "C7alt", "Cmaj7", "Cmin7", "CΔ7", "Cø", "C/E", …). Nothing for a text that is not a chord.
+// "C7alt", "Cmaj7", "Cmin7", "CΔ7", "Cø", "C7(b9)", "C6/9", "C/E", …). Tensions the table of spellings does
+// not name are kept in the order written ("C7b9#11"); a text that is not a chord gives nothing. A root
+// written with a flat keeps that spelling only where it is a black key ("Cb" reads as B), and a bass equal to
+// the root is dropped, so that text() reads back as the same symbol.
 std::optional<ChordSymbol> ParseChordSymbol(std::string_view text);
 
 struct TuneChord {
     ChordSymbol chord;
     std::optional<ChordSymbol> alternate; // a second choice written small above the first
-    int beats = 0;                         // how long it sounds within its bar
+    int beats = 0;                        // how long it sounds within its bar
     friend bool operator==(const TuneChord&, const TuneChord&) = default;
 };
 
@@ -65,8 +72,8 @@ struct TuneBar {
     bool toCoda = false;           // "To Coda": at the end of this bar, after a D.S./D.C., go to the coda
     bool fine = false;             // "Fine": after a D.S./D.C., the tune ends with this bar
     enum class Jump : std::uint8_t { None, DaCapo, DalSegno };
-    Jump jump = Jump::None;        // D.C./D.S. at the end of this bar (al Fine or al Coda, by the marks)
-    bool noChord = false;          // N.C.: nothing sounds in this bar but the melody
+    Jump jump = Jump::None; // D.C./D.S. at the end of this bar (al Fine or al Coda, by the marks)
+    bool noChord = false;   // N.C.: nothing sounds in this bar but the melody
     friend bool operator==(const TuneBar&, const TuneBar&) = default;
 };
 
@@ -84,17 +91,24 @@ struct Tune {
 
 // The bars in the order they are played once through the form: each entry is an index into tune.bars.
 // Repeats are taken as written (with their endings), then D.C./D.S. jumps once, with Fine and the coda
-// (repeats are not taken again after a jump, as lead sheets mean). An empty order and the reason in *error
-// for a chart whose order cannot be followed (a jump to a segno that is not there, an ending without its
-// repeat, a form longer than tune_limits::MaxPlayedBars).
+// (repeats are not taken again after a jump, as lead sheets mean: an ending group plays its last ending). The
+// k-th ending is played on pass k; a :‖ closing an ending goes back while a later ending follows, any other
+// :‖ goes back until it has been played repeatTimes times, to the last ‖: or else to the bar after the last
+// repeat. An empty order and the reason in *error ("bar 12: …", bars counted from 1) for a chart whose order
+// cannot be followed (a jump to a segno that is not there, an ending without its repeat, a form longer than
+// tune_limits::MaxPlayedBars).
 std::vector<int> PlayOrder(const Tune& tune, std::string* error);
+
+// Gives each chord of a bar without its beats (0) an even share of the beats the others leave, the first
+// chords taking the odd beat; a chord left with nothing keeps 0.
+void ShareBeats(std::vector<TuneChord>& chords, int barBeats);
 
 // The chord sounding at each beat of the played form: one entry per bar of the order, each chord with its
 // beats filled in (a bar without chords carries the last chord on; a bar whose chords do not give their beats
 // shares the bar's beats evenly, the first chords taking the odd beat).
 struct PlayedBar {
-    int writtenBar = 0;    // index into tune.bars
-    int beats = 4;         // the bar's length in beats
+    int writtenBar = 0; // index into tune.bars
+    int beats = 4;      // the bar's length in beats
     std::vector<TuneChord> chords;
 };
 std::vector<PlayedBar> PlayedForm(const Tune& tune, const std::vector<int>& order);
