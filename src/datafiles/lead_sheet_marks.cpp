@@ -53,4 +53,24 @@ void ResolveCodaSigns(std::vector<TuneBar>& bars) {
     }
 }
 
+QString TooLargeRefusal(const QString& what, qint64 maxBytes) {
+    return QStringLiteral("%1 is larger than %2 MB; a lead sheet is far smaller.")
+        .arg(what)
+        .arg(maxBytes / (1024 * 1024));
+}
+
+QString LeadSheetFileRefusal(const QString& path, ReadFailure failure, qint64 maxBytes) {
+    switch (failure) {
+    case ReadFailure::Missing:
+        return QStringLiteral("The file %1 was not found.").arg(path);
+    case ReadFailure::NotRegularFile:
+        return QStringLiteral("%1 is not a file that can be read.").arg(path);
+    case ReadFailure::TooLarge:
+        return TooLargeRefusal(QStringLiteral("The file %1").arg(path), maxBytes);
+    case ReadFailure::Unreadable:
+        break;
+    }
+    return QStringLiteral("The file %1 cannot be read.").arg(path);
+}
+
 } // namespace orbel

@@ -1,8 +1,9 @@
 #pragma once
 // What lead sheets say in words and signs about the play order, shared by every reader that fills the tune
 // model: the words of a jump ("D.S. al Coda", "Fine", "To Coda"), the coda sign that stands both where the
-// jump is taken and where the coda starts, and text cut to what the tune keeps.
+// jump is taken and where the coda starts, text cut to what the tune keeps, and a file refused in words.
 
+#include "datafiles/bounded_read.h"
 #include "theory/tune.h"
 
 #include <QString>
@@ -32,5 +33,11 @@ void ApplyCodaMarks(const CodaMarks& marks, TuneBar& bar);
 
 // Without a "To Coda" anywhere, the first of two coda signs is where the jump is taken.
 void ResolveCodaSigns(std::vector<TuneBar>& bars);
+
+// "… is larger than 16 MB; a lead sheet is far smaller.", what naming the file or text.
+QString TooLargeRefusal(const QString& what, qint64 maxBytes);
+
+// Why the lead-sheet file at path was not read.
+QString LeadSheetFileRefusal(const QString& path, ReadFailure failure, qint64 maxBytes);
 
 } // namespace orbel

@@ -248,12 +248,6 @@ struct KeySignature {
     bool flat = true; // C major, as the program names notes in it
 };
 
-QString TooLargeRefusal(const QString& what) {
-    return QStringLiteral("%1 is larger than %2 MB; a lead sheet is far smaller.")
-        .arg(what)
-        .arg(musicxml_limits::MaxFileBytes / (1024 * 1024));
-}
-
 // ---- the reader ----
 
 class LeadSheetReader {
@@ -698,7 +692,7 @@ QString CompressedRefusal() {
 
 MusicXmlTuneResult ParseMusicXmlTune(QByteArrayView data) {
     if (data.size() > musicxml_limits::MaxFileBytes)
-        return {std::nullopt, TooLargeRefusal(QStringLiteral("The file"))};
+        return {std::nullopt, TooLargeRefusal(QStringLiteral("The file"), musicxml_limits::MaxFileBytes)};
     if (data.startsWith(QByteArrayView(reader_limits::ZipSignature.data(),
                                        static_cast<qsizetype>(reader_limits::ZipSignature.size()))))
         return {std::nullopt, CompressedRefusal()};
@@ -712,17 +706,7 @@ MusicXmlTuneResult ReadMusicXmlTune(const QString& path) {
         return {std::nullopt, CompressedRefusal()};
     const BoundedRead read = ReadRegularFile(path, musicxml_limits::MaxFileBytes);
     if (read.bytes) return ParseMusicXmlTune(*read.bytes);
-    switch (read.failure) {
-    case ReadFailure::Missing:
-        return {std::nullopt, QStringLiteral("The file %1 was not found.").arg(path)};
-    case ReadFailure::NotRegularFile:
-        return {std::nullopt, QStringLiteral("%1 is not a file that can be read.").arg(path)};
-    case ReadFailure::TooLarge:
-        return {std::nullopt, TooLargeRefusal(QStringLiteral("The file %1").arg(path))};
-    case ReadFailure::Unreadable:
-        break;
-    }
-    return {std::nullopt, QStringLiteral("The file %1 cannot be read.").arg(path)};
+    return {std::nullopt, LeadSheetFileRefusal(path, read.failure, musicxml_limits::MaxFileBytes)};
 }
 
 } // namespace orbel
