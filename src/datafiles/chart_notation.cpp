@@ -105,7 +105,7 @@ public:
         while (at_ < text_.size() && error_.isEmpty())
             readSymbol();
         if (error_.isEmpty()) closeBar(false);
-        if (error_.isEmpty() && bars_.empty()) error_ = QStringLiteral("The chart has no chords.");
+        if (error_.isEmpty() && bars_.empty()) error_ = QStringLiteral("its chart has no chords.");
         if (!error_.isEmpty()) return {{}, 4, error_};
         ResolveCodaSigns(bars_);
         return {std::move(bars_), firstTimeTop_, {}};

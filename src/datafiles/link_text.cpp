@@ -27,8 +27,11 @@ static constexpr std::array<Entity, 5> Entities = {
 // "&#x1F3B5;" is the longest entity an attribute holds that a link could need.
 static constexpr qsizetype MostEntityChars = 10;
 
-bool EndsPlainLink(QChar ch) {
-    return ch == u'\n' || ch == u'\r' || ch == u'<' || ch == u'>' || ch == u'"';
+// A link in plain text runs to the end of its line, a quote or an end tag: its chart's texts are written in
+// "<…>", and its older form in blanks.
+bool EndsPlainLink(QStringView rest) {
+    const QChar ch = rest.front();
+    return ch == u'\n' || ch == u'\r' || ch == u'"' || rest.startsWith(u"</");
 }
 
 // The character an entity at the start of text stands for, and its length; nothing for a lone "&".
@@ -116,7 +119,7 @@ std::vector<FoundLink> FindLeadSheetLinks(QStringView text) {
         const QChar before = from > 0 ? text[from - 1] : QChar();
         const bool quoted = before == u'"' || before == u'\'';
         qsizetype end = start;
-        while (end < text.size() && (quoted ? text[end] != before : !EndsPlainLink(text[end])))
+        while (end < text.size() && (quoted ? text[end] != before : !EndsPlainLink(text.sliced(end))))
             ++end;
         links.push_back(
             Decoded(WithoutEntities(text.sliced(start, end - start).trimmed()), scheme->scrambled));

@@ -15,7 +15,7 @@ struct FoundLink {
 };
 
 // Every link in text, in order. A link in a quoted attribute ends at its quote; one in plain text at the end
-// of its line or at markup, so that a plain link may hold blanks.
+// of its line, a quote or an end tag, so that a plain link may hold blanks and texts in "<…>".
 std::vector<FoundLink> FindLeadSheetLinks(QStringView text);
 
 } // namespace orbel
