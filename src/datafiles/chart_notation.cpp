@@ -127,11 +127,13 @@ private:
         case u' ':
             if (!open_.chords.empty()) ++open_.cells;
             break;
-        // Commas pack chords without a blank cell; line ends and size marks only lay the chart out; the
-        // end mark, the fermata and vertical space have no place in the tune model.
+        // Commas pack chords without a blank cell; line ends, spaces of the markup and size marks only lay
+        // the chart out; the end mark, the fermata and vertical space have no place in the tune model.
         case u',':
         case u'\n':
         case u'\r':
+        case u'\t':
+        case u'\u00a0':
         case u's':
         case u'l':
         case u'U':
@@ -368,7 +370,8 @@ private:
         if (repeatEnd) open_.marks.repeatTimes = std::max(2, std::exchange(repeatTimes_, 0));
         if (!open_.hasContent()) {
             open_.marks.toCoda = std::exchange(open_.coda.toCoda, false);
-            if (!bars_.empty()) MoveClosingMarks(open_.marks, bars_.back());
+            TuneBar before; // none: the marks are dropped, with no bar to end
+            MoveClosingMarks(open_.marks, bars_.empty() ? before : bars_.back());
             open_.cells = 0;
             return;
         }
