@@ -1,9 +1,9 @@
 #include "datafiles/musicxml_tune.h"
 
 #include "datafiles/bounded_read.h"
+#include "datafiles/lead_sheet_marks.h"
 #include "theory/note_names.h"
 #include "theory/note_token.h"
-#include "theory/sequence_text.h"
 
 #include <QByteArray>
 #include <QXmlStreamReader>
@@ -30,8 +30,6 @@ static constexpr int MostDegrees = 8;
 static constexpr double MostBeats = 1.0e6;
 // An ending numbered past this is not a volta of a lead sheet.
 static constexpr int MostEndingNumber = 9;
-// Words of a jump or a mark are short; only their start is looked at.
-static constexpr qsizetype MostWordsChars = 40;
 // The first bytes of a zip archive: a compressed .mxl file.
 static constexpr std::string_view ZipSignature = "PK\x03\x04";
 } // namespace reader_limits
@@ -237,55 +235,10 @@ std::optional<std::vector<TuneChord>> ChordsWithBeats(std::vector<PlacedChord> p
 
 // ---- marks ----
 
-// Lower-case letters only: "D.S. al Coda" and "D. S. al coda" read alike.
-std::string Letters(QStringView text) {
-    std::string letters;
-    for (const QChar ch : text.first(std::min(text.size(), reader_limits::MostWordsChars))) {
-        const char16_t lower = ch.toLower().unicode();
-        if (lower >= u'a' && lower <= u'z') letters += static_cast<char>(lower);
-    }
-    return letters;
-}
-
-// What a measure's directions and sounds say about jumps and marks, gathered before they are judged: the
-// coda sign stands both where the jump is taken and where the coda starts, and only the words or the sound
-// beside it tell which.
-struct MeasureMarks {
-    bool codaSign = false;
-    bool toCoda = false;
-    bool codaStart = false;
-};
-
-// Text as the tune keeps it: blanks simplified, at most tune_limits::MaxTextChars characters.
-std::string KeptText(const QString& text) {
-    return CutToCharacters(text.simplified().toStdString(), tune_limits::MaxTextChars);
-}
-
 QString TooManyChords(int bar) {
     return QStringLiteral("Bar %1 has more than %2 chords, or more chords than beats.")
         .arg(bar)
         .arg(tune_limits::MaxChordsPerBar);
-}
-
-void ReadWords(const QString& words, TuneBar& bar, MeasureMarks& marks) {
-    const std::string letters = Letters(words);
-    const auto startsWith = [&](std::string_view prefix) { return letters.starts_with(prefix); };
-    if (startsWith("dacapo") || letters == "dc" || startsWith("dcal")) bar.jump = TuneBar::Jump::DaCapo;
-    if (startsWith("dalsegno") || letters == "ds" || startsWith("dsal")) bar.jump = TuneBar::Jump::DalSegno;
-    if (letters == "fine") bar.fine = true;
-    if (startsWith("tocoda")) marks.toCoda = true;
-    if (letters == "coda") marks.codaStart = true;
-}
-
-// Without a "To Coda" anywhere, the first of two coda signs is where the jump is taken.
-void ResolveCodaSigns(std::vector<TuneBar>& bars) {
-    if (std::any_of(bars.begin(), bars.end(), [](const TuneBar& b) { return b.toCoda; })) return;
-    const auto first = std::find_if(bars.begin(), bars.end(), [](const TuneBar& b) { return b.codaMark; });
-    if (first == bars.end()) return;
-    if (std::any_of(first + 1, bars.end(), [](const TuneBar& b) { return b.codaMark; })) {
-        first->codaMark = false;
-        first->toCoda = true;
-    }
 }
 
 // The key of a part: its first key signature.
@@ -294,12 +247,6 @@ struct KeySignature {
     bool minor = false;
     bool flat = true; // C major, as the program names notes in it
 };
-
-QString TooLargeRefusal(const QString& what) {
-    return QStringLiteral("%1 is larger than %2 MB; a lead sheet is far smaller.")
-        .arg(what)
-        .arg(musicxml_limits::MaxFileBytes / (1024 * 1024));
-}
 
 // ---- the reader ----
 
@@ -409,7 +356,7 @@ private:
     void readMeasure() {
         const bool implicit = xml_.attributes().value("implicit"_L1) == u"yes";
         TuneBar bar = std::exchange(carried_, {});
-        MeasureMarks marks;
+        CodaMarks marks;
         std::vector<PlacedChord> placed;
         double position = 0.0;
         std::size_t harmonies = 0;
@@ -443,8 +390,7 @@ private:
             carried_ = std::move(bar);
             return;
         }
-        bar.toCoda = bar.toCoda || marks.toCoda;
-        bar.codaMark = bar.codaMark || marks.codaStart || (marks.codaSign && !bar.toCoda);
+        ApplyCodaMarks(marks, bar);
         std::optional<std::vector<TuneChord>> chords =
             ChordsWithBeats(std::move(placed), timeTop_, sounding_);
         if (!chords) {
@@ -657,7 +603,7 @@ private:
         timeTop_ = top;
     }
 
-    void readDirection(TuneBar& bar, MeasureMarks& marks) {
+    void readDirection(TuneBar& bar, CodaMarks& marks) {
         while (xml_.readNextStartElement()) {
             if (xml_.name() == u"direction-type") {
                 while (xml_.readNextStartElement()) {
@@ -666,7 +612,7 @@ private:
                         const std::string section = KeptText(text());
                         if (bar.section.empty()) bar.section = section;
                     } else if (name == u"words") {
-                        ReadWords(text(), bar, marks);
+                        ReadJumpWords(text(), bar, marks);
                     } else {
                         if (name == u"segno") bar.segno = true;
                         if (name == u"coda") marks.codaSign = true;
@@ -683,7 +629,7 @@ private:
     }
 
     // The sound attributes of jumps; the element itself is skipped by the caller.
-    void readSound(TuneBar& bar, MeasureMarks& marks) {
+    void readSound(TuneBar& bar, CodaMarks& marks) {
         const QXmlStreamAttributes attributes = xml_.attributes();
         if (attributes.value("dacapo"_L1) == u"yes") bar.jump = TuneBar::Jump::DaCapo;
         if (attributes.hasAttribute("dalsegno"_L1)) bar.jump = TuneBar::Jump::DalSegno;
@@ -693,7 +639,7 @@ private:
         if (attributes.hasAttribute("coda"_L1)) marks.codaStart = true;
     }
 
-    void readBarline(TuneBar& bar, MeasureMarks& marks) {
+    void readBarline(TuneBar& bar, CodaMarks& marks) {
         while (xml_.readNextStartElement()) {
             const QStringView name = xml_.name();
             const QXmlStreamAttributes attributes = xml_.attributes();
@@ -746,7 +692,7 @@ QString CompressedRefusal() {
 
 MusicXmlTuneResult ParseMusicXmlTune(QByteArrayView data) {
     if (data.size() > musicxml_limits::MaxFileBytes)
-        return {std::nullopt, TooLargeRefusal(QStringLiteral("The file"))};
+        return {std::nullopt, TooLargeRefusal(QStringLiteral("The file"), musicxml_limits::MaxFileBytes)};
     if (data.startsWith(QByteArrayView(reader_limits::ZipSignature.data(),
                                        static_cast<qsizetype>(reader_limits::ZipSignature.size()))))
         return {std::nullopt, CompressedRefusal()};
@@ -760,17 +706,7 @@ MusicXmlTuneResult ReadMusicXmlTune(const QString& path) {
         return {std::nullopt, CompressedRefusal()};
     const BoundedRead read = ReadRegularFile(path, musicxml_limits::MaxFileBytes);
     if (read.bytes) return ParseMusicXmlTune(*read.bytes);
-    switch (read.failure) {
-    case ReadFailure::Missing:
-        return {std::nullopt, QStringLiteral("The file %1 was not found.").arg(path)};
-    case ReadFailure::NotRegularFile:
-        return {std::nullopt, QStringLiteral("%1 is not a file that can be read.").arg(path)};
-    case ReadFailure::TooLarge:
-        return {std::nullopt, TooLargeRefusal(QStringLiteral("The file %1").arg(path))};
-    case ReadFailure::Unreadable:
-        break;
-    }
-    return {std::nullopt, QStringLiteral("The file %1 cannot be read.").arg(path)};
+    return {std::nullopt, LeadSheetFileRefusal(path, read.failure, musicxml_limits::MaxFileBytes)};
 }
 
 } // namespace orbel
