@@ -77,7 +77,9 @@ TEST(LeadSheetLink, UnscramblingUndoesTheScramblingAtEveryLength) {
     for (int length = 0; length <= 160; ++length) {
         const std::string scrambled = Scrambled(chart);
         EXPECT_EQ(UnscrambleChart(QString::fromStdString(scrambled)).toStdString(), chart) << length;
-        if (length > 51) EXPECT_NE(scrambled, chart) << length;
+        if (length > 51) {
+            EXPECT_NE(scrambled, chart) << length;
+        }
         chart += static_cast<char>('A' + length % 26);
     }
     EXPECT_EQ(ExpandShortForms(QStringLiteral("C7XyQ|F7LZG7XyQKcl")), QStringLiteral("C7   |F7 |G7   | x"));
@@ -187,8 +189,11 @@ TEST(LeadSheetLink, ABluesInFPlaysAsTheSameFormBuiltDirectly) {
                                                         {Chord("F7", 2), Chord("D7", 2)},
                                                         {Chord("Gm7", 2), Chord("C7", 2)},
                                                         {Chord("F6", 4)}};
-    for (const std::vector<TuneChord>& bar : chords)
-        built.bars.push_back(TuneBar{.chords = bar});
+    for (const std::vector<TuneChord>& chordsOfBar : chords) {
+        TuneBar bar;
+        bar.chords = chordsOfBar;
+        built.bars.push_back(bar);
+    }
     built.bars[0].section = "A";
     built.bars[0].repeatStart = true;
     built.bars[10].ending = 1;
