@@ -1,6 +1,6 @@
 // How long a tune's harmony takes: the cadences of a 64-bar chart (with a repeat, so 80 bars are played) and
 // the scale over each of its chords, from the factory scale catalogue. Building and drawing a 64-bar tune
-// with a pattern applied has 10 ms in all; this part should take well under one.
+// with a pattern applied has 10 ms in all; the harmony should take well under one.
 //
 //     bench_tune_analysis [runs]
 #include "spread.h"

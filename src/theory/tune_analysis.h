@@ -4,7 +4,8 @@
 //
 // The analysis walks the played form (PlayOrder), not the written bars, so that a II–V at the end of a first
 // ending resolves to the top of the repeat and a turnaround before a D.C. resolves to the first bar. The
-// form is taken as played over and over, as the trainer plays choruses: its last chord leads to its first.
+// form is taken as played over and over, as the trainer plays choruses: its last chord leads to its first
+// (and is one chord with it when they are the same, standing at the end).
 // Results still name the written bar and chord, for the views, and the first time that chord is played; a
 // cadence the form plays twice over the same written chords is reported once. A chart whose play order
 // cannot be followed is read in its written order.
@@ -12,6 +13,8 @@
 // The chords are read as the harmony moves: a chord held over bars (an empty bar, "%", the same root and
 // family again, "G7sus4 G7") is one chord, standing where it starts; a slash chord counts by its root; an
 // N.C. breaks any progression; alternates are not read.
+//
+// A V–I without its II is listed apart: it is no II–V, but its V's scale depends on where it goes.
 
 #include "theory/tune.h"
 

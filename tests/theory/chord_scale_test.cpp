@@ -1,4 +1,4 @@
-// The scale over each chord of a tune by its quality and its part in a cadence, found in the catalogue by
+// The scale over each chord of a tune by its quality and its role in a cadence, found in the catalogue by
 // its notes; the guide tones of each chord.
 #include "theory/chord_scale.h"
 
