@@ -26,11 +26,6 @@ bool DescendsAsMelodicMinor(std::string_view name) {
     return name.find(MinorMark) != std::string_view::npos && name.find(MelodicMark) != std::string_view::npos;
 }
 
-// A character of several bytes is none of the step characters, so it repeats the previous interval.
-int StepOf(std::string_view character, int previous) {
-    return StepInterval(character.size() == 1 ? character.front() : '\0', previous);
-}
-
 void PutEighth(PlaySequence& seq, int index, int pitch) {
     seq.SeqPitch[static_cast<std::size_t>(index)] = static_cast<std::int16_t>(pitch);
     seq.SeqDur[static_cast<std::size_t>(index)] = EighthTicks;
@@ -65,7 +60,7 @@ BuildMessage BuildScaleOrChord(PlaySequence& seq, const Settings& settings, cons
     PutEighth(seq, 0, pitch);
     int interval = 0;
     for (int i = 1; i <= n; ++i) {
-        interval = StepOf(steps[static_cast<std::size_t>(i - 1)], interval);
+        interval = StepInterval(steps[static_cast<std::size_t>(i - 1)], interval);
         pitch += interval;
         PutEighth(seq, i, pitch);
     }

@@ -92,6 +92,10 @@ int StepInterval(char ch, int previous) {
     }
 }
 
+int StepInterval(std::string_view character, int previous) {
+    return StepInterval(character.size() == 1 ? character.front() : '\0', previous);
+}
+
 void ChordVoicing(std::string_view symbol, Voicing& voicing) {
     if (!CleanFixedText(symbol).empty()) {
         int root = 0;

@@ -14,6 +14,9 @@ namespace orbel {
 // blank in "W W" keeps the whole tone; a string starts with previous = 0, so an unknown first character
 // repeats the root.
 int StepInterval(char ch, int previous);
+// The same for one character of a step string as SplitCharacters gives it: a character of several bytes is
+// none of the step characters, so it repeats previous.
+int StepInterval(std::string_view character, int previous);
 
 using ChordShape = std::array<int, 4>;
 
